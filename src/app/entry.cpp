@@ -1,0 +1,101 @@
+#include "app/entry.h"
+
+#include "app/command_line.h"
+#include "app/elevation.h"
+#include "app/main_window.h"
+#include "app/os_info.h"
+#include "app/startup_state.h"
+#include "engine/engine.h"
+#include "engine/loader.h"
+#include "engine/script_container.h"
+#include "library/paths.h"
+
+#include <uxtheme.h>
+
+namespace vexil {
+
+namespace {
+
+// Lets the script bring windows to the foreground for the length of the run.
+class ForegroundLockTimeout {
+public:
+    ForegroundLockTimeout() {
+        SystemParametersInfoW(SPI_GETFOREGROUNDLOCKTIMEOUT, 0, &saved_, 0);
+        SystemParametersInfoW(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, nullptr, SPIF_SENDCHANGE);
+    }
+    ~ForegroundLockTimeout() {
+        SystemParametersInfoW(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, reinterpret_cast<void*>(static_cast<UINT_PTR>(saved_)),
+                              SPIF_SENDCHANGE);
+    }
+
+private:
+    DWORD saved_ = 0;
+};
+
+bool prepareLines(ScriptLoader& loader) {
+    // Block structure and the user-function index join here as they arrive.
+    return loader.tokeniseAll();
+}
+
+void runLoadedScript(HINSTANCE instance, StartupState& startup, Engine&) {
+    if (!registerMainWindowClass(instance)) return;
+    HWND window = createMainWindow(instance, startup);
+    destroyMainWindow(window);
+}
+
+void runScript(HINSTANCE instance, StartupState& startup, Engine& engine, ScriptLoader& loader) {
+    std::wstring savedDirectory = currentDirectory();
+
+    ScriptContainer own;
+    bool packaged = own.open(startup.programPath);
+    bool forbidden = packaged && own.find(kNoCmdExecuteEntryName) != nullptr;
+    own.close();
+    parseCommandLine(startup.argumentText, packaged, forbidden, startup, engine);
+
+    SourceKind kind = startup.sourceKind;
+    loader.setErrorsToStdout(startup.errorsToStdout);
+    if (kind == SourceKind::Refused) {
+        startup.exitCode = -1;
+    } else {
+        bool loaded = true;
+        if (kind == SourceKind::Line) {
+            loader.addLine(1, startup.lineText, -1);
+        } else {
+            loaded = loader.loadScript(startup.scriptPath, kind);
+            startup.noTrayIcon = startup.noTrayIcon || loader.noTrayIcon();
+        }
+        if (!loaded || !prepareLines(loader)) {
+            startup.exitCode = 1;
+        } else {
+            engine.setScript(kind, kind == SourceKind::Line ? startup.programPath : loader.loadedPath());
+            if (loader.requireAdmin() && !startup.elevationMarker && !isAdministratorsMember()) {
+                std::wstring parameters = L"!";
+                parameters += loader.pathFromDialog() ? L"\"" + loader.loadedPath() + L"\"" : startup.argumentText;
+                relaunchElevated(startup.programPath, parameters, savedDirectory);
+            } else {
+                runLoadedScript(instance, startup, engine);
+            }
+        }
+        loader.reset();
+    }
+    SetCurrentDirectoryW(savedDirectory.c_str());
+}
+
+} // namespace
+
+int runEntryFunction(HINSTANCE instance, std::wstring_view argumentText, const OsInfo& os, StartupState& startup,
+                     Engine& engine, ScriptLoader& loader) {
+    if (!os.supported) return 1;
+    startup.exitCode = 0;
+    startup.exitMethod = ExitMethod::Natural;
+    startup.themesActive = IsThemeActive();
+    startup.programPath = programPath();
+    startup.argumentText.assign(argumentText);
+    {
+        ForegroundLockTimeout foreground;
+        runScript(instance, startup, engine, loader);
+    }
+    return startup.exitCode;
+}
+
+} // namespace vexil

@@ -1,0 +1,21 @@
+// vexil.exe: runs a Vexil script.
+#include "app/entry.h"
+#include "app/os_info.h"
+#include "app/startup_state.h"
+#include "engine/engine.h"
+#include "engine/loader.h"
+
+#include "app/out_of_memory.h"
+
+#include <windows.h>
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR argumentText, int) {
+    vexil::installOutOfMemoryHandler();
+
+    // Process-wide state, built in this order and torn down in reverse.
+    const vexil::OsInfo os = vexil::readOsInfo();
+    vexil::StartupState startup;
+    vexil::Engine engine;
+    vexil::ScriptLoader loader(engine);
+    return vexil::runEntryFunction(instance, argumentText ? argumentText : L"", os, startup, engine, loader);
+}

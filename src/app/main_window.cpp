@@ -1,0 +1,106 @@
+#include "app/main_window.h"
+
+#include "app/startup_state.h"
+
+namespace vexil {
+
+namespace {
+
+constexpr UINT_PTR kTrayTimer = 1;
+constexpr UINT kTrayTimerMs = 750;
+constexpr int kEditId = 1;
+
+struct MainWindowData {
+    StartupState* startup;
+    HWND edit;
+    UINT taskbarCreated;
+};
+
+MainWindowData* dataOf(HWND window) { return reinterpret_cast<MainWindowData*>(GetWindowLongPtrW(window, GWLP_USERDATA)); }
+
+LRESULT onCreate(HWND window, const CREATESTRUCTW* create) {
+    auto* data = new MainWindowData{static_cast<StartupState*>(create->lpCreateParams), nullptr, 0};
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(data));
+    SetTimer(window, kTrayTimer, kTrayTimerMs, nullptr);
+    data->taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+    RECT client;
+    GetClientRect(window, &client);
+    data->edit = CreateWindowExW(0, L"edit", L"",
+                                 WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | WS_BORDER | ES_MULTILINE |
+                                     ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_READONLY,
+                                 0, 0, client.right, client.bottom, window,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditId)), create->hInstance, nullptr);
+    return 0;
+}
+
+LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CREATE) return onCreate(window, reinterpret_cast<CREATESTRUCTW*>(lParam));
+    MainWindowData* data = dataOf(window);
+    if (!data) return DefWindowProcW(window, message, wParam, lParam);
+    switch (message) {
+    case WM_DESTROY:
+        KillTimer(window, kTrayTimer);
+        return 0;
+    case WM_SIZE:
+        MoveWindow(data->edit, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+        return 0;
+    case WM_SETFOCUS:
+        SetFocus(data->edit);
+        return 0;
+    case WM_CLOSE:
+        // The run loop ends the script when it sees the request; the window stays until then.
+        data->startup->closeRequested = 1;
+        return 0;
+    case WM_QUERYENDSESSION:
+        data->startup->closeRequested = 0;
+        data->startup->exitMethod = (lParam & ENDSESSION_LOGOFF) ? ExitMethod::LogOff : ExitMethod::Shutdown;
+        break;
+    case WM_NCDESTROY:
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        delete data;
+        PostQuitMessage(0);
+        return 0;
+    case WM_TIMER:
+    case kTrayNotifyMessage:
+    case WM_HOTKEY:
+        return 0;
+    default:
+        break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+} // namespace
+
+bool registerMainWindowClass(HINSTANCE instance) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+    wc.lpfnWndProc = mainWindowProc;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(99));
+    wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(99), IMAGE_ICON, 16, 16, 0));
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    wc.lpszClassName = kMainWindowClass;
+    return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+HWND createMainWindow(HINSTANCE instance, StartupState& startup) {
+    HWND window = CreateWindowExW(0, kMainWindowClass, kMainWindowTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, 300, 100, nullptr, nullptr, instance, &startup);
+    if (window) ShowWindow(window, SW_HIDE);
+    return window;
+}
+
+void destroyMainWindow(HWND window) {
+    if (!window) return;
+    DestroyWindow(window);
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+} // namespace vexil

@@ -1,0 +1,18 @@
+#pragma once
+// The hidden main window: owner of hot keys and tray notifications, target of close requests.
+#include <windows.h>
+
+namespace vexil {
+
+struct StartupState;
+
+inline constexpr wchar_t kMainWindowClass[] = L"Vexil v3";
+inline constexpr wchar_t kMainWindowTitle[] = L"Vexil v3";
+constexpr UINT kTrayNotifyMessage = WM_USER + 1;
+
+bool registerMainWindowClass(HINSTANCE instance);
+HWND createMainWindow(HINSTANCE instance, StartupState& startup);
+// Destroys the window and lets the queue run dry up to its WM_QUIT.
+void destroyMainWindow(HWND window);
+
+} // namespace vexil

@@ -1,0 +1,63 @@
+#include "engine/errors.h"
+
+#include "library/console_streams.h"
+#include "engine/messages.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace vexil {
+
+namespace {
+
+constexpr UINT kErrorBoxFlags = MB_SETFOREGROUND | MB_SYSTEMMODAL | MB_ICONERROR;
+
+void showErrorBox(HWND owner, const std::wstring& text) {
+    std::wstring title = loadMessage(MessageId::ErrorTitle);
+    MessageBoxW(owner, text.c_str(), title.c_str(), kErrorBoxFlags);
+}
+
+// "Line %d  (File "%s"):\n\n", or "Line %d:\n\n" when there is no file.
+std::wstring lineHeading(int lineNumber, std::wstring_view path) {
+    std::wstring text = L"Line " + std::to_wstring(lineNumber);
+    if (path.empty()) return text + L":\n\n";
+    text += L"  (File \"";
+    text += path;
+    text += L"\"):\n\n";
+    return text;
+}
+
+} // namespace
+
+void reportLoaderError(bool toStdout, std::wstring_view path, int lineNumber, std::wstring_view message,
+                       std::wstring_view lineText) {
+    if (toStdout) {
+        std::wstring record(path);
+        record += L" (" + std::to_wstring(lineNumber) + L") : ==> ";
+        record += message;
+        record += L".: \n";
+        record += lineText;
+        record += L" \n\n";
+        writeStandardOutput(record);
+        return;
+    }
+    std::wstring text = lineHeading(lineNumber, path);
+    text += lineText;
+    text += L"\n\nError: ";
+    text += message;
+    text += L".\n\n";
+    showErrorBox(nullptr, text);
+}
+
+void reportStartupError(bool toStdout) {
+    std::wstring title = loadMessage(MessageId::ErrorTitle);
+    std::wstring message = loadMessage(MessageId::UnableToOpenScript);
+    if (toStdout) {
+        writeStandardOutput(title + L" (0) : ==> " + message + L": \n \n\n");
+        return;
+    }
+    MessageBoxW(nullptr, message.c_str(), title.c_str(), kErrorBoxFlags);
+}
+
+} // namespace vexil

@@ -1,0 +1,15 @@
+#pragma once
+// How errors reach the user: a message box, or with /ErrorStdOut one record on standard output
+// that editors parse.
+#include <string_view>
+
+namespace vexil {
+
+// An error found while loading a script file (the message is a literal text, not an id).
+void reportLoaderError(bool toStdout, std::wstring_view path, int lineNumber, std::wstring_view message,
+                       std::wstring_view lineText);
+
+// No script could be opened at all.
+void reportStartupError(bool toStdout);
+
+} // namespace vexil

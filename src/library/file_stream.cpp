@@ -1,0 +1,283 @@
+#include "library/file_stream.h"
+
+#include "library/text_codec.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace vexil {
+
+namespace {
+
+bool createParentDirectories(std::wstring_view name) {
+    std::wstring path(name);
+    size_t cut = path.find_last_of(L"\\/");
+    if (cut == std::wstring::npos || cut == 0) return true;
+    path.resize(cut);
+    if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+    if (!createParentDirectories(path)) return false;
+    return CreateDirectoryW(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+} // namespace
+
+FileStream::FileStream() : buffer_(new uint8_t[kBufferSize]) {}
+
+FileStream::~FileStream() { close(); }
+
+void FileStream::close() {
+    if (handle_) CloseHandle(handle_);
+    handle_ = nullptr;
+    fill_ = index_ = 0;
+    bufferStart_ = 0;
+    encoding_ = TextEncoding::None;
+    bomLength_ = 0;
+    mode_ = 0;
+}
+
+bool FileStream::open(std::wstring_view name, uint32_t mode) {
+    close();
+    bool append = mode & OpenMode::Append;
+    bool overwrite = mode & OpenMode::Overwrite;
+    if (!append && !overwrite) mode |= OpenMode::InternalRead;
+    if ((append || overwrite) && (mode & OpenMode::CreatePath) && !createParentDirectories(name))
+        return false;
+
+    std::wstring path(name);
+    DWORD access = GENERIC_READ;
+    DWORD disposition = OPEN_EXISTING;
+    if (overwrite) {
+        access |= GENERIC_WRITE;
+        disposition = CREATE_ALWAYS;
+    } else if (append) {
+        access |= GENERIC_WRITE;
+        disposition = OPEN_ALWAYS;
+    }
+    HANDLE h = CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    handle_ = h;
+    mode_ = mode;
+    if (append && !overwrite) seek(0, FILE_END);
+
+    if (!(mode & OpenMode::Binary) && !overwrite) detectEncoding();
+    if (mode & OpenMode::InternalRead) seek(bomLength_, FILE_BEGIN);
+    if ((append || overwrite) && !(mode & OpenMode::Binary)) chooseWriteEncoding();
+    return true;
+}
+
+void FileStream::detectEncoding() {
+    encoding_ = statedEncoding(mode_);
+    bomLength_ = 0;
+    int64_t remembered = position();
+    if (!moveSystemPointer(0)) return;
+
+    DWORD got = 0;
+    if (!ReadFile(handle_, buffer_.get(), kBufferSize, &got, nullptr)) got = 0;
+    const uint8_t* b = buffer_.get();
+    bool bomFound = false;
+    for (const auto& bom : kByteOrderMarks) {
+        if (got >= bom.length && std::equal(bom.bytes, bom.bytes + bom.length, b)) {
+            encoding_ = bom.encoding;
+            bomLength_ = bom.length;
+            bomFound = true;
+            break;
+        }
+    }
+    if (!bomFound && got > 0 && encoding_ == TextEncoding::None) {
+        EncodingClassifier classifier;
+        classifier.feed(b, got);
+        if (got == kBufferSize && (mode_ & OpenMode::FullUtf8Check)) {
+            while (ReadFile(handle_, buffer_.get(), kBufferSize, &got, nullptr) && got > 0)
+                classifier.feed(buffer_.get(), got);
+        }
+        encoding_ = classifier.result();
+    }
+    moveSystemPointer(remembered);
+}
+
+void FileStream::chooseWriteEncoding() {
+    if ((mode_ & OpenMode::Append) && !(mode_ & OpenMode::Overwrite) && size() > 0) return;
+    struct Choice { uint32_t bit; TextEncoding encoding; bool bom; };
+    static constexpr Choice kChoices[] = {
+        {OpenMode::Utf16LEBom, TextEncoding::Utf16LE, true}, {OpenMode::Utf16LE, TextEncoding::Utf16LE, false},
+        {OpenMode::Utf16BEBom, TextEncoding::Utf16BE, true}, {OpenMode::Utf16BE, TextEncoding::Utf16BE, false},
+        {OpenMode::Ansi, TextEncoding::Ansi, false},         {OpenMode::Utf8Bom, TextEncoding::Utf8, true},
+    };
+    encoding_ = TextEncoding::Utf8;
+    bomLength_ = 0;
+    bool bom = false;
+    for (const auto& c : kChoices) {
+        if (mode_ & c.bit) {
+            encoding_ = c.encoding;
+            bom = c.bom;
+            break;
+        }
+    }
+    if (bom) {
+        const ByteOrderMark* mark = bomOf(encoding_);
+        if (writeBytes(mark->bytes, mark->length)) bomLength_ = mark->length;
+    }
+}
+
+bool FileStream::moveSystemPointer(int64_t to) {
+    LARGE_INTEGER li;
+    li.QuadPart = to;
+    fill_ = index_ = 0;
+    bufferStart_ = to;
+    return SetFilePointerEx(handle_, li, nullptr, FILE_BEGIN);
+}
+
+bool FileStream::fillBuffer() {
+    bufferStart_ += fill_;
+    index_ = fill_ = 0;
+    DWORD got = 0;
+    if (!ReadFile(handle_, buffer_.get(), kBufferSize, &got, nullptr)) return false;
+    fill_ = static_cast<int32_t>(got);
+    return got > 0;
+}
+
+int FileStream::readByte() {
+    if (index_ >= fill_ && !fillBuffer()) return -1;
+    return buffer_[index_++];
+}
+
+int FileStream::readUnit() {
+    int lo = readByte();
+    if (lo < 0) return -1;
+    int hi = readByte();
+    if (hi < 0) return -1; // a lone trailing byte is not a character
+    return encoding_ == TextEncoding::Utf16BE ? (lo << 8 | hi) : (hi << 8 | lo);
+}
+
+void FileStream::unread(int bytes) {
+    if (index_ >= bytes) index_ -= bytes;
+    else moveSystemPointer(position() - bytes); // the bytes straddled a refill
+}
+
+unsigned FileStream::codePage() const { return encoding_ == TextEncoding::Utf8 ? CP_UTF8 : CP_ACP; }
+
+bool FileStream::readLine(std::wstring& line) {
+    if (!handle_) return false;
+    if (encoding_ == TextEncoding::Utf16LE || encoding_ == TextEncoding::Utf16BE) {
+        std::wstring text;
+        int c = readUnit();
+        if (c < 0) return false;
+        for (; c >= 0; c = readUnit()) {
+            if (c == L'\n') break;
+            if (c == L'\r') {
+                int next = readUnit();
+                if (next >= 0 && next != L'\n') unread(2);
+                break;
+            }
+            text.push_back(static_cast<wchar_t>(c));
+        }
+        line = std::move(text);
+        return true;
+    }
+    byteLine_.clear();
+    int c = readByte();
+    if (c < 0) return false;
+    for (; c >= 0; c = readByte()) {
+        if (c == '\n') break;
+        if (c == '\r') {
+            int next = readByte();
+            if (next >= 0 && next != '\n') unread(1);
+            break;
+        }
+        byteLine_.push_back(static_cast<char>(c));
+    }
+    line = bytesToWide(byteLine_, codePage());
+    return true;
+}
+
+bool FileStream::readChars(size_t count, std::wstring& text) {
+    if (!handle_) return false;
+    if (encoding_ == TextEncoding::Utf16LE || encoding_ == TextEncoding::Utf16BE) {
+        std::wstring out;
+        for (size_t i = 0; i < count; ++i) {
+            int c = readUnit();
+            if (c < 0) break;
+            out.push_back(static_cast<wchar_t>(c));
+        }
+        if (out.empty()) return false;
+        text = std::move(out);
+        return true;
+    }
+    std::string bytes;
+    if (readBytes(count, bytes) == 0) return false;
+    text = bytesToWide(bytes, codePage());
+    return true;
+}
+
+size_t FileStream::readBytes(size_t count, std::string& bytes) {
+    bytes.clear();
+    if (!handle_) return 0;
+    while (bytes.size() < count) {
+        if (index_ >= fill_ && !fillBuffer()) break;
+        size_t take = std::min(count - bytes.size(), static_cast<size_t>(fill_ - index_));
+        bytes.append(reinterpret_cast<const char*>(buffer_.get() + index_), take);
+        index_ += static_cast<int32_t>(take);
+    }
+    return bytes.size();
+}
+
+bool FileStream::writeBytes(const void* data, size_t size) {
+    if (!handle_) return false;
+    if (!moveSystemPointer(position())) return false;
+    const char* p = static_cast<const char*>(data);
+    while (size > 0) {
+        DWORD piece = static_cast<DWORD>(std::min<size_t>(size, 1u << 30));
+        DWORD written = 0;
+        BOOL ok = WriteFile(handle_, p, piece, &written, nullptr);
+        bufferStart_ += written;
+        if (!ok || written != piece) return false;
+        p += written;
+        size -= written;
+    }
+    return true;
+}
+
+bool FileStream::writeText(std::wstring_view text) {
+    switch (encoding_) {
+    case TextEncoding::Utf16LE:
+        return writeBytes(text.data(), text.size() * sizeof(wchar_t));
+    case TextEncoding::Utf16BE: {
+        std::vector<uint8_t> swapped(text.size() * 2);
+        for (size_t i = 0; i < text.size(); ++i) {
+            swapped[2 * i] = static_cast<uint8_t>(text[i] >> 8);
+            swapped[2 * i + 1] = static_cast<uint8_t>(text[i]);
+        }
+        return writeBytes(swapped.data(), swapped.size());
+    }
+    default: {
+        std::string bytes = wideToBytes(text, codePage());
+        return writeBytes(bytes.data(), bytes.size());
+    }
+    }
+}
+
+bool FileStream::seek(int64_t offset, int origin) {
+    if (!handle_) return false;
+    int64_t target = offset;
+    if (origin == FILE_CURRENT) target += position();
+    else if (origin == FILE_END) target += size();
+    if (target < 0) return false;
+    if (target >= bufferStart_ && target <= bufferStart_ + fill_) {
+        index_ = static_cast<int32_t>(target - bufferStart_);
+        return true;
+    }
+    return moveSystemPointer(target);
+}
+
+int64_t FileStream::size() const {
+    LARGE_INTEGER li;
+    if (!handle_ || !GetFileSizeEx(handle_, &li)) return -1;
+    return li.QuadPart;
+}
+
+bool FileStream::flush() { return handle_ && FlushFileBuffers(handle_); }
+
+} // namespace vexil
