@@ -1,0 +1,121 @@
+#!/usr/bin/env python3
+"""Runs one script test: tests/scripts/GROUP/NAME.vx3 with its NAME.expect, through the real
+vexil.exe under Wine, and compares standard output and the full 32-bit exit code.
+
+NAME.expect holds header lines, then sections:
+    exit: 1                      expected exit code (default 0)
+    cmd: /ErrorStdOut {script}   arguments after the program (default shown; {script} is NAME.vx3)
+    timeout: 20                  seconds (default 20)
+    script: other.vx3            the file {script} stands for, when it is not NAME.vx3
+    --- stdout                   (or just ---) the exact expected standard output follows
+    --- stderr                   the exact expected standard error follows (unchecked without it)
+Paths in the output are written relative to the test's folder: the folder's Windows path and a
+backslash are removed, and the folder's path alone becomes ".".
+"""
+import difflib
+import os
+import subprocess
+import sys
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+TEST_AREA = os.path.join(ROOT, "build", "testarea")
+WINE_RUN = os.path.join(ROOT, "tools", "wine-run")
+PROGRAM = "C:\\vexil\\vexil.exe"
+MARKER = "@@vexil-launch "
+
+
+def parse_expect(path):
+    header, sections, current = {}, {}, None
+    with open(path, "rb") as f:
+        data = f.read().decode("utf-8")
+    for line in data.splitlines(keepends=True):
+        stripped = line.rstrip("\r\n")
+        if stripped in ("---", "--- stdout", "--- stderr"):
+            current = "stderr" if stripped.endswith("stderr") else "stdout"
+            sections[current] = ""
+        elif current is not None:
+            sections[current] += line
+        elif stripped.strip() and not stripped.startswith("#"):
+            key, _, value = stripped.partition(":")
+            header[key.strip().lower()] = value.strip()
+    return header, sections
+
+
+def windows_folder(linux_folder):
+    rel = os.path.relpath(linux_folder, TEST_AREA)
+    return "T:\\" if rel == "." else "T:\\" + rel.replace("/", "\\")
+
+
+def normalise(text, folder):
+    text = text.replace(folder + "\\", "")
+    return text.replace(folder, ".")
+
+
+def split_launcher_report(stderr):
+    """The launcher ends standard error with a line feed and its report line."""
+    at = stderr.rfind("\n" + MARKER)
+    if at < 0:
+        return stderr, None
+    return stderr[:at], stderr[at + 1 + len(MARKER):].strip()
+
+
+def show_difference(what, expected, actual):
+    print(f"--- {what} differs:")
+    for line in difflib.unified_diff(expected.splitlines(True), actual.splitlines(True), "expected", "actual"):
+        sys.stdout.write(line if line.endswith("\n") else line + "\\ (no line feed at end)\n")
+    print(f"expected {what} (repr): {expected!r}")
+    print(f"actual   {what} (repr): {actual!r}")
+
+
+def main():
+    if len(sys.argv) != 2:
+        print("usage: run_script_test.py GROUP/NAME")
+        return 2
+    name = sys.argv[1]
+    expect_path = os.path.join(TEST_AREA, name + ".expect")
+    folder = os.path.dirname(expect_path)
+    header, sections = parse_expect(expect_path)
+    script = header.get("script", os.path.basename(name) + ".vx3")
+    arguments = header.get("cmd", "/ErrorStdOut {script}").replace("{script}", script)
+    expected_exit = int(header.get("exit", "0"), 0)
+    timeout = float(header.get("timeout", "20"))
+
+    env = dict(os.environ)
+    env["VEXIL_LAUNCH_CMDLINE"] = f'"{PROGRAM}" {arguments}'.rstrip() if arguments else f'"{PROGRAM}"'
+    env["VEXIL_LAUNCH_TIMEOUT_MS"] = str(int(timeout * 1000))
+    try:
+        run = subprocess.run([WINE_RUN, "C:\\vexil\\vexil-launch.exe"], cwd=folder, env=env,
+                             stdin=subprocess.DEVNULL, capture_output=True, timeout=timeout + 30)
+    except subprocess.TimeoutExpired:
+        print(f"FAIL {name}: the launcher did not finish")
+        return 1
+    win_folder = windows_folder(folder)
+    stdout = normalise(run.stdout.decode("cp1252", errors="replace"), win_folder)
+    stderr, report = split_launcher_report(run.stderr.decode("cp1252", errors="replace"))
+    stderr = normalise(stderr, win_folder)
+
+    ok = True
+    if report is None or not report.startswith("exit="):
+        print(f"FAIL {name}: no exit code ({report or 'launcher gave no report'})")
+        print(f"stderr: {run.stderr.decode('cp1252', errors='replace')!r}")
+        ok = False
+    else:
+        actual_exit = int(report[len("exit="):])
+        if actual_exit != expected_exit:
+            print(f"FAIL {name}: exit code {actual_exit} (0x{actual_exit & 0xFFFFFFFF:08X}), expected {expected_exit}")
+            ok = False
+    if stdout != sections.get("stdout", ""):
+        show_difference("stdout", sections.get("stdout", ""), stdout)
+        ok = False
+    if "stderr" in sections and stderr != sections["stderr"]:
+        show_difference("stderr", sections["stderr"], stderr)
+        ok = False
+    if ok:
+        print(f"ok {name}")
+    else:
+        print(f"command line: {env['VEXIL_LAUNCH_CMDLINE']}")
+    return 0 if ok else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
