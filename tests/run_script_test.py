@@ -7,6 +7,8 @@ NAME.expect holds header lines, then sections:
     cmd: /ErrorStdOut {script}   arguments after the program (default shown; {script} is NAME.vx3)
     timeout: 20                  seconds (default 20)
     script: other.vx3            the file {script} stands for, when it is not NAME.vx3
+    program: other.exe           run this program of the test's folder instead of vexil.exe
+    match: prefix                the expected output need only begin the actual output
     --- stdout                   (or just ---) the exact expected standard output follows
     --- stderr                   the exact expected standard error follows (unchecked without it)
 Paths in the output are written relative to the test's folder: the folder's Windows path and a
@@ -80,8 +82,10 @@ def main():
     expected_exit = int(header.get("exit", "0"), 0)
     timeout = float(header.get("timeout", "20"))
 
+    win_folder = windows_folder(folder)
+    program = win_folder + "\\" + header["program"] if "program" in header else PROGRAM
     env = dict(os.environ)
-    env["VEXIL_LAUNCH_CMDLINE"] = f'"{PROGRAM}" {arguments}'.rstrip() if arguments else f'"{PROGRAM}"'
+    env["VEXIL_LAUNCH_CMDLINE"] = f'"{program}" {arguments}'.rstrip()
     env["VEXIL_LAUNCH_TIMEOUT_MS"] = str(int(timeout * 1000))
     try:
         run = subprocess.run([WINE_RUN, "C:\\vexil\\vexil-launch.exe"], cwd=folder, env=env,
@@ -89,7 +93,6 @@ def main():
     except subprocess.TimeoutExpired:
         print(f"FAIL {name}: the launcher did not finish")
         return 1
-    win_folder = windows_folder(folder)
     stdout = normalise(run.stdout.decode("cp1252", errors="replace"), win_folder)
     stderr, report = split_launcher_report(run.stderr.decode("cp1252", errors="replace"))
     stderr = normalise(stderr, win_folder)
@@ -104,6 +107,9 @@ def main():
         if actual_exit != expected_exit:
             print(f"FAIL {name}: exit code {actual_exit} (0x{actual_exit & 0xFFFFFFFF:08X}), expected {expected_exit}")
             ok = False
+    if header.get("match") == "prefix":
+        stdout = stdout[:len(sections.get("stdout", ""))]
+        stderr = stderr[:len(sections.get("stderr", ""))]
     if stdout != sections.get("stdout", ""):
         show_difference("stdout", sections.get("stdout", ""), stdout)
         ok = False

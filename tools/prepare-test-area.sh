@@ -6,4 +6,7 @@ area=$root/build/testarea
 rm -rf "$area"
 mkdir -p "$area"
 cp -a "$root/tests/scripts/." "$area/"
-"$root/tools/wine-run" cmd /c exit 0
+
+"$root/tools/wine-run" 'C:\vexil\vexil-make-fixtures.exe' 'T:\packaged'
+# The include search list's registry value points into the test area.
+"$root/tools/wine-run" reg add 'HKCU\Software\Vexil v3\Vexil' /v Include /t REG_SZ /d 'T:\loader\search-a;;T:\loader\search-b' /f >/dev/null

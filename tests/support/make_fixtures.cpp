@@ -1,0 +1,104 @@
+// vexil-make-fixtures.exe FOLDER: writes the packaged-script fixtures that script tests run,
+// through the same container and tokenised-script writers a packager uses.
+#include "engine/keywords.h"
+#include "engine/script_container.h"
+#include "engine/tokenised_script.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+using namespace vexil;
+
+namespace {
+
+Token keyword(Keyword k) {
+    Token t(TokenType::Keyword, -1);
+    t.i32 = static_cast<int>(k);
+    return t;
+}
+
+Token endOfLine() { return Token(TokenType::EndOfLine, -1); }
+
+// A small script: "If True Then", an empty line, "EndIf".
+std::string sampleScript(std::vector<std::wstring> directives) {
+    std::vector<TokenList> lines(3);
+    lines[0] = {keyword(Keyword::If), keyword(Keyword::True), keyword(Keyword::Then), endOfLine()};
+    lines[1] = {endOfLine()};
+    lines[2] = {keyword(Keyword::EndIf), endOfLine()};
+    return writeTokenisedScript(lines, directives, [](int) { return std::wstring(); });
+}
+
+bool writeFile(const std::wstring& path, const std::string& bytes) {
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    bool ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size();
+    CloseHandle(h);
+    return ok;
+}
+
+bool appendFile(const std::wstring& path, const std::string& bytes) {
+    HANDLE h = CreateFileW(path.c_str(), FILE_APPEND_DATA, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    bool ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size();
+    CloseHandle(h);
+    return ok;
+}
+
+// A copy of the interpreter with the container as its "SCRIPT" resource.
+bool writeProgram(const std::wstring& path, const std::string& container) {
+    if (!CopyFileW(L"C:\\vexil\\vexil.exe", path.c_str(), FALSE)) return false;
+    HANDLE update = BeginUpdateResourceW(path.c_str(), FALSE);
+    if (!update) return false;
+    bool ok = UpdateResourceW(update, MAKEINTRESOURCEW(10), L"SCRIPT", MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL),
+                              const_cast<char*>(container.data()), static_cast<DWORD>(container.size()));
+    return EndUpdateResourceW(update, !ok) && ok;
+}
+
+using Entries = std::vector<std::pair<std::wstring, std::string>>;
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc != 2) {
+        fprintf(stderr, "usage: vexil-make-fixtures FOLDER\n");
+        return 2;
+    }
+    std::wstring folder = argv[1];
+    folder += L"\\";
+    CreateDirectoryW(argv[1], nullptr);
+    const std::wstring script(kScriptEntryName), noCmd(kNoCmdExecuteEntryName);
+    std::string good = buildContainer({{script, sampleScript({L"#notrayicon"})}}, 7);
+    struct Fixture {
+        const wchar_t* name;
+        bool ok;
+    };
+    std::string corrupt = good.substr(0, kContainerSignatureSize) + std::string(40, '\x55');
+    Fixture fixtures[] = {
+        {L"compiled.vxb", writeFile(folder + L"compiled.vxb", good)},
+        {L"no_script_entry.vxb", writeFile(folder + L"no_script_entry.vxb", buildContainer({{L"other", "x"}}, 9))},
+        {L"bad_directive.vxb",
+         writeFile(folder + L"bad_directive.vxb",
+                   buildContainer({{script, sampleScript({L"#OnVexilStartRegister \"Start'"})}}, 11))},
+        {L"corrupt.vxb", writeFile(folder + L"corrupt.vxb", corrupt)},
+        {L"truncated_script.vxb",
+         writeFile(folder + L"truncated_script.vxb", buildContainer({{script, sampleScript({}).substr(0, 9)}}, 13))},
+        {L"packaged.exe", writeProgram(folder + L"packaged.exe", good)},
+        {L"packaged_nocmd.exe",
+         writeProgram(folder + L"packaged_nocmd.exe", buildContainer({{script, sampleScript({})}, {noCmd, ""}}, 17))},
+        {L"appended.exe", CopyFileW(L"C:\\vexil\\vexil.exe", (folder + L"appended.exe").c_str(), FALSE) &&
+                              appendFile(folder + L"appended.exe", good)},
+    };
+    int failures = 0;
+    for (const auto& f : fixtures) {
+        if (!f.ok) {
+            fprintf(stderr, "vexil-make-fixtures: could not write %ls\n", f.name);
+            ++failures;
+        }
+    }
+    return failures ? 1 : 0;
+}
