@@ -8,6 +8,8 @@
 vexil_root=${vexil_root:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
 export WINEPREFIX=$vexil_root/build/wine-prefix
 export WINEARCH=win64
+# Wine takes its ANSI code page from the locale: keep it the same everywhere.
+export LANG=${LANG:-C.UTF-8}
 export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono/Gecko install prompts, no desktop menu entries.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
