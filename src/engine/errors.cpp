@@ -30,33 +30,45 @@ std::wstring lineHeading(int lineNumber, std::wstring_view path) {
 
 } // namespace
 
-void reportLoaderError(bool toStdout, std::wstring_view path, int lineNumber, std::wstring_view message,
-                       std::wstring_view lineText) {
-    if (toStdout) {
-        std::wstring record(path);
-        record += L" (" + std::to_wstring(lineNumber) + L") : ==> ";
-        record += message;
-        record += L".: \n";
-        record += lineText;
-        record += L" \n\n";
-        writeStandardOutput(record);
-        return;
-    }
+std::wstring loaderErrorRecord(std::wstring_view path, int lineNumber, std::wstring_view message,
+                               std::wstring_view lineText) {
+    std::wstring record(path);
+    record += L" (" + std::to_wstring(lineNumber) + L") : ==> ";
+    record += message;
+    record += L".: \n";
+    record += lineText;
+    record += L" \n\n";
+    return record;
+}
+
+std::wstring loaderErrorBoxText(std::wstring_view path, int lineNumber, std::wstring_view message,
+                                std::wstring_view lineText) {
     std::wstring text = lineHeading(lineNumber, path);
     text += lineText;
     text += L"\n\nError: ";
     text += message;
     text += L".\n\n";
-    showErrorBox(nullptr, text);
+    return text;
+}
+
+std::wstring startupErrorRecord() {
+    return loadMessage(MessageId::ErrorTitle) + L" (0) : ==> " + loadMessage(MessageId::UnableToOpenScript) +
+           L": \n \n\n";
+}
+
+void reportLoaderError(bool toStdout, std::wstring_view path, int lineNumber, std::wstring_view message,
+                       std::wstring_view lineText) {
+    if (toStdout) writeStandardOutput(loaderErrorRecord(path, lineNumber, message, lineText));
+    else showErrorBox(nullptr, loaderErrorBoxText(path, lineNumber, message, lineText));
 }
 
 void reportStartupError(bool toStdout) {
-    std::wstring title = loadMessage(MessageId::ErrorTitle);
-    std::wstring message = loadMessage(MessageId::UnableToOpenScript);
     if (toStdout) {
-        writeStandardOutput(title + L" (0) : ==> " + message + L": \n \n\n");
+        writeStandardOutput(startupErrorRecord());
         return;
     }
+    std::wstring title = loadMessage(MessageId::ErrorTitle);
+    std::wstring message = loadMessage(MessageId::UnableToOpenScript);
     MessageBoxW(nullptr, message.c_str(), title.c_str(), kErrorBoxFlags);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // How errors reach the user: a message box, or with /ErrorStdOut one record on standard output
 // that editors parse.
+#include <string>
 #include <string_view>
 
 namespace vexil {
@@ -11,5 +12,12 @@ void reportLoaderError(bool toStdout, std::wstring_view path, int lineNumber, st
 
 // No script could be opened at all.
 void reportStartupError(bool toStdout);
+
+// The texts of those reports: the standard-output record and the message-box text.
+std::wstring loaderErrorRecord(std::wstring_view path, int lineNumber, std::wstring_view message,
+                               std::wstring_view lineText);
+std::wstring loaderErrorBoxText(std::wstring_view path, int lineNumber, std::wstring_view message,
+                                std::wstring_view lineText);
+std::wstring startupErrorRecord();
 
 } // namespace vexil
