@@ -4,7 +4,7 @@
 #include "app/elevation.h"
 #include "app/main_window.h"
 #include "app/os_info.h"
-#include "app/startup_state.h"
+#include "engine/startup_state.h"
 #include "engine/engine.h"
 #include "engine/loader.h"
 #include "engine/script_container.h"

@@ -1,7 +1,7 @@
 // vexil.exe: runs a Vexil script.
 #include "app/entry.h"
 #include "app/os_info.h"
-#include "app/startup_state.h"
+#include "engine/startup_state.h"
 #include "engine/engine.h"
 #include "engine/loader.h"
 

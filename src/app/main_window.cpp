@@ -1,6 +1,6 @@
 #include "app/main_window.h"
 
-#include "app/startup_state.h"
+#include "engine/startup_state.h"
 
 namespace vexil {
 

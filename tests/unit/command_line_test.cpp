@@ -1,5 +1,5 @@
 #include "app/command_line.h"
-#include "app/startup_state.h"
+#include "engine/startup_state.h"
 #include "engine/engine.h"
 
 #include <gtest/gtest.h>
