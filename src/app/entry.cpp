@@ -37,9 +37,12 @@ bool prepareLines(ScriptLoader& loader) {
     return loader.tokeniseAll();
 }
 
-void runLoadedScript(HINSTANCE instance, StartupState& startup, Engine&) {
+void runLoadedScript(HINSTANCE instance, StartupState& startup, Engine& engine) {
     if (!registerMainWindowClass(instance)) return;
     HWND window = createMainWindow(instance, startup);
+    engine.setMainWindow(window);
+    // The run loop joins here with the statements; until then a loaded script runs no line.
+    engine.setMainWindow(nullptr);
     destroyMainWindow(window);
 }
 

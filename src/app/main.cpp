@@ -15,7 +15,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR argumentText, int) {
     // Process-wide state, built in this order and torn down in reverse.
     const vexil::OsInfo os = vexil::readOsInfo();
     vexil::StartupState startup;
-    vexil::Engine engine;
+    vexil::Engine engine(startup);
     vexil::ScriptLoader loader(engine);
+    engine.setLoader(&loader);
     return vexil::runEntryFunction(instance, argumentText ? argumentText : L"", os, startup, engine, loader);
 }

@@ -1,5 +1,9 @@
 #include "engine/engine.h"
 
+#include "engine/errors.h"
+#include "engine/messages.h"
+#include "engine/startup_state.h"
+#include "library/console_streams.h"
 #include "library/paths.h"
 
 #include <ole2.h>
@@ -7,7 +11,7 @@
 
 namespace vexil {
 
-Engine::Engine() { oleReady_ = SUCCEEDED(OleInitialize(nullptr)); }
+Engine::Engine(StartupState& startup) : startup_(startup) { oleReady_ = SUCCEEDED(OleInitialize(nullptr)); }
 
 Engine::~Engine() {
     if (oleReady_) OleUninitialize();
@@ -23,6 +27,40 @@ void Engine::setScript(SourceKind kind, const std::wstring& path) {
     scriptName_ = fileNameOf(scriptFullPath_);
     scriptDir_ = folderOf(scriptFullPath_);
     if (scriptDir_.size() == 2 && scriptDir_[1] == L':') scriptDir_ += L'\\'; // a bare drive
+}
+
+int Engine::reportRuntimeError(int id, int column) {
+    return reportFatal(id, column, {}, kErrorExitCodeBase + id);
+}
+
+int Engine::reportObjectPropertyError() {
+    constexpr int kObjectPropertyExitCode = kErrorExitCodeBase + MessageId::IllegalTextAtEnd;
+    return reportFatal(MessageId::IllegalTextAtEnd, -1, L"^ ERROR Incorrect parameters to object property !",
+                       kObjectPropertyExitCode);
+}
+
+int Engine::reportFatal(int id, int column, std::wstring_view fixedMarker, int32_t exitCodeWithOption) {
+    constexpr int kFailed = -1;
+    if (errorsSuppressed_ || runState_ == RunState::Ending) return kFailed;
+
+    std::wstring message = loadMessage(id);
+    const std::wstring* text = loader_ ? loader_->lineText(currentLine_) : nullptr;
+    std::wstring_view lineText = text ? std::wstring_view(*text) : std::wstring_view();
+    int file = loader_ ? loader_->fileIndex(currentLine_) : -1;
+    bool hasFile = file >= 0;
+    std::wstring path = hasFile ? loader_->filePath(file) : scriptFullPath_;
+    int lineNumber = hasFile ? loader_->lineNumber(currentLine_) : currentLine_;
+    std::wstring marker(fixedMarker);
+    if (marker.empty() && column >= 0) marker = errorMarker(lineText, column);
+
+    if (startup_.errorsToStdout)
+        writeStandardOutput(runtimeErrorRecord(path, lineNumber, hasFile, message, lineText, marker));
+    else
+        showErrorBox(mainWindow_, runtimeErrorBoxText(path, lineNumber, message, lineText, marker));
+
+    runState_ = RunState::Ending;
+    startup_.exitCode = setExitCodeOption_ ? exitCodeWithOption : 1;
+    return kFailed;
 }
 
 } // namespace vexil

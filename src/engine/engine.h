@@ -3,14 +3,24 @@
 #include "engine/loader.h"
 #include "engine/source_kind.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 namespace vexil {
 
+struct StartupState;
+
+// What the run loop is doing: running lines, ending, or one of the wait states.
+enum class RunState : int { Running = 0, Ending = 1, Sleeping = 2 };
+
+// Fatal errors end the process with 1, or with this base plus the message id when the script
+// asked for distinct exit codes (the SetExitCode option).
+constexpr int32_t kErrorExitCodeBase = 2147479552; // 0x7FFFF000
+
 class Engine final : public LoaderHost {
 public:
-    Engine();
+    explicit Engine(StartupState& startup);
     ~Engine();
     Engine(const Engine&) = delete;
     Engine& operator=(const Engine&) = delete;
@@ -34,7 +44,36 @@ public:
     const std::wstring& scriptName() const { return scriptName_; }
     const std::wstring& scriptDir() const { return scriptDir_; }
 
+    void setLoader(const ScriptLoader* loader) { loader_ = loader; }
+    void setMainWindow(void* window) { mainWindow_ = window; }
+
+    // The line being executed or checked; run-time errors point at it.
+    int currentLine() const { return currentLine_; }
+    void setCurrentLine(int line) { currentLine_ = line; }
+    RunState runState() const { return runState_; }
+    void setRunState(RunState state) { runState_ = state; }
+    // Set while EXECUTE evaluates its text: its errors are not shown.
+    bool errorsSuppressed() const { return errorsSuppressed_; }
+    void setErrorsSuppressed(bool on) { errorsSuppressed_ = on; }
+    bool setExitCodeOption() const { return setExitCodeOption_; }
+    void setSetExitCodeOption(bool on) { setExitCodeOption_ = on; }
+
+    // The fatal-error path: shows the first fatal error of the run (message `id`, the offending
+    // token's column or -1) and ends the run. Returns the negative status callers pass up.
+    int reportRuntimeError(int id, int column);
+    // A failed assignment to an object property.
+    int reportObjectPropertyError();
+
 private:
+    int reportFatal(int id, int column, std::wstring_view fixedMarker, int32_t exitCodeWithOption);
+
+    StartupState& startup_;
+    const ScriptLoader* loader_ = nullptr;
+    void* mainWindow_ = nullptr;
+    int currentLine_ = 0;
+    RunState runState_ = RunState::Running;
+    bool errorsSuppressed_ = false;
+    bool setExitCodeOption_ = false;
     std::vector<std::wstring> startFunctions_;
     std::wstring cmdLineRaw_;
     std::vector<std::wstring> cmdLine_;

@@ -1,8 +1,11 @@
 #include "engine/loader.h"
 
 #include "engine/errors.h"
+#include "engine/lexer.h"
+#include "engine/messages.h"
 #include "engine/script_container.h"
 #include "engine/tokenised_script.h"
+#include "library/console_streams.h"
 #include "library/file_stream.h"
 #include "library/paths.h"
 
@@ -399,13 +402,31 @@ bool ScriptLoader::tokeniseAll() {
     tokenLists_.resize(static_cast<size_t>(lineCount_) + 1);
     nextPackaged_ = 0;
     for (int i = 1; i <= lineCount_; ++i) {
-        const std::wstring& text = lines_[static_cast<size_t>(i - 1)].text;
-        if (!text.empty() && text[0] == L';' && nextPackaged_ < packagedTokenLists_.size()) {
-            tokenLists_[static_cast<size_t>(i)] = std::move(packagedTokenLists_[nextPackaged_++]);
+        const LineRecord& record = lines_[static_cast<size_t>(i - 1)];
+        TokenList& tokens = tokenLists_[static_cast<size_t>(i)];
+        bool packaged = record.fileIndex < 0 && record.text == L";" && nextPackaged_ < packagedTokenLists_.size();
+        if (packaged) {
+            tokens = std::move(packagedTokenLists_[nextPackaged_++]);
+            continue;
         }
-        // Text lines get their tokens from the lexer.
+        LexicalError error;
+        if (!tokeniseLine(record.text, i == lineCount_, host_, tokens, error)) {
+            reportLexicalError(i, error.messageId, error.column);
+            return false;
+        }
     }
     return true;
+}
+
+void ScriptLoader::reportLexicalError(int line, int messageId, int column) const {
+    if (line <= 0) return;
+    const LineRecord& record = lines_[static_cast<size_t>(line - 1)];
+    const std::wstring& path = filePath(record.fileIndex);
+    std::wstring message = loadMessage(messageId);
+    if (errorsToStdout_)
+        writeStandardOutput(lexicalErrorRecord(path, record.lineNumber, message, record.text, column));
+    else
+        showErrorBox(nullptr, lexicalErrorBoxText(path, record.lineNumber, message, record.text, column));
 }
 
 const std::wstring* ScriptLoader::lineText(int line) const {

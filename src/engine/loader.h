@@ -91,6 +91,7 @@ private:
     std::wstring resolveInclude(std::wstring_view name, bool angleBrackets) const;
     bool skipCommentBlock(FileLines& lines, const std::wstring& path, int startLine, const std::wstring& startText);
     bool registerStartFunction(std::wstring_view rest);
+    void reportLexicalError(int line, int messageId, int column) const;
     void loaderError(const std::wstring& path, int lineNumber, std::wstring_view message, std::wstring_view lineText);
 
     LoaderHost& host_;

@@ -41,7 +41,7 @@ namespace {
 
 struct Parsed {
     StartupState startup;
-    Engine engine;
+    Engine engine{startup};
     Parsed(const wchar_t* text, bool packaged = false, bool forbidden = false) {
         startup.programPath = L"C:\\vexil\\vexil.exe";
         parseCommandLine(text, packaged, forbidden, startup, engine);
