@@ -79,7 +79,6 @@ public:
 
     bool run() {
         tokens_.clear();
-        tokens_.reserve(8);
         const size_t n = text_.size();
         while (true) {
             while (p_ < n && (text_[p_] == L' ' || text_[p_] == L'\t')) ++p_;

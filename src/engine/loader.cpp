@@ -13,6 +13,7 @@
 #include <commdlg.h>
 
 #include <cwctype>
+#include <iterator>
 
 namespace vexil {
 
@@ -401,6 +402,7 @@ bool ScriptLoader::tokeniseAll() {
     if (!tokenLists_.empty()) return true;
     tokenLists_.resize(static_cast<size_t>(lineCount_) + 1);
     nextPackaged_ = 0;
+    TokenList scratch; // lines are lexed here and moved out at their exact size, sparing the heap
     for (int i = 1; i <= lineCount_; ++i) {
         const LineRecord& record = lines_[static_cast<size_t>(i - 1)];
         TokenList& tokens = tokenLists_[static_cast<size_t>(i)];
@@ -410,7 +412,10 @@ bool ScriptLoader::tokeniseAll() {
             continue;
         }
         LexicalError error;
-        if (!tokeniseLine(record.text, i == lineCount_, host_, tokens, error)) {
+        bool ok = tokeniseLine(record.text, i == lineCount_, host_, scratch, error);
+        tokens.reserve(scratch.size());
+        std::move(scratch.begin(), scratch.end(), std::back_inserter(tokens));
+        if (!ok) {
             reportLexicalError(i, error.messageId, error.column);
             return false;
         }
