@@ -9,6 +9,8 @@ NAME.expect holds header lines, then sections:
     script: other.vx3            the file {script} stands for, when it is not NAME.vx3
     program: other.exe           run this program of the test's folder instead of vexil.exe
     match: prefix                the expected output need only begin the actual output
+    boxes: answer                message boxes are written to stdout ("[box: TITLE]", text, "[/box]")
+                                 and closed, so tests without /ErrorStdOut can run unattended
     --- stdout                   (or just ---) the exact expected standard output follows
     --- stderr                   the exact expected standard error follows (unchecked without it)
 Paths in the output are written relative to the test's folder: the folder's Windows path and a
@@ -87,6 +89,8 @@ def main():
     env = dict(os.environ)
     env["VEXIL_LAUNCH_CMDLINE"] = f'"{program}" {arguments}'.rstrip()
     env["VEXIL_LAUNCH_TIMEOUT_MS"] = str(int(timeout * 1000))
+    if header.get("boxes") == "answer":
+        env["VEXIL_LAUNCH_ANSWER_BOXES"] = "1"
     try:
         run = subprocess.run([WINE_RUN, "C:\\vexil\\vexil-launch.exe"], cwd=folder, env=env,
                              stdin=subprocess.DEVNULL, capture_output=True, timeout=timeout + 30)

@@ -2,12 +2,17 @@
 // code, which a Unix exit status would cut to 8 bits.
 //
 // Environment: VEXIL_LAUNCH_CMDLINE, the exact command line (program first);
-//              VEXIL_LAUNCH_TIMEOUT_MS, after which the child is ended (default 30000).
+//              VEXIL_LAUNCH_TIMEOUT_MS, after which the child is ended (default 30000);
+//              VEXIL_LAUNCH_ANSWER_BOXES: when set, every message box the child shows is written
+//              to standard output ("[box: TITLE]", its text, "[/box]") and closed with its
+//              default button, so that unattended runs can check the message-box forms.
 // The child shares this program's standard streams. The last line on standard error is
 // "@@vexil-launch exit=N" (N signed), or "@@vexil-launch timeout".
 #include <windows.h>
 
 #include <cstdio>
+#include <fcntl.h>
+#include <io.h>
 #include <cwchar>
 #include <string>
 
@@ -17,7 +22,52 @@ static std::wstring environment(const wchar_t* name) {
     return (n > 0 && n < 32768) ? std::wstring(buffer, n) : std::wstring();
 }
 
+namespace {
+
+struct BoxSearch {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK findBox(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<BoxSearch*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    wchar_t cls[64] = L"";
+    GetClassNameW(window, cls, 64);
+    if (pid == search->processId && wcscmp(cls, L"#32770") == 0 && IsWindowVisible(window)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// In the ANSI code page, as the program under test writes its own output.
+void writeAnsi(const std::wstring& text) {
+    int n = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), bytes.data(), n, nullptr, nullptr);
+    fwrite(bytes.data(), 1, bytes.size(), stdout);
+    fflush(stdout);
+}
+
+// Reports and closes one message box of the process, if one is showing.
+void answerBox(DWORD processId) {
+    BoxSearch search{processId, nullptr};
+    EnumWindows(findBox, reinterpret_cast<LPARAM>(&search));
+    if (!search.found) return;
+    wchar_t title[512] = L"", text[8192] = L"";
+    GetWindowTextW(search.found, title, 512);
+    GetDlgItemTextW(search.found, 0xFFFF, text, 8192); // the message box's text control
+    writeAnsi(std::wstring(L"[box: ") + title + L"]\n" + text + L"\n[/box]\n");
+    PostMessageW(search.found, WM_COMMAND, IDOK, 0);
+    Sleep(200);
+}
+
+} // namespace
+
 int wmain() {
+    _setmode(_fileno(stdout), _O_BINARY);
     std::wstring commandLine = environment(L"VEXIL_LAUNCH_CMDLINE");
     std::wstring timeoutText = environment(L"VEXIL_LAUNCH_TIMEOUT_MS");
     DWORD timeout = timeoutText.empty() ? 30000 : static_cast<DWORD>(wcstoul(timeoutText.c_str(), nullptr, 10));
@@ -40,6 +90,13 @@ int wmain() {
         return 2;
     }
     CloseHandle(pi.hThread);
+    if (!environment(L"VEXIL_LAUNCH_ANSWER_BOXES").empty()) {
+        SetEnvironmentVariableW(L"VEXIL_LAUNCH_ANSWER_BOXES", nullptr);
+        for (DWORD waited = 0; waited < timeout; waited += 50) {
+            if (WaitForSingleObject(pi.hProcess, 50) == WAIT_OBJECT_0) break;
+            answerBox(pi.dwProcessId);
+        }
+    }
     if (WaitForSingleObject(pi.hProcess, timeout) != WAIT_OBJECT_0) {
         TerminateProcess(pi.hProcess, 0xDEADu);
         WaitForSingleObject(pi.hProcess, 5000);
