@@ -77,9 +77,7 @@ std::wstring runtimeErrorRecord(std::wstring_view path, int lineNumber, bool has
 
 std::wstring runtimeErrorBoxText(std::wstring_view path, int lineNumber, std::wstring_view message,
                                  std::wstring_view lineText, std::wstring_view marker) {
-    std::wstring text = L"Line " + std::to_wstring(lineNumber) + L"  (File \"";
-    text += path;
-    text += L"\"):\n\n";
+    std::wstring text = lineHeading(lineNumber, path);
     if (!lineText.empty()) {
         text += lineText;
         text += L"\n";
@@ -93,25 +91,15 @@ std::wstring runtimeErrorBoxText(std::wstring_view path, int lineNumber, std::ws
     return text;
 }
 
+// The loader's forms are the lexical ones without a marker, the message ending in a full stop.
 std::wstring loaderErrorRecord(std::wstring_view path, int lineNumber, std::wstring_view message,
                                std::wstring_view lineText) {
-    std::wstring record(path);
-    record += L" (" + std::to_wstring(lineNumber) + L") : ==> ";
-    record += message;
-    record += L".: \n";
-    record += lineText;
-    record += L" \n\n";
-    return record;
+    return lexicalErrorRecord(path, lineNumber, std::wstring(message) + L".", lineText, -1);
 }
 
 std::wstring loaderErrorBoxText(std::wstring_view path, int lineNumber, std::wstring_view message,
                                 std::wstring_view lineText) {
-    std::wstring text = lineHeading(lineNumber, path);
-    text += lineText;
-    text += L"\n\nError: ";
-    text += message;
-    text += L".\n\n";
-    return text;
+    return lexicalErrorBoxText(path, lineNumber, message, lineText, -1) + L".\n\n";
 }
 
 std::wstring startupErrorRecord() {
