@@ -41,7 +41,7 @@ void runLoadedScript(HINSTANCE instance, StartupState& startup, Engine& engine) 
     if (!registerMainWindowClass(instance)) return;
     HWND window = createMainWindow(instance, startup);
     engine.setMainWindow(window);
-    // The run loop joins here with the statements; until then a loaded script runs no line.
+    engine.run();
     engine.setMainWindow(nullptr);
     destroyMainWindow(window);
 }

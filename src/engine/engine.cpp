@@ -1,5 +1,6 @@
 #include "engine/engine.h"
 
+#include "engine/builtins.h"
 #include "engine/errors.h"
 #include "engine/messages.h"
 #include "engine/startup_state.h"
@@ -17,9 +18,7 @@ Engine::~Engine() {
     if (oleReady_) OleUninitialize();
 }
 
-int Engine::findBuiltin(std::wstring_view) const {
-    return -1; // no built-in function exists yet
-}
+int Engine::findBuiltin(std::wstring_view upperName) const { return vexil::findBuiltin(upperName); }
 
 void Engine::setScript(SourceKind kind, const std::wstring& path) {
     sourceKind_ = kind;
@@ -30,20 +29,26 @@ void Engine::setScript(SourceKind kind, const std::wstring& path) {
 }
 
 int Engine::reportRuntimeError(int id, int column) {
-    return reportFatal(id, column, {}, kErrorExitCodeBase + id);
+    if (errorsSuppressed_ || runState_ == RunState::Ending) return -1;
+    return reportFatal(loadMessage(id), column, {}, kErrorExitCodeBase + id);
+}
+
+int Engine::reportRuntimeErrorText(std::wstring_view message, int id, int column) {
+    return reportFatal(message, column, {}, kErrorExitCodeBase + id);
 }
 
 int Engine::reportObjectPropertyError() {
+    if (errorsSuppressed_ || runState_ == RunState::Ending) return -1;
     constexpr int kObjectPropertyExitCode = kErrorExitCodeBase + MessageId::IllegalTextAtEnd;
-    return reportFatal(MessageId::IllegalTextAtEnd, -1, L"^ ERROR Incorrect parameters to object property !",
-                       kObjectPropertyExitCode);
+    return reportFatal(loadMessage(MessageId::IllegalTextAtEnd), -1,
+                       L"^ ERROR Incorrect parameters to object property !", kObjectPropertyExitCode);
 }
 
-int Engine::reportFatal(int id, int column, std::wstring_view fixedMarker, int32_t exitCodeWithOption) {
+int Engine::reportFatal(std::wstring_view message, int column, std::wstring_view fixedMarker,
+                        int32_t exitCodeWithOption) {
     constexpr int kFailed = -1;
     if (errorsSuppressed_ || runState_ == RunState::Ending) return kFailed;
 
-    std::wstring message = loadMessage(id);
     const std::wstring* text = loader_ ? loader_->lineText(currentLine_) : nullptr;
     std::wstring_view lineText = text ? std::wstring_view(*text) : std::wstring_view();
     int file = loader_ ? loader_->fileIndex(currentLine_) : -1;

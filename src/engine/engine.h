@@ -2,6 +2,8 @@
 // The engine: one object that owns the run of a script.
 #include "engine/loader.h"
 #include "engine/source_kind.h"
+#include "engine/token.h"
+#include "engine/value.h"
 
 #include <cstdint>
 #include <string>
@@ -18,6 +20,29 @@ enum class RunState : int { Running = 0, Ending = 1, Sleeping = 2 };
 // asked for distinct exit codes (the SetExitCode option).
 constexpr int32_t kErrorExitCodeBase = 2147479552; // 0x7FFFF000
 
+// @ERROR and @EXTENDED of one frame, with marks telling whether the call set them.
+struct CallStatus {
+    int32_t error = 0;
+    bool errorSet = false;
+    Variant extended;
+    bool extendedSet = false;
+
+    void setError(int32_t code) {
+        error = code;
+        errorSet = true;
+    }
+    void setExtended(Variant value) {
+        extended = std::move(value);
+        extendedSet = true;
+    }
+    void reset() {
+        error = 0;
+        errorSet = false;
+        extended = Variant();
+        extendedSet = false;
+    }
+};
+
 class Engine final : public LoaderHost {
 public:
     explicit Engine(StartupState& startup);
@@ -28,6 +53,8 @@ public:
     int findBuiltin(std::wstring_view upperName) const override;
     void registerStartFunction(std::wstring name) override { startFunctions_.push_back(std::move(name)); }
     const std::vector<std::wstring>& startFunctions() const { return startFunctions_; }
+
+    const StartupState& startup() const { return startup_; }
 
     // $CMDLINERAW and $CMDLINE (element 0 of $CMDLINE is the count, not stored here).
     void setCommandLine(std::wstring raw, std::vector<std::wstring> arguments) {
@@ -58,14 +85,36 @@ public:
     bool setExitCodeOption() const { return setExitCodeOption_; }
     void setSetExitCodeOption(bool on) { setExitCodeOption_ = on; }
 
+    // @ERROR and @EXTENDED of the current frame.
+    CallStatus& status() { return status_; }
+
+    // Runs the loaded script from its first line to its end, EXIT or a fatal error.
+    void run();
+
+    // Evaluates the expression at `pos` into `result`, stopping at a terminator (left unread) or at
+    // `end`. 0 on success; -1 after a fatal error has been reported.
+    int evaluate(const TokenList& tokens, size_t& pos, Variant& result, int end = -1);
+
     // The fatal-error path: shows the first fatal error of the run (message `id`, the offending
     // token's column or -1) and ends the run. Returns the negative status callers pass up.
     int reportRuntimeError(int id, int column);
+    // The same with a text of its own; `id` gives the exit code under SetExitCode.
+    int reportRuntimeErrorText(std::wstring_view message, int id, int column);
     // A failed assignment to an object property.
     int reportObjectPropertyError();
 
 private:
-    int reportFatal(int id, int column, std::wstring_view fixedMarker, int32_t exitCodeWithOption);
+    class Evaluation;
+    friend class Evaluation;
+
+    int reportFatal(std::wstring_view message, int column, std::wstring_view fixedMarker,
+                    int32_t exitCodeWithOption);
+    int executeLine(const TokenList& tokens);
+    // A built-in call at `pos` (its name); leaves the position after the closing parenthesis.
+    int callBuiltin(const TokenList& tokens, size_t& pos, Variant& result);
+    // The argument list at `pos` (its "(") of built-in `index`, then the call.
+    int callBuiltinArguments(int index, const TokenList& tokens, size_t& pos, int nameColumn, Variant& result);
+    int readMacro(const Token& token, Variant& result);
 
     StartupState& startup_;
     const ScriptLoader* loader_ = nullptr;
@@ -74,12 +123,17 @@ private:
     RunState runState_ = RunState::Running;
     bool errorsSuppressed_ = false;
     bool setExitCodeOption_ = false;
+    CallStatus status_;
     std::vector<std::wstring> startFunctions_;
     std::wstring cmdLineRaw_;
     std::vector<std::wstring> cmdLine_;
     SourceKind sourceKind_ = SourceKind::OwnFile;
     std::wstring scriptFullPath_, scriptName_, scriptDir_;
     bool oleReady_ = false;
+
+    // Stacks shared by nested evaluations, so that evaluating allocates nothing once they have grown.
+    std::vector<Variant> values_;
+    std::vector<uint8_t> operators_;
 };
 
 } // namespace vexil

@@ -4,27 +4,24 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <fcntl.h>
 #include <io.h>
 
 namespace vexil {
 
-namespace {
+std::string ansiBytes(std::wstring_view text) { return wideToBytes(text, CP_ACP); }
 
-void writeStream(FILE* stream, std::wstring_view text) {
-    std::string bytes = wideToBytes(text, CP_ACP);
+size_t writeBytes(FILE* stream, std::string_view bytes) {
     int fd = _fileno(stream);
     fflush(stream);
     int previous = _setmode(fd, _O_BINARY); // no CR inserted before LF
-    fwrite(bytes.data(), 1, bytes.size(), stream);
+    size_t written = fwrite(bytes.data(), 1, bytes.size(), stream);
     fflush(stream);
     if (previous != -1) _setmode(fd, previous);
+    return written;
 }
 
-} // namespace
-
-void writeStandardOutput(std::wstring_view text) { writeStream(stdout, text); }
-void writeStandardError(std::wstring_view text) { writeStream(stderr, text); }
+void writeStandardOutput(std::wstring_view text) { writeBytes(stdout, ansiBytes(text)); }
+void writeStandardError(std::wstring_view text) { writeBytes(stderr, ansiBytes(text)); }
 
 } // namespace vexil

@@ -1,10 +1,19 @@
 #pragma once
 // The program's own standard output and error streams.
+#include <cstdio>
+#include <string>
 #include <string_view>
 
 namespace vexil {
 
-// Writes text as ANSI bytes to the C runtime's stream and flushes it.
+// Text as the console streams carry it: in the ANSI code page.
+std::string ansiBytes(std::wstring_view text);
+
+// Writes bytes to a C runtime stream in binary mode (its previous mode is restored) and flushes
+// it; returns how many were written.
+size_t writeBytes(FILE* stream, std::string_view bytes);
+
+// Writes text as ANSI bytes to standard output or error.
 void writeStandardOutput(std::wstring_view text);
 void writeStandardError(std::wstring_view text);
 

@@ -1,6 +1,6 @@
 // vexil-make-fixtures.exe FOLDER: writes the packaged-script fixtures that script tests run,
 // through the same container and tokenised-script writers a packager uses.
-#include "engine/keywords.h"
+#include "engine/builtins.h"
 #include "engine/script_container.h"
 #include "engine/tokenised_script.h"
 
@@ -14,21 +14,21 @@ using namespace vexil;
 
 namespace {
 
-Token keyword(Keyword k) {
-    Token t(TokenType::Keyword, -1);
-    t.i32 = static_cast<int>(k);
+Token makeToken(vexil::TokenType type, std::wstring text = {}) {
+    Token t(type, -1);
+    t.text = std::move(text);
     return t;
 }
 
-Token endOfLine() { return Token(TokenType::EndOfLine, -1); }
-
-// A small script: "If True Then", an empty line, "EndIf".
+// A small script: an empty line, then ConsoleWrite("packaged" & @LF).
 std::string sampleScript(std::vector<std::wstring> directives) {
-    std::vector<TokenList> lines(3);
-    lines[0] = {keyword(Keyword::If), keyword(Keyword::True), keyword(Keyword::Then), endOfLine()};
-    lines[1] = {endOfLine()};
-    lines[2] = {keyword(Keyword::EndIf), endOfLine()};
-    return writeTokenisedScript(lines, directives, [](int) { return std::wstring(); });
+    Token call = makeToken(vexil::TokenType::Builtin);
+    call.i32 = findBuiltin(L"CONSOLEWRITE");
+    std::vector<TokenList> lines(2);
+    lines[0] = {makeToken(vexil::TokenType::EndOfLine)};
+    lines[1] = {call, makeToken(vexil::TokenType::LeftParen), makeToken(vexil::TokenType::String, L"packaged"), makeToken(vexil::TokenType::Concat),
+                makeToken(vexil::TokenType::Macro, L"LF"), makeToken(vexil::TokenType::RightParen), makeToken(vexil::TokenType::EndOfLine)};
+    return writeTokenisedScript(lines, directives, [](int index) { return std::wstring(builtinEntry(index).name); });
 }
 
 bool writeFile(const std::wstring& path, const std::string& bytes) {

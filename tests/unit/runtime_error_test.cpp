@@ -45,9 +45,10 @@ TEST(RuntimeError, RecordNamesTheFileLineAndColumn) {
     std::wstring path = folder.write(L"s.vx3", "$a = 1\n\n#cs\n#ce\n  $b = $undefined + 1\n");
     ScriptRun run(path);
     run.engine.setCurrentLine(2);
-    EXPECT_EQ(run.error(121, 5), "\"" + narrow(path) +
-                                     "\" (5) : ==> Variable used without being declared.:\n"
-                                     "$b = $undefined + 1\n$b = ^ ERROR\n");
+    std::string expected = "\"";
+    expected += narrow(path);
+    expected += "\" (5) : ==> Variable used without being declared.:\n$b = $undefined + 1\n$b = ^ ERROR\n";
+    EXPECT_EQ(run.error(121, 5), expected);
     EXPECT_EQ(run.startup.exitCode, 1);
     EXPECT_EQ(run.engine.runState(), RunState::Ending);
 }

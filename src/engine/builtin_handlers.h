@@ -1,0 +1,17 @@
+#pragma once
+// Declarations of the built-in handlers, by the file that holds them; only the built-in table
+// refers to them.
+#include "engine/builtins.h"
+
+namespace vexil {
+
+// engine/status_builtins.cpp
+int builtinSetError(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinSetExtended(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinVarGetType(Engine& engine, BuiltinArgs args, Variant& result);
+
+// library/console_builtins.cpp
+int builtinConsoleWrite(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinConsoleWriteError(Engine& engine, BuiltinArgs args, Variant& result);
+
+} // namespace vexil

@@ -1,0 +1,69 @@
+#include "engine/builtins.h"
+
+#include "engine/builtin_handlers.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace vexil {
+
+namespace {
+
+struct Implemented {
+    std::wstring_view name;
+    BuiltinHandler handler;
+};
+
+// The handlers that exist so far, by name; every other entry reports itself unavailable.
+constexpr Implemented kImplemented[] = {
+    {L"CONSOLEWRITE", builtinConsoleWrite},
+    {L"CONSOLEWRITEERROR", builtinConsoleWriteError},
+    {L"SETERROR", builtinSetError},
+    {L"SETEXTENDED", builtinSetExtended},
+    {L"VARGETTYPE", builtinVarGetType},
+};
+
+constexpr BuiltinHandler handlerFor(std::wstring_view name) {
+    for (const auto& i : kImplemented)
+        if (i.name == name) return i.handler;
+    return nullptr;
+}
+
+#define VEXIL_BUILTIN(NAME, MIN, MAX, BYREF) {L## #NAME, MIN, MAX, BYREF, handlerFor(L## #NAME)},
+constexpr BuiltinEntry kTable[] = {
+#include "engine/builtin_table.inc"
+};
+#undef VEXIL_BUILTIN
+
+constexpr bool isSorted() {
+    for (size_t i = 1; i < std::size(kTable); ++i)
+        if (!(kTable[i - 1].name < kTable[i].name)) return false;
+    return true;
+}
+static_assert(std::size(kTable) == 406);
+static_assert(isSorted(), "the built-in table must stay sorted by name");
+
+constexpr bool everyImplementedNameExists() {
+    for (const auto& i : kImplemented) {
+        bool found = false;
+        for (const auto& e : kTable) found = found || e.name == i.name;
+        if (!found) return false;
+    }
+    return true;
+}
+static_assert(everyImplementedNameExists());
+
+} // namespace
+
+int builtinCount() { return static_cast<int>(std::size(kTable)); }
+
+const BuiltinEntry& builtinEntry(int index) { return kTable[index]; }
+
+int findBuiltin(std::wstring_view upperName) {
+    auto it = std::lower_bound(std::begin(kTable), std::end(kTable), upperName,
+                               [](const BuiltinEntry& e, std::wstring_view n) { return e.name < n; });
+    if (it == std::end(kTable) || it->name != upperName) return -1;
+    return static_cast<int>(it - std::begin(kTable));
+}
+
+} // namespace vexil

@@ -1,0 +1,32 @@
+#pragma once
+// The built-in function table: every library function a script can call, by upper-case name,
+// with its argument range, by-reference flag and handler. The lexer resolves names to table
+// indexes once; a call at run time is an index into this table.
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+namespace vexil {
+
+class Engine;
+class Variant;
+
+using BuiltinArgs = std::span<Variant>;
+// A handler returns 0 or more when the call completed (soft failures go through @ERROR), or a
+// negative status when it has raised a fatal error.
+using BuiltinHandler = int (*)(Engine& engine, BuiltinArgs args, Variant& result);
+
+struct BuiltinEntry {
+    std::wstring_view name;
+    int16_t minArgs;
+    int16_t maxArgs;
+    bool byReference;
+    BuiltinHandler handler; // nullptr: not available in this build
+};
+
+int builtinCount();
+const BuiltinEntry& builtinEntry(int index);
+// Index of an upper-cased name, or -1 (binary search, exact code-unit comparison).
+int findBuiltin(std::wstring_view upperName);
+
+} // namespace vexil

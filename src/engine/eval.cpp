@@ -1,0 +1,401 @@
+// Expression evaluation: a table-driven operator-precedence evaluator with two stacks, working
+// on a line's tokens. Values live on the engine's shared value stack, so nested evaluations
+// (arguments, subscripts) reuse its storage.
+#include "engine/builtins.h"
+#include "engine/engine.h"
+#include "engine/keywords.h"
+#include "engine/messages.h"
+
+namespace vexil {
+
+namespace {
+
+// Operator codes: rows and columns of the action table.
+enum Op : uint8_t {
+    OpLess, OpGreater, OpLessEqual, OpGreaterEqual, OpNotEqual, OpEqual, OpStrictEqual,
+    OpAnd, OpOr, OpConcat, OpNot, OpAdd, OpSubtract, OpMultiply, OpDivide, OpPower,
+    OpNegate, OpPlus, OpOpen, OpClose, OpEnd,
+    kOpCount
+};
+// Previous-item states besides operator codes.
+constexpr uint8_t kAfterOperand = 22;
+constexpr uint8_t kAtStart = 23;
+
+// Actions: push the incoming operator, apply the top one, match a parenthesis, finish, errors.
+enum Action : uint8_t { Push = 0, Apply = 1, Match = 2, Finish = 3, MissingBracket = 4, Unbalanced = 6 };
+
+// [operator on top of the stack][incoming operator]; columns in operator-code order:
+// <  >  <= >= <> =  == AND OR &  NOT +  -  *  /  ^  u- u+ (  )  END
+constexpr uint8_t kActions[kOpCount][kOpCount] = {
+    {1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 1}, // <
+    {1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 1}, // >
+    {1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 1}, // <=
+    {1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 1}, // >=
+    {1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 1}, // <>
+    {1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 1}, // =
+    {1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 1}, // ==
+    {0, 0, 0, 0, 0, 0, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 1}, // AND
+    {0, 0, 0, 0, 0, 0, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 1}, // OR
+    {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 1}, // &
+    {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 1, 1, 1, 1, 1, 0, 0, 0, 2, 1}, // NOT
+    {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 1, 1, 0, 0, 0, 0, 0, 0, 2, 1}, // +
+    {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 1, 1, 0, 0, 0, 0, 0, 0, 2, 1}, // -
+    {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 1, 1, 1, 1, 0, 0, 0, 0, 2, 1}, // *
+    {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 1, 1, 1, 1, 0, 0, 0, 0, 2, 1}, // /
+    {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 1, 1, 1, 1, 1, 0, 0, 0, 2, 1}, // ^
+    {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 1, 1, 1, 1, 1, 0, 0, 0, 2, 1}, // unary -
+    {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 1, 1, 1, 1, 1, 0, 0, 0, 2, 1}, // unary +
+    {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 4}, // (
+    {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, // ) is never pushed
+    {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 6, 3}, // END
+};
+
+// Operators that a token stands for directly (binary + and - are decided by the state).
+int operatorOf(TokenType type) {
+    switch (type) {
+    case TokenType::Less: return OpLess;
+    case TokenType::Greater: return OpGreater;
+    case TokenType::LessEqual: return OpLessEqual;
+    case TokenType::GreaterEqual: return OpGreaterEqual;
+    case TokenType::NotEqual: return OpNotEqual;
+    case TokenType::Assign: return OpEqual;
+    case TokenType::StrictEqual: return OpStrictEqual;
+    case TokenType::Concat: return OpConcat;
+    case TokenType::Multiply: return OpMultiply;
+    case TokenType::Divide: return OpDivide;
+    case TokenType::Power: return OpPower;
+    case TokenType::RightParen: return OpClose;
+    default: return -1;
+    }
+}
+
+bool isKeyword(const Token& t, Keyword k) { return t.type == TokenType::Keyword && t.i32 == static_cast<int>(k); }
+
+// Kinds that "&" turns into text.
+bool concatenates(VarKind k) {
+    switch (k) {
+    case VarKind::Int32: case VarKind::Int64: case VarKind::Double: case VarKind::String:
+    case VarKind::Ptr: case VarKind::Bool: case VarKind::Keyword: case VarKind::Binary:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool divides(VarKind k) {
+    switch (k) {
+    case VarKind::Int32: case VarKind::Int64: case VarKind::Double: case VarKind::String:
+    case VarKind::Bool: case VarKind::Binary:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+class Engine::Evaluation {
+public:
+    Evaluation(Engine& engine, const TokenList& tokens, size_t& pos, int end)
+        : e_(engine), t_(tokens), pos_(pos), end_(end), valueBase_(engine.values_.size()),
+          operatorBase_(engine.operators_.size()) {
+        e_.operators_.push_back(OpEnd);
+    }
+    ~Evaluation() {
+        e_.values_.resize(valueBase_);
+        e_.operators_.resize(operatorBase_);
+    }
+
+    int run(Variant& result) {
+        for (;;) {
+            int incoming = -1;
+            if (!readOperand(incoming)) return -1;
+            if (incoming < 0) continue; // an operand was pushed or the token handled
+            int status = takeOperator(incoming, result);
+            if (status != 0) return status > 0 ? 0 : -1;
+        }
+    }
+
+private:
+    const Token& token() const { return t_[pos_]; }
+    size_t valueCount() const { return e_.values_.size() - valueBase_; }
+    uint8_t topOperator() const { return e_.operators_.back(); }
+    int fail(int id) { return e_.reportRuntimeError(id, token().column), 0; }
+
+    void pushValue(Variant v) {
+        e_.values_.push_back(std::move(v));
+        previous_ = kAfterOperand;
+    }
+
+    // Handles the token at the position: pushes an operand, or says which operator it is
+    // (`incoming`, END for terminators). False after a fatal error.
+    bool readOperand(int& incoming) {
+        const Token& tok = token();
+        if (static_cast<int>(pos_) == end_ || tok.type == TokenType::EndOfLine || tok.type == TokenType::RightBracket) {
+            incoming = OpEnd;
+            return true;
+        }
+        switch (tok.type) {
+        case TokenType::Int32: ++pos_; pushValue(Variant::int32(tok.i32)); return true;
+        case TokenType::Int64: ++pos_; pushValue(Variant::int64(tok.i64)); return true;
+        case TokenType::Double: ++pos_; pushValue(Variant::real(tok.f64)); return true;
+        case TokenType::String: ++pos_; pushValue(Variant::string(WString(tok.text))); return true;
+        case TokenType::Keyword: return keyword(tok, incoming);
+        case TokenType::Macro: {
+            Variant v;
+            if (e_.readMacro(tok, v) < 0) return false;
+            ++pos_;
+            pushValue(std::move(v));
+            return true;
+        }
+        case TokenType::Builtin: {
+            if (t_[pos_ + 1].type != TokenType::LeftParen) {
+                ++pos_;
+                pushValue(Variant::function(VarKind::Function, builtinEntry(tok.i32).name, tok.i32));
+                return true;
+            }
+            Variant v;
+            if (e_.callBuiltin(t_, pos_, v) < 0) return false;
+            pushValue(std::move(v));
+            return true;
+        }
+        case TokenType::Variable: return fail(MessageId::VariableNotDeclared), false;
+        case TokenType::UserFunc: return fail(MessageId::UnknownFunction), false;
+        case TokenType::Member: return member();
+        case TokenType::LeftBracket:
+            if (valueCount() == 0) return fail(MessageId::ErrorInExpression), false;
+            return fail(MessageId::SubscriptOnNonAccessible), false;
+        case TokenType::LeftParen:
+            if (previousTokenCloses()) return callTopValue();
+            incoming = OpOpen;
+            return true;
+        case TokenType::Plus:
+        case TokenType::Minus: {
+            bool binary = previous_ == kAfterOperand || previous_ == OpClose;
+            bool plus = tok.type == TokenType::Plus;
+            incoming = binary ? (plus ? OpAdd : OpSubtract) : (plus ? OpPlus : OpNegate);
+            return true;
+        }
+        case TokenType::Question: return conditional();
+        case TokenType::Colon: return conditionalElse();
+        default: {
+            int op = operatorOf(tok.type);
+            incoming = op >= 0 ? op : OpEnd; // commas, compound assignments and the like end it
+            return true;
+        }
+        }
+    }
+
+    bool previousTokenCloses() const {
+        if (pos_ == 0) return false;
+        TokenType prev = t_[pos_ - 1].type;
+        return prev == TokenType::RightParen || prev == TokenType::RightBracket;
+    }
+
+    bool keyword(const Token& tok, int& incoming) {
+        switch (static_cast<Keyword>(tok.i32)) {
+        case Keyword::And: incoming = OpAnd; return true;
+        case Keyword::Or: incoming = OpOr; return true;
+        case Keyword::Not: incoming = OpNot; return true;
+        case Keyword::True: ++pos_; pushValue(Variant::boolean(true)); return true;
+        case Keyword::False: ++pos_; pushValue(Variant::boolean(false)); return true;
+        case Keyword::Default: ++pos_; pushValue(Variant::defaultKeyword()); return true;
+        case Keyword::Null: ++pos_; pushValue(Variant::nullKeyword()); return true;
+        default: incoming = OpEnd; return true; // THEN, TO, STEP, IN... end the expression
+        }
+    }
+
+    bool member() {
+        // Objects, structures and maps arrive with their own issues; until then no value has members.
+        if (previousTokenCloses() && valueCount() > 0) return fail(MessageId::VariableMustBeObject), false;
+        return fail(MessageId::ObjectOutsideWith), false;
+    }
+
+    // "(" right after ")" or "]": a call of the value on top of the stack.
+    bool callTopValue() {
+        if (valueCount() == 0) return fail(MessageId::ErrorInExpression), false;
+        Variant& top = e_.values_.back();
+        if (!top.is(VarKind::Function)) return fail(MessageId::VariableCannotBeAccessed), false;
+        int index = top.functionRecord()->index;
+        Variant v;
+        if (e_.callBuiltinArguments(index, t_, pos_, t_[pos_ - 1].column, v) < 0) return false;
+        e_.values_.back() = std::move(v);
+        previous_ = kAfterOperand;
+        return true;
+    }
+
+    // Feeds an incoming operator through the action table. 0: go on; 1: finished; -1: failed.
+    int takeOperator(int incoming, Variant& result) {
+        for (;;) {
+            switch (kActions[topOperator()][incoming]) {
+            case Push:
+                e_.operators_.push_back(static_cast<uint8_t>(incoming));
+                previous_ = static_cast<uint8_t>(incoming);
+                ++pos_;
+                if (incoming == OpAnd || incoming == OpOr) return shortCircuit();
+                return 0;
+            case Apply:
+                if (!apply()) return -1;
+                continue;
+            case Match:
+                if (topOperator() == OpOpen) {
+                    e_.operators_.pop_back();
+                    previous_ = OpClose;
+                    ++pos_;
+                    return 0;
+                }
+                if (!apply()) return -1;
+                continue;
+            case Finish:
+                if (valueCount() != 1) return fail(MessageId::ErrorInExpression), -1;
+                result = std::move(e_.values_.back());
+                e_.values_.pop_back();
+                return 1;
+            case MissingBracket: return fail(MessageId::MissingRightBracket), -1;
+            default: return fail(MessageId::UnbalancedBrackets), -1;
+            }
+        }
+    }
+
+    bool apply() {
+        uint8_t op = topOperator();
+        e_.operators_.pop_back();
+        bool unary = op == OpNot || op == OpNegate || op == OpPlus;
+        if (valueCount() < (unary ? 1u : 2u)) return fail(MessageId::ErrorInExpression), false;
+        if (unary) {
+            Variant& v = e_.values_.back();
+            if (op == OpNot) v = Variant::boolean(!v.toBool());
+            else if (op == OpNegate) v.multiply(Variant::int32(-1));
+            return true;
+        }
+        Variant right = std::move(e_.values_.back());
+        e_.values_.pop_back();
+        Variant& left = e_.values_.back();
+        switch (op) {
+        case OpLess: left = Variant::boolean(Variant::lessThan(left, right)); break;
+        case OpGreater: left = Variant::boolean(Variant::lessThan(right, left)); break;
+        case OpLessEqual: left = Variant::boolean(!Variant::lessThan(right, left)); break;
+        case OpGreaterEqual: left = Variant::boolean(!Variant::lessThan(left, right)); break;
+        case OpEqual: left = Variant::boolean(Variant::equal(left, right)); break;
+        case OpNotEqual: left = Variant::boolean(!Variant::equal(left, right)); break;
+        case OpStrictEqual: left = Variant::boolean(Variant::strictEqual(left, right)); break;
+        case OpAnd: left = Variant::boolean(left.toBool() && right.toBool()); break;
+        case OpOr: left = Variant::boolean(left.toBool() || right.toBool()); break;
+        case OpConcat: concat(left, right); break;
+        case OpAdd: left.add(right); break;
+        case OpSubtract: left.subtract(right); break;
+        case OpMultiply: left.multiply(right); break;
+        case OpDivide:
+            if (divides(left.kind())) left = Variant::real(left.toDouble() / right.toDouble());
+            break;
+        case OpPower: left = Variant::power(left, right); break;
+        default: break;
+        }
+        return true;
+    }
+
+    static void concat(Variant& left, const Variant& right) {
+        if (left.is(VarKind::Binary) && right.is(VarKind::Binary)) {
+            left = Variant::binary(left.binaryRecord()->bytes + right.binaryRecord()->bytes);
+        } else if (concatenates(left.kind())) {
+            WString text = left.text();
+            text.append(right.text().view());
+            left = Variant::string(std::move(text));
+        }
+    }
+
+    // Right after AND or OR was pushed: a decided left operand skips the right one.
+    int shortCircuit() {
+        if (valueCount() == 0) return 0;
+        bool isAnd = topOperator() == OpAnd;
+        bool left = e_.values_.back().toBool();
+        if (left == isAnd) return 0;
+        if (!skipOperand()) return -1;
+        e_.values_.back() = Variant::boolean(!isAnd);
+        e_.operators_.pop_back();
+        previous_ = kAfterOperand;
+        return 0;
+    }
+
+    // Skips the operand of a decided AND or OR: up to a comma, a keyword that is no operand,
+    // a parenthesis or bracket it did not open, or the conditional operator, at its own level.
+    bool skipOperand() {
+        int depth = 0;
+        for (;; ++pos_) {
+            const Token& tok = token();
+            if (tok.type == TokenType::EndOfLine || static_cast<int>(pos_) == end_) {
+                if (depth > 0) return fail(MessageId::ErrorInExpression), false;
+                return true;
+            }
+            switch (tok.type) {
+            case TokenType::LeftParen: ++depth; break;
+            case TokenType::RightParen:
+                if (depth == 0) return true;
+                --depth;
+                break;
+            case TokenType::Comma:
+            case TokenType::RightBracket:
+            case TokenType::Question:
+            case TokenType::Colon:
+                if (depth == 0) return true;
+                break;
+            case TokenType::Keyword:
+                if (depth == 0 && !isKeyword(tok, Keyword::Not) && !isKeyword(tok, Keyword::True) &&
+                    !isKeyword(tok, Keyword::False) && !isKeyword(tok, Keyword::Default) &&
+                    !isKeyword(tok, Keyword::Null))
+                    return true;
+                break;
+            default: break;
+            }
+        }
+    }
+
+    // "?": the condition decides which branch is evaluated.
+    bool conditional() {
+        while (topOperator() != OpOpen && topOperator() != OpEnd)
+            if (!apply()) return false;
+        if (valueCount() == 0) return fail(MessageId::ErrorInExpression), false;
+        bool condition = e_.values_.back().toBool();
+        e_.values_.pop_back();
+        ++pos_;
+        if (!condition) {
+            for (int open = 1; token().type != TokenType::EndOfLine; ++pos_) {
+                if (token().type == TokenType::Question) ++open;
+                else if (token().type == TokenType::Colon && --open == 0) {
+                    ++pos_;
+                    break;
+                }
+            }
+        }
+        previous_ = OpOpen;
+        return true;
+    }
+
+    // ":" after the chosen branch: the other branch is skipped.
+    bool conditionalElse() {
+        if (valueCount() == 0) return fail(MessageId::ErrorInExpression), false;
+        ++pos_;
+        for (int depth = 1; token().type != TokenType::EndOfLine; ++pos_) {
+            TokenType type = token().type;
+            if (type == TokenType::Comma && depth == 1) break;
+            if (type == TokenType::LeftParen) ++depth;
+            if (type == TokenType::RightParen && --depth == 0) break; // it closes its own parenthesis
+        }
+        previous_ = kAfterOperand;
+        return true;
+    }
+
+    Engine& e_;
+    const TokenList& t_;
+    size_t& pos_;
+    int end_;
+    size_t valueBase_;
+    size_t operatorBase_;
+    uint8_t previous_ = kAtStart;
+};
+
+int Engine::evaluate(const TokenList& tokens, size_t& pos, Variant& result, int end) {
+    return Evaluation(*this, tokens, pos, end).run(result);
+}
+
+} // namespace vexil

@@ -1,0 +1,151 @@
+#pragma once
+// Variant: every value a script handles. An 8-byte payload, a text slot (a String's text, or
+// the cached text of another kind) and a kind. Copies have value semantics; texts, binaries and
+// heap objects are shared under reference counts and copied only on change.
+#include "engine/wstring.h"
+
+#include <cstdint>
+#include <string_view>
+
+namespace vexil {
+
+enum class VarKind : int32_t {
+    Int32 = 1,
+    Int64 = 2,
+    Double = 3,
+    String = 4,
+    Array = 5,
+    Reference = 6,
+    Ptr = 7,
+    Object = 8,
+    Bool = 9,
+    Keyword = 10,
+    Binary = 11,
+    DLLStruct = 12,
+    Function = 13,
+    UserFunction = 14,
+    Map = 15,
+};
+
+// Shared payload of the heap kinds (arrays, maps, objects, structures, binaries, keyword and
+// function records). Reference counted; a kind that can change clones before the first change
+// through a holder that shares it.
+class HeapValue {
+public:
+    virtual ~HeapValue() = default;
+    uint32_t refs = 1;
+};
+
+// Keyword values: Default and Null carry an id, a number and a text.
+struct KeywordRecord final : HeapValue {
+    int32_t id = 0;
+    int32_t number = 0;
+    WString text;
+};
+
+struct BinaryRecord final : HeapValue {
+    std::string bytes;
+};
+
+// Built-in (Function) or user (UserFunction) function named by a value.
+struct FunctionRecord final : HeapValue {
+    WString name;
+    int32_t index = 0;
+};
+
+class Variant {
+public:
+    Variant() : i64_(0) {}
+    Variant(const Variant& other);
+    Variant(Variant&& other) noexcept;
+    Variant& operator=(const Variant& other);
+    Variant& operator=(Variant&& other) noexcept;
+    ~Variant() { releasePayload(); }
+
+    static Variant int32(int32_t v);
+    static Variant int64(int64_t v);
+    static Variant real(double v);
+    static Variant string(WString text);
+    static Variant boolean(bool v);
+    static Variant pointer(uint64_t v);
+    static Variant binary(std::string bytes);
+    static Variant keyword(int32_t id, int32_t number, std::wstring_view text);
+    static Variant function(VarKind kind, std::wstring_view name, int32_t index);
+    static Variant reference(Variant* target);
+    // The keyword values of script text.
+    static Variant defaultKeyword();
+    static Variant nullKeyword();
+
+    void clear(); // becomes Int32 0
+
+    VarKind kind() const { return kind_; }
+    bool is(VarKind k) const { return kind_ == k; }
+    bool isNumber() const { return kind_ == VarKind::Int32 || kind_ == VarKind::Int64 || kind_ == VarKind::Double; }
+    const char* kindName() const;
+
+    // Raw payloads, valid for their own kind.
+    int32_t int32Value() const { return i32_; }
+    int64_t int64Value() const { return i64_; }
+    double doubleValue() const { return f64_; }
+    Variant* referenceTarget() const { return ref_; }
+    const KeywordRecord* keywordRecord() const;
+    const BinaryRecord* binaryRecord() const;
+    const FunctionRecord* functionRecord() const;
+
+    // Conversions (the value itself is unchanged; text is cached).
+    const WString& text() const;
+    int32_t toInt32() const;
+    int64_t toInt64() const;
+    double toDouble() const;
+    bool toBool() const;
+    uint64_t toPointer() const;
+    std::string toBytes() const; // the bytes To binary would give
+    size_t binaryLength() const;
+
+    // In-place coercions and arithmetic.
+    void makeInteger();
+    void makeDouble();
+    void makeNumber();
+    void makeBinary();
+    void add(const Variant& right);
+    void subtract(const Variant& right);
+    void multiply(const Variant& right);
+    static Variant power(const Variant& base, const Variant& exponent);
+
+    // Comparisons: "=" (case-insensitive text), ordering, and "==" (case-sensitive text).
+    static int compareMode(VarKind left, VarKind right);
+    static bool equal(const Variant& a, const Variant& b);
+    static bool lessThan(const Variant& a, const Variant& b);
+    static bool strictEqual(const Variant& a, const Variant& b);
+
+private:
+    void releasePayload();
+    void copyPayload(const Variant& other);
+    void setInt64Fitting(int64_t v); // Int32 when it fits
+    void discardCachedText();
+    void becomeDouble(double v);
+
+    union {
+        int32_t i32_;
+        int64_t i64_;
+        double f64_;
+        uint64_t ptr_;
+        bool bool_;
+        Variant* ref_;
+        HeapValue* heap_;
+    };
+    mutable WString text_; // a String's text, or the cached text of another kind
+    VarKind kind_ = VarKind::Int32;
+};
+
+// Number text: integers in decimal; doubles as "%.15g" with an exponent of at least three digits.
+WString formatDouble(double v);
+WString formatInteger(int64_t v);
+
+// Kinds whose payload is a HeapValue.
+constexpr bool isHeapKind(VarKind k) {
+    return k == VarKind::Array || k == VarKind::Object || k == VarKind::Keyword || k == VarKind::Binary ||
+           k == VarKind::DLLStruct || k == VarKind::Function || k == VarKind::UserFunction || k == VarKind::Map;
+}
+
+} // namespace vexil
