@@ -68,6 +68,7 @@ void answerBox(DWORD processId) {
 
 int wmain() {
     _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
     std::wstring commandLine = environment(L"VEXIL_LAUNCH_CMDLINE");
     std::wstring timeoutText = environment(L"VEXIL_LAUNCH_TIMEOUT_MS");
     DWORD timeout = timeoutText.empty() ? 30000 : static_cast<DWORD>(wcstoul(timeoutText.c_str(), nullptr, 10));
