@@ -1,6 +1,7 @@
 #pragma once
 // The engine: one object that owns the run of a script.
 #include "engine/loader.h"
+#include "engine/name_pool.h"
 #include "engine/source_kind.h"
 #include "engine/token.h"
 #include "engine/value.h"
@@ -51,6 +52,7 @@ public:
     Engine& operator=(const Engine&) = delete;
 
     int findBuiltin(std::wstring_view upperName) const override;
+    const WString& intern(std::wstring_view text) override { return names_.intern(text); }
     void registerStartFunction(std::wstring name) override { startFunctions_.push_back(std::move(name)); }
     const std::vector<std::wstring>& startFunctions() const { return startFunctions_; }
 
@@ -130,6 +132,7 @@ private:
     SourceKind sourceKind_ = SourceKind::OwnFile;
     std::wstring scriptFullPath_, scriptName_, scriptDir_;
     bool oleReady_ = false;
+    NamePool names_;
 
     // Stacks shared by nested evaluations, so that evaluating allocates nothing once they have grown.
     std::vector<Variant> values_;

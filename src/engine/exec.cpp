@@ -45,7 +45,9 @@ int Engine::readMacro(const Token& token, Variant& result) {
     case MacroResult::Unknown: return reportRuntimeError(MessageId::UnknownMacro, token.column);
     case MacroResult::Unavailable: break;
     }
-    std::wstring message = L"\"@" + token.text + L"\" is not available in this version of Vexil.";
+    std::wstring message = L"\"@";
+    message += token.text.view();
+    message += L"\" is not available in this version of Vexil.";
     return reportRuntimeErrorText(message, MessageId::UnknownMacro, token.column);
 }
 

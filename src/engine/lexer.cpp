@@ -74,7 +74,7 @@ const OperatorChar* findOperator(wchar_t c) {
 
 class LineLexer {
 public:
-    LineLexer(std::wstring_view text, bool lastLine, const LoaderHost& host, TokenList& tokens, LexicalError& error)
+    LineLexer(std::wstring_view text, bool lastLine, LoaderHost& host, TokenList& tokens, LexicalError& error)
         : text_(text), lastLine_(lastLine), host_(host), tokens_(tokens), error_(error) {}
 
     bool run() {
@@ -240,7 +240,7 @@ private:
         while (q < text_.size() && (isNameChar(text_[q]) || text_[q] > 127)) ++q;
         if (q == start + 1) return fail(MessageId::BadVariableOrMacro, start);
         Token token(TokenType::Member, column(start));
-        token.text.assign(text_.substr(start + 1, q - start - 1));
+        token.text = host_.intern(text_.substr(start + 1, q - start - 1));
         tokens_.push_back(std::move(token));
         p_ = q;
         return true;
@@ -275,8 +275,9 @@ private:
             }
         }
         Token token(TokenType::UserFunc, column(start));
-        token.text.resize(length);
-        for (size_t i = 0; i < length; ++i) token.text[i] = upper(text_[start + i]);
+        scratch_.resize(length);
+        for (size_t i = 0; i < length; ++i) scratch_[i] = upper(text_[start + i]);
+        token.text = host_.intern(scratch_);
         tokens_.push_back(std::move(token));
         return true;
     }
@@ -285,19 +286,21 @@ private:
         size_t start = p_;
         wchar_t quote = text_[start];
         Token token(TokenType::String, column(start));
+        scratch_.clear();
         size_t q = start + 1;
         for (;;) {
             size_t close = text_.find(quote, q);
             if (close == std::wstring_view::npos) return fail(MessageId::StringMissingQuote, start);
-            token.text.append(text_.substr(q, close - q));
+            scratch_.append(text_.substr(q, close - q));
             if (close + 1 < text_.size() && text_[close + 1] == quote) { // a doubled quote stands for one
-                token.text += quote;
+                scratch_ += quote;
                 q = close + 2;
                 continue;
             }
             p_ = close + 1;
             break;
         }
+        token.text = host_.intern(scratch_);
         tokens_.push_back(std::move(token));
         return true;
     }
@@ -325,8 +328,9 @@ private:
         while (q < text_.size() && isNameChar(text_[q])) ++q;
         if (q == start + 1) return fail(MessageId::BadVariableOrMacro, start);
         Token token(text_[start] == L'$' ? TokenType::Variable : TokenType::Macro, column(start));
-        token.text.resize(q - start - 1);
-        for (size_t i = 0; i < token.text.size(); ++i) token.text[i] = upper(text_[start + 1 + i]);
+        scratch_.resize(q - start - 1);
+        for (size_t i = 0; i < scratch_.size(); ++i) scratch_[i] = upper(text_[start + 1 + i]);
+        token.text = host_.intern(scratch_);
         tokens_.push_back(std::move(token));
         p_ = q;
         return true;
@@ -334,7 +338,8 @@ private:
 
     std::wstring_view text_;
     bool lastLine_;
-    const LoaderHost& host_;
+    LoaderHost& host_;
+    std::wstring scratch_; // upper-cased names and unquoted strings before they are pooled
     TokenList& tokens_;
     LexicalError& error_;
     size_t p_ = 0;
@@ -342,7 +347,7 @@ private:
 
 } // namespace
 
-bool tokeniseLine(std::wstring_view text, bool lastLine, const LoaderHost& host, TokenList& tokens,
+bool tokeniseLine(std::wstring_view text, bool lastLine, LoaderHost& host, TokenList& tokens,
                   LexicalError& error) {
     return LineLexer(text, lastLine, host, tokens, error).run();
 }

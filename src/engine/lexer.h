@@ -18,7 +18,7 @@ struct LexicalError {
 // Fills `tokens` (always ending with the end-of-line token). False with `error` set when the line
 // is malformed; the list then holds the tokens read before the error. `lastLine` allows the
 // end-of-file mark (Ctrl-Z) as the whole text of the script's last line.
-bool tokeniseLine(std::wstring_view text, bool lastLine, const LoaderHost& host, TokenList& tokens,
+bool tokeniseLine(std::wstring_view text, bool lastLine, LoaderHost& host, TokenList& tokens,
                   LexicalError& error);
 
 } // namespace vexil

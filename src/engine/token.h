@@ -1,7 +1,8 @@
 #pragma once
 // The lexical form of a script line: what the evaluator and the statements walk.
+#include "engine/wstring.h"
+
 #include <cstdint>
-#include <string>
 #include <vector>
 
 namespace vexil {
@@ -57,7 +58,7 @@ struct Token {
         int64_t i64;
         double f64;
     };
-    std::wstring text;
+    WString text; // shared with the values made from it, so a literal costs no copy
     TokenType type = TokenType::EndOfLine;
     int16_t column = -1; // index of the token's first character in the line text; -1 unknown
 

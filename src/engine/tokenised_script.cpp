@@ -83,7 +83,7 @@ bool readToken(ByteReader& r, const BuiltinLookup& findBuiltin, Token& token, st
         } else {
             // A name this version does not know is called like a user function and reported as unknown.
             token.type = TokenType::UserFunc;
-            token.text = std::move(text);
+            token.text = std::wstring_view(text);
         }
         return true;
     }
@@ -93,7 +93,7 @@ bool readToken(ByteReader& r, const BuiltinLookup& findBuiltin, Token& token, st
         return true;
     default:
         if (!isKnownType(type)) return false;
-        token.text = std::move(text);
+        token.text = std::wstring_view(text);
         return true;
     }
 }

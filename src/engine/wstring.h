@@ -13,6 +13,7 @@ public:
     WString() = default;
     WString(std::wstring_view text) { assign(text); } // NOLINT: texts convert freely
     WString(const wchar_t* text) : WString(std::wstring_view(text)) {}
+    WString(const std::wstring& text) : WString(std::wstring_view(text)) {}
     WString(const WString& other) : rep_(other.rep_) {
         if (rep_) ++rep_->refs;
     }

@@ -1,6 +1,7 @@
 #include "engine/keywords.h"
 #include "engine/lexer.h"
 #include "engine/loader.h"
+#include "engine/name_pool.h"
 
 #include <gtest/gtest.h>
 
@@ -22,6 +23,8 @@ public:
         return -1;
     }
     void registerStartFunction(std::wstring) override {}
+    const WString& intern(std::wstring_view text) override { return names.intern(text); }
+    NamePool names;
 };
 
 // A compact picture of a token list: "Variable:X Plus Int32:-5 EndOfLine@8".
@@ -41,7 +44,7 @@ std::string describe(const TokenList& tokens) {
             if (carriesText(type)) {
                 static const char* names[] = {"Macro", "Variable", "UserFunc", "Member", "String"};
                 out << names[type - 50] << ':';
-                for (wchar_t c : t.text) out << (c < 128 ? char(c) : '?');
+                for (wchar_t c : t.text.view()) out << (c < 128 ? char(c) : '?');
             } else {
                 static const char* ops[] = {"Comma", "Assign", "Greater", "Less", "NotEqual", "GreaterEqual",
                                             "LessEqual", "LeftParen", "RightParen", "Plus", "Minus", "Divide",

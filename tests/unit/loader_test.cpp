@@ -1,5 +1,6 @@
 #include "engine/keywords.h"
 #include "engine/loader.h"
+#include "engine/name_pool.h"
 #include "engine/script_container.h"
 #include "engine/tokenised_script.h"
 #include "temp_folder.h"
@@ -16,7 +17,9 @@ class FakeHost final : public LoaderHost {
 public:
     int findBuiltin(std::wstring_view name) const override { return name == L"KNOWN" ? 7 : -1; }
     void registerStartFunction(std::wstring name) override { starts.push_back(std::move(name)); }
+    const WString& intern(std::wstring_view text) override { return names.intern(text); }
     std::vector<std::wstring> starts;
+    NamePool names;
 };
 
 struct Loaded {
