@@ -32,9 +32,9 @@ private:
     DWORD saved_ = 0;
 };
 
-bool prepareLines(ScriptLoader& loader) {
-    // Block structure and the user-function index join here as they arrive.
-    return loader.tokeniseAll();
+bool prepareLines(ScriptLoader& loader, Engine& engine) {
+    // The user-function index joins here with user functions.
+    return loader.tokeniseAll() && engine.checkBlocks();
 }
 
 void runLoadedScript(HINSTANCE instance, StartupState& startup, Engine& engine) {
@@ -67,10 +67,11 @@ void runScript(HINSTANCE instance, StartupState& startup, Engine& engine, Script
             loaded = loader.loadScript(startup.scriptPath, kind);
             startup.noTrayIcon = startup.noTrayIcon || loader.noTrayIcon();
         }
-        if (!loaded || !prepareLines(loader)) {
+        // The path values come first: errors found while preparing a command-line line name them.
+        if (loaded) engine.setScript(kind, kind == SourceKind::Line ? startup.programPath : loader.loadedPath());
+        if (!loaded || !prepareLines(loader, engine)) {
             startup.exitCode = 1;
         } else {
-            engine.setScript(kind, kind == SourceKind::Line ? startup.programPath : loader.loadedPath());
             if (loader.requireAdmin() && !startup.elevationMarker && !isAdministratorsMember()) {
                 std::wstring parameters = L"!";
                 parameters += loader.pathFromDialog() ? L"\"" + loader.loadedPath() + L"\"" : startup.argumentText;

@@ -1,13 +1,17 @@
 #pragma once
 // The engine: one object that owns the run of a script.
+#include "engine/blocks.h"
 #include "engine/loader.h"
 #include "engine/name_pool.h"
 #include "engine/source_kind.h"
 #include "engine/token.h"
 #include "engine/value.h"
+#include "engine/variables.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace vexil {
@@ -52,7 +56,8 @@ public:
     Engine& operator=(const Engine&) = delete;
 
     int findBuiltin(std::wstring_view upperName) const override;
-    const WString& intern(std::wstring_view text) override { return names_.intern(text); }
+    const NamePool::Name& intern(std::wstring_view text) override { return names_.intern(text); }
+    const NamePool& names() const { return names_; }
     void registerStartFunction(std::wstring name) override { startFunctions_.push_back(std::move(name)); }
     const std::vector<std::wstring>& startFunctions() const { return startFunctions_; }
 
@@ -62,6 +67,7 @@ public:
     void setCommandLine(std::wstring raw, std::vector<std::wstring> arguments) {
         cmdLineRaw_ = std::move(raw);
         cmdLine_ = std::move(arguments);
+        setGlobal(L"CMDLINERAW", Variant::string(WString(cmdLineRaw_)));
     }
     const std::wstring& cmdLineRaw() const { return cmdLineRaw_; }
     const std::vector<std::wstring>& cmdLine() const { return cmdLine_; }
@@ -85,13 +91,23 @@ public:
     bool errorsSuppressed() const { return errorsSuppressed_; }
     void setErrorsSuppressed(bool on) { errorsSuppressed_ = on; }
     bool setExitCodeOption() const { return setExitCodeOption_; }
+    bool mustDeclareVars() const { return mustDeclareVars_; }
+    void setMustDeclareVars(bool on) { mustDeclareVars_ = on; }
     void setSetExitCodeOption(bool on) { setExitCodeOption_ = on; }
 
     // @ERROR and @EXTENDED of the current frame.
     CallStatus& status() { return status_; }
 
+    // Checks the block structure of the loaded script (at load, before anything runs).
+    bool checkBlocks();
     // Runs the loaded script from its first line to its end, EXIT or a fatal error.
     void run();
+
+    // Variables: the global table (locals join with user functions).
+    Variable* findVariable(int nameId) { return globals_.find(nameId); }
+    VariableTable& globals() { return globals_; }
+    // Creates or overwrites a global variable by name (the exit sequence's @EXITCODE and friends).
+    void setGlobal(std::wstring_view name, Variant value);
 
     // Evaluates the expression at `pos` into `result`, stopping at a terminator (left unread) or at
     // `end`. 0 on success; -1 after a fatal error has been reported.
@@ -111,7 +127,25 @@ private:
 
     int reportFatal(std::wstring_view message, int column, std::wstring_view fixedMarker,
                     int32_t exitCodeWithOption);
-    int executeLine(const TokenList& tokens);
+    // Statements. Each takes the line's tokens and the position of its first token.
+    int executeStatement(const TokenList& t, size_t pos);
+    int executeKeyword(const TokenList& t, size_t pos);
+    int expectEnd(const TokenList& t, size_t pos);
+    int ifStatement(const TokenList& t, size_t pos);
+    int whileStatement(const TokenList& t, size_t pos);
+    int wendStatement();
+    int untilStatement(const TokenList& t, size_t pos);
+    int forStatement(const TokenList& t, size_t pos);
+    int nextStatement();
+    int loopExit(const TokenList& t, size_t pos, bool exitLoop);
+    int selectStatement(const TokenList& t, size_t pos, bool isSwitch);
+    int switchCaseMatches(const TokenList& t, size_t pos, const Variant& value, bool& matched);
+    int continueCase(const TokenList& t, size_t pos);
+    int exitStatement(const TokenList& t, size_t pos);
+    int assignment(const TokenList& t, size_t pos);
+    int declaration(const TokenList& t, size_t pos);
+    int declareEnum(const TokenList& t, size_t pos, int scope);
+    void exitSequence();
     // A built-in call at `pos` (its name); leaves the position after the closing parenthesis.
     int callBuiltin(const TokenList& tokens, size_t& pos, Variant& result);
     // The argument list at `pos` (its "(") of built-in `index`, then the call.
@@ -125,6 +159,7 @@ private:
     RunState runState_ = RunState::Running;
     bool errorsSuppressed_ = false;
     bool setExitCodeOption_ = false;
+    bool mustDeclareVars_ = false;
     CallStatus status_;
     std::vector<std::wstring> startFunctions_;
     std::wstring cmdLineRaw_;
@@ -133,6 +168,27 @@ private:
     std::wstring scriptFullPath_, scriptName_, scriptDir_;
     bool oleReady_ = false;
     NamePool names_;
+
+    // Open blocks of the running code, innermost last.
+    enum class BlockKind { If, While, Do, For, Select, Switch };
+    struct OpenBlock {
+        BlockKind kind;
+        int start;
+        int end;
+        Variant* variable; // For: the loop variable
+        Variant limit;
+        Variant step;
+        OpenBlock(BlockKind k, int s, int e, Variant* v = nullptr, Variant l = {}, Variant st = {})
+            : kind(k), start(s), end(e), variable(v), limit(std::move(l)), step(std::move(st)) {}
+    };
+    BlockMap blocks_;
+    std::vector<OpenBlock> openBlocks_;
+    int nextLine_ = 1;
+    bool leaveLoop_ = false;
+    int runDepth_ = 0;
+    VariableTable globals_;
+    // Storage of static variables by declaring line and name id; entries live for the whole run.
+    std::unordered_map<uint64_t, std::unique_ptr<Variant>> staticStore_;
 
     // Stacks shared by nested evaluations, so that evaluating allocates nothing once they have grown.
     std::vector<Variant> values_;

@@ -71,27 +71,6 @@ int operatorOf(TokenType type) {
 
 bool isKeyword(const Token& t, Keyword k) { return t.type == TokenType::Keyword && t.i32 == static_cast<int>(k); }
 
-// Kinds that "&" turns into text.
-bool concatenates(VarKind k) {
-    switch (k) {
-    case VarKind::Int32: case VarKind::Int64: case VarKind::Double: case VarKind::String:
-    case VarKind::Ptr: case VarKind::Bool: case VarKind::Keyword: case VarKind::Binary:
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool divides(VarKind k) {
-    switch (k) {
-    case VarKind::Int32: case VarKind::Int64: case VarKind::Double: case VarKind::String:
-    case VarKind::Bool: case VarKind::Binary:
-        return true;
-    default:
-        return false;
-    }
-}
-
 } // namespace
 
 class Engine::Evaluation {
@@ -159,7 +138,15 @@ private:
             pushValue(std::move(v));
             return true;
         }
-        case TokenType::Variable: return fail(MessageId::VariableNotDeclared), false;
+        case TokenType::Variable: {
+            Variable* variable = e_.findVariable(tok.i32);
+            if (!variable) return fail(MessageId::VariableNotDeclared), false;
+            ++pos_;
+            pushValue(*variable->value);
+            // A function value held in a variable is called by "(" after its name.
+            if (token().type == TokenType::LeftParen) return callTopValue();
+            return true;
+        }
         case TokenType::UserFunc: return fail(MessageId::UnknownFunction), false;
         case TokenType::Member: return member();
         case TokenType::LeftBracket:
@@ -219,6 +206,7 @@ private:
         int index = top.functionRecord()->index;
         Variant v;
         if (e_.callBuiltinArguments(index, t_, pos_, t_[pos_ - 1].column, v) < 0) return false;
+        // (the column is that of the token before "(": the name or the closing bracket)
         e_.values_.back() = std::move(v);
         previous_ = kAfterOperand;
         return true;
@@ -281,27 +269,15 @@ private:
         case OpStrictEqual: left = Variant::boolean(Variant::strictEqual(left, right)); break;
         case OpAnd: left = Variant::boolean(left.toBool() && right.toBool()); break;
         case OpOr: left = Variant::boolean(left.toBool() || right.toBool()); break;
-        case OpConcat: concat(left, right); break;
+        case OpConcat: left.concatenate(right); break;
         case OpAdd: left.add(right); break;
         case OpSubtract: left.subtract(right); break;
         case OpMultiply: left.multiply(right); break;
-        case OpDivide:
-            if (divides(left.kind())) left = Variant::real(left.toDouble() / right.toDouble());
-            break;
+        case OpDivide: left.divide(right); break;
         case OpPower: left = Variant::power(left, right); break;
         default: break;
         }
         return true;
-    }
-
-    static void concat(Variant& left, const Variant& right) {
-        if (left.is(VarKind::Binary) && right.is(VarKind::Binary)) {
-            left = Variant::binary(left.binaryRecord()->bytes + right.binaryRecord()->bytes);
-        } else if (concatenates(left.kind())) {
-            WString text = left.text();
-            text.append(right.text().view());
-            left = Variant::string(std::move(text));
-        }
     }
 
     // Right after AND or OR was pushed: a decided left operand skips the right one.

@@ -240,7 +240,7 @@ private:
         while (q < text_.size() && (isNameChar(text_[q]) || text_[q] > 127)) ++q;
         if (q == start + 1) return fail(MessageId::BadVariableOrMacro, start);
         Token token(TokenType::Member, column(start));
-        token.text = host_.intern(text_.substr(start + 1, q - start - 1));
+        token.text = host_.intern(text_.substr(start + 1, q - start - 1)).text;
         tokens_.push_back(std::move(token));
         p_ = q;
         return true;
@@ -277,7 +277,9 @@ private:
         Token token(TokenType::UserFunc, column(start));
         scratch_.resize(length);
         for (size_t i = 0; i < length; ++i) scratch_[i] = upper(text_[start + i]);
-        token.text = host_.intern(scratch_);
+        const NamePool::Name& pooled = host_.intern(scratch_);
+        token.text = pooled.text;
+        token.i32 = pooled.id;
         tokens_.push_back(std::move(token));
         return true;
     }
@@ -300,7 +302,7 @@ private:
             p_ = close + 1;
             break;
         }
-        token.text = host_.intern(scratch_);
+        token.text = host_.intern(scratch_).text;
         tokens_.push_back(std::move(token));
         return true;
     }
@@ -330,7 +332,9 @@ private:
         Token token(text_[start] == L'$' ? TokenType::Variable : TokenType::Macro, column(start));
         scratch_.resize(q - start - 1);
         for (size_t i = 0; i < scratch_.size(); ++i) scratch_[i] = upper(text_[start + 1 + i]);
-        token.text = host_.intern(scratch_);
+        const NamePool::Name& pooled = host_.intern(scratch_); // variables are found by the name's id
+        token.text = pooled.text;
+        token.i32 = pooled.id;
         tokens_.push_back(std::move(token));
         p_ = q;
         return true;

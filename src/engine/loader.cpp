@@ -370,6 +370,15 @@ bool ScriptLoader::takeTokenisedScript(std::string_view bytes, bool asMainScript
             return false;
         }
     }
+    // Names and texts join the script's pool, as the lexer's do, so that variables get their ids.
+    for (auto& tokens : script.lines) {
+        for (Token& token : tokens) {
+            if (!carriesText(static_cast<int>(token.type))) continue;
+            const NamePool::Name& pooled = host_.intern(token.text);
+            token.text = pooled.text;
+            token.i32 = pooled.id;
+        }
+    }
     if (asMainScript) {
         lineCount_ = static_cast<int>(script.lines.size());
         tokenLists_.clear();

@@ -4,7 +4,7 @@
 // Every later report about a line comes from the tables built here.
 #include "engine/source_kind.h"
 #include "engine/token.h"
-#include "engine/wstring.h"
+#include "engine/name_pool.h"
 
 #include <string>
 #include <string_view>
@@ -18,8 +18,8 @@ class FileStream;
 class LoaderHost {
 public:
     virtual int findBuiltin(std::wstring_view upperName) const = 0;
-    // The shared copy of a name or literal text.
-    virtual const WString& intern(std::wstring_view text) = 0;
+    // The shared copy of a name or literal text, and the name's id.
+    virtual const NamePool::Name& intern(std::wstring_view text) = 0;
     virtual void registerStartFunction(std::wstring name) = 0;
 
 protected:

@@ -1,8 +1,10 @@
 #pragma once
-// One shared copy of every name and literal text of a script: a name used a thousand times
-// costs one allocation, and equal names share one buffer.
+// One shared copy of every name and literal text of a script: a name used a thousand times costs
+// one allocation, equal names share one buffer, and each name has a small number (its id) by
+// which variables are found without comparing or hashing text at run time.
 #include "engine/wstring.h"
 
+#include <deque>
 #include <string_view>
 #include <unordered_map>
 
@@ -10,17 +12,29 @@ namespace vexil {
 
 class NamePool {
 public:
-    const WString& intern(std::wstring_view text) {
+    struct Name {
+        WString text;
+        int id;
+    };
+
+    const Name& intern(std::wstring_view text) {
         auto it = pool_.find(text);
-        if (it != pool_.end()) return it->second;
-        WString copy(text);
-        std::wstring_view key = copy.view(); // points into the shared buffer, which never moves
-        return pool_.emplace(key, std::move(copy)).first->second;
+        if (it != pool_.end()) return *it->second;
+        names_.push_back(Name{WString(text), static_cast<int>(names_.size())});
+        const Name& name = names_.back();
+        pool_.emplace(name.text.view(), &name); // the key points into the shared buffer, which never moves
+        return name;
     }
-    size_t size() const { return pool_.size(); }
+    const Name* find(std::wstring_view text) const {
+        auto it = pool_.find(text);
+        return it == pool_.end() ? nullptr : it->second;
+    }
+    const Name& byId(int id) const { return names_[static_cast<size_t>(id)]; }
+    int size() const { return static_cast<int>(names_.size()); }
 
 private:
-    std::unordered_map<std::wstring_view, WString> pool_;
+    std::deque<Name> names_; // stable addresses
+    std::unordered_map<std::wstring_view, const Name*> pool_;
 };
 
 } // namespace vexil

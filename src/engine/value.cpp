@@ -580,6 +580,39 @@ void Variant::multiply(const Variant& right) {
     }
 }
 
+void Variant::divide(const Variant& right) {
+    switch (kind_) {
+    case VarKind::Int32: case VarKind::Int64: case VarKind::Double: case VarKind::String:
+    case VarKind::Bool: case VarKind::Binary:
+        *this = real(toDouble() / right.toDouble());
+        return;
+    default:
+        return;
+    }
+}
+
+void Variant::concatenate(const Variant& right) {
+    switch (kind_) {
+    case VarKind::Binary:
+        if (right.kind_ == VarKind::Binary) {
+            *this = binary(binaryRecord()->bytes + right.binaryRecord()->bytes);
+            return;
+        }
+        [[fallthrough]];
+    case VarKind::Int32: case VarKind::Int64: case VarKind::Double: case VarKind::String:
+    case VarKind::Ptr: case VarKind::Bool: case VarKind::Keyword: {
+        WString joined = text();
+        releasePayload();
+        joined.append(right.text().view());
+        kind_ = VarKind::String;
+        text_ = std::move(joined);
+        return;
+    }
+    default:
+        return;
+    }
+}
+
 namespace {
 
 // The class of a power operand.

@@ -110,6 +110,8 @@ public:
     void add(const Variant& right);
     void subtract(const Variant& right);
     void multiply(const Variant& right);
+    void divide(const Variant& right);      // "/": Double, or the left unchanged for kinds that do not divide
+    void concatenate(const Variant& right); // "&": texts joined, binaries joined, other kinds unchanged
     static Variant power(const Variant& base, const Variant& exponent);
 
     // Comparisons: "=" (case-insensitive text), ordering, and "==" (case-sensitive text).

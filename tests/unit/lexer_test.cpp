@@ -23,7 +23,7 @@ public:
         return -1;
     }
     void registerStartFunction(std::wstring) override {}
-    const WString& intern(std::wstring_view text) override { return names.intern(text); }
+    const NamePool::Name& intern(std::wstring_view text) override { return names.intern(text); }
     NamePool names;
 };
 

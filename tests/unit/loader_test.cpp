@@ -17,7 +17,7 @@ class FakeHost final : public LoaderHost {
 public:
     int findBuiltin(std::wstring_view name) const override { return name == L"KNOWN" ? 7 : -1; }
     void registerStartFunction(std::wstring name) override { starts.push_back(std::move(name)); }
-    const WString& intern(std::wstring_view text) override { return names.intern(text); }
+    const NamePool::Name& intern(std::wstring_view text) override { return names.intern(text); }
     std::vector<std::wstring> starts;
     NamePool names;
 };

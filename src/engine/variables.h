@@ -1,0 +1,45 @@
+#pragma once
+// Script variables: the global table, one local table per running user-function call, and the
+// static store. Tables are indexed by the id of the variable's pooled name, so that a lookup is
+// an array access: no text is compared or hashed at run time.
+#include "engine/value.h"
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <vector>
+
+namespace vexil {
+
+namespace VarAttribute {
+constexpr uint16_t Constant = 0x100;
+constexpr uint16_t Parameter = 0x200;
+constexpr uint16_t Static = 0x400;
+} // namespace VarAttribute
+
+struct Variable {
+    Variant* value = nullptr; // the variable's own storage, or another's for an alias
+    uint16_t attributes = 0;
+    bool alias = false;
+    Variant storage;
+    bool isConstant() const { return attributes & VarAttribute::Constant; }
+};
+
+// One table: variables by name id.
+class VariableTable {
+public:
+    Variable* find(int nameId) const {
+        return nameId >= 0 && static_cast<size_t>(nameId) < slots_.size() ? slots_[static_cast<size_t>(nameId)] : nullptr;
+    }
+    // A new variable holding `value`; the name must not be in the table.
+    Variable& create(int nameId, Variant value, uint16_t attributes);
+    // A new variable that refers to storage owned elsewhere.
+    Variable& createAlias(int nameId, Variant* target, uint16_t attributes);
+    void clear();
+
+private:
+    std::vector<Variable*> slots_;
+    std::deque<Variable> storage_; // stable addresses
+};
+
+} // namespace vexil
