@@ -69,10 +69,15 @@ private:
         return false;
     }
 
+    // Reported on the opening line of the block left open, where a person would look.
     bool allClosed() {
-        for (const Unclosed& u : kUnclosed)
-            for (const Open& o : open_)
-                if (o.kind == u.kind) return error(u.messageId);
+        for (const Unclosed& u : kUnclosed) {
+            for (const Open& o : open_) {
+                if (o.kind != u.kind) continue;
+                line_ = o.line;
+                return error(u.messageId);
+            }
+        }
         return true;
     }
 
