@@ -78,6 +78,13 @@ vexil_prepare_prefix() {
 vexil_start_wineserver() {
   # One persistent server: later starts skip its set-up and take tens of milliseconds.
   wineserver -p600 >/dev/null 2>&1 || true
+  # A long-lived GUI process keeps Wine's desktop process up between runs.
+  local pidfile=$WINEPREFIX/.keepalive.pid
+  if [[ -e $WINEPREFIX/drive_c/vexil/vexil-keepalive.exe ]] &&
+     ! { [[ -f $pidfile ]] && kill -0 "$(cat "$pidfile")" 2>/dev/null; }; then
+    setsid wine 'C:\vexil\vexil-keepalive.exe' </dev/null >/dev/null 2>&1 &
+    echo $! >"$pidfile"
+  fi
 }
 
 vexil_wine_ready() {
