@@ -33,15 +33,14 @@ private:
 };
 
 bool prepareLines(ScriptLoader& loader, Engine& engine) {
-    // The user-function index joins here with user functions.
-    return loader.tokeniseAll() && engine.checkBlocks();
+    return loader.tokeniseAll() && engine.checkBlocks() && engine.buildFunctionTable();
 }
 
 void runLoadedScript(HINSTANCE instance, StartupState& startup, Engine& engine) {
     if (!registerMainWindowClass(instance)) return;
     HWND window = createMainWindow(instance, startup);
     engine.setMainWindow(window);
-    engine.run();
+    engine.runScript();
     engine.setMainWindow(nullptr);
     destroyMainWindow(window);
 }

@@ -1,39 +1,11 @@
 // Calling a built-in function: arguments evaluated left to right, the count checked against the
 // table, the result preset to 1 and @ERROR/@EXTENDED cleared, then the handler.
+#include "engine/arguments.h"
 #include "engine/builtins.h"
 #include "engine/engine.h"
 #include "engine/messages.h"
 
 namespace vexil {
-
-namespace {
-
-// A call's arguments: the first few in place, so that a call allocates nothing for them, and
-// owned by the call, so that handlers that run script code again cannot disturb them.
-class ArgumentList {
-public:
-    Variant& add() {
-        if (count_ < kInline) return inline_[count_++];
-        ++count_;
-        return overflow_.emplace_back();
-    }
-    size_t size() const { return count_; }
-    BuiltinArgs view() {
-        if (count_ <= kInline) return BuiltinArgs(inline_, count_);
-        if (overflow_.size() < count_) { // gather into one contiguous run
-            overflow_.insert(overflow_.begin(), std::make_move_iterator(inline_), std::make_move_iterator(inline_ + kInline));
-        }
-        return BuiltinArgs(overflow_.data(), count_);
-    }
-
-private:
-    static constexpr size_t kInline = 8;
-    Variant inline_[kInline];
-    std::vector<Variant> overflow_;
-    size_t count_ = 0;
-};
-
-} // namespace
 
 int Engine::callBuiltin(const TokenList& tokens, size_t& pos, Variant& result) {
     const Token& name = tokens[pos];
@@ -42,7 +14,10 @@ int Engine::callBuiltin(const TokenList& tokens, size_t& pos, Variant& result) {
     return callBuiltinArguments(name.i32, tokens, pos, name.column, result);
 }
 
-int Engine::callBuiltinArguments(int index, const TokenList& tokens, size_t& pos, int nameColumn, Variant& result) {
+int Engine::callBuiltinArguments(int index, const TokenList& tokens, size_t& pos, int nameColumn, Variant& result,
+                                 bool fromCall) {
+    static const int kCallIndex = vexil::findBuiltin(L"CALL");
+    if (index == kCallIndex && !fromCall) return callByCall(tokens, pos, nameColumn, result);
     const BuiltinEntry& entry = builtinEntry(index);
     // The matching parenthesis bounds every argument.
     size_t close = pos;
@@ -57,7 +32,11 @@ int Engine::callBuiltinArguments(int index, const TokenList& tokens, size_t& pos
     ++pos;
     if (pos < close) {
         for (;;) {
-            if (evaluate(tokens, pos, arguments.add(), static_cast<int>(close)) < 0) return -1;
+            Variant& argument = arguments.add();
+            int status = entry.byReference && tokens[pos].type == TokenType::Variable
+                             ? evaluateReference(tokens, pos, argument, true, false, static_cast<int>(close))
+                             : evaluate(tokens, pos, argument, static_cast<int>(close));
+            if (status < 0) return -1;
             const Token& next = tokens[pos];
             if (pos == close) break;
             if (next.type != TokenType::Comma || pos + 1 == close)
@@ -69,7 +48,7 @@ int Engine::callBuiltinArguments(int index, const TokenList& tokens, size_t& pos
 
     size_t count = arguments.size();
     if (count < static_cast<size_t>(entry.minArgs) || count > static_cast<size_t>(entry.maxArgs))
-        return reportRuntimeError(MessageId::IncorrectParameterCount, nameColumn);
+        return fromCall ? kCallFailed : reportRuntimeError(MessageId::IncorrectParameterCount, nameColumn);
     if (!entry.handler) {
         std::wstring message = L"\"";
         message += entry.name;
@@ -77,7 +56,7 @@ int Engine::callBuiltinArguments(int index, const TokenList& tokens, size_t& pos
         return reportRuntimeErrorText(message, MessageId::UnknownFunction, nameColumn);
     }
     result = Variant::int32(1);
-    status_.reset();
+    status().reset();
     int status = entry.handler(*this, arguments.view(), result);
     if (status < 0 || runState_ == RunState::Ending) return -1;
     return 0;

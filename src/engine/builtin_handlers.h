@@ -10,6 +10,14 @@ int builtinSetError(Engine& engine, BuiltinArgs args, Variant& result);
 int builtinSetExtended(Engine& engine, BuiltinArgs args, Variant& result);
 int builtinVarGetType(Engine& engine, BuiltinArgs args, Variant& result);
 
+// engine/function_builtins.cpp
+int builtinAssign(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinEval(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinExecute(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinFuncName(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinIsDeclared(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinIsFunc(Engine& engine, BuiltinArgs args, Variant& result);
+
 // library/console_builtins.cpp
 int builtinConsoleWrite(Engine& engine, BuiltinArgs args, Variant& result);
 int builtinConsoleWriteError(Engine& engine, BuiltinArgs args, Variant& result);

@@ -16,8 +16,15 @@ struct Implemented {
 
 // The handlers that exist so far, by name; every other entry reports itself unavailable.
 constexpr Implemented kImplemented[] = {
+    {L"ASSIGN", builtinAssign},
+    {L"CALL", nullptr}, // handled by the call machinery before any handler
     {L"CONSOLEWRITE", builtinConsoleWrite},
     {L"CONSOLEWRITEERROR", builtinConsoleWriteError},
+    {L"EVAL", builtinEval},
+    {L"EXECUTE", builtinExecute},
+    {L"FUNCNAME", builtinFuncName},
+    {L"ISDECLARED", builtinIsDeclared},
+    {L"ISFUNC", builtinIsFunc},
     {L"SETERROR", builtinSetError},
     {L"SETEXTENDED", builtinSetExtended},
     {L"VARGETTYPE", builtinVarGetType},

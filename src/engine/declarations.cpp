@@ -20,6 +20,7 @@ constexpr int kBadEnum = 157;
 constexpr int kNotArray = 113;
 constexpr int kRedimInitialised = 172;
 constexpr int kSelfInitialised = 177;
+constexpr int kRedeclareParameter = 175;
 
 const wchar_t kArraysNotAvailable[] = L"Arrays are not available in this version of Vexil.";
 
@@ -56,7 +57,7 @@ int Engine::assignment(const TokenList& t, size_t pos) {
     if (evaluate(t, p, value) < 0 || expectEnd(t, p) < 0) return -1;
     if (!variable) {
         if (op != TokenType::Assign || mustDeclareVars_) return reportRuntimeError(MessageId::VariableNotDeclared, name.column);
-        globals_.create(name.i32, std::move(value), 0);
+        createVariable(name.i32, std::move(value), 0, 0);
         return 0;
     }
     Variant& target = *variable->value;
@@ -98,30 +99,37 @@ int Engine::declaration(const TokenList& t, size_t pos) {
             return reportRuntimeError(MessageId::ErrorInExpression, second.column);
         }
     }
-    (void)scope; // every scope is the global table until user functions bring local ones
+    // DIM looks locally then globally; LOCAL only locally (globally at global level); GLOBAL globally.
+    const int lookupScope = scope;
+    const int createScope = scope == 2 ? 2 : 1;
 
     for (;;) {
         const Token& name = t[p];
         if (name.type != TokenType::Variable) return reportRuntimeError(kNoVariable, name.column);
-        Variable* variable = findVariable(name.i32);
+        Variable* variable = findInScope(name.i32, lookupScope);
         bool firstExecution = true;
+        // LOCAL or GLOBAL of a parameter's name inside its function.
+        Variable* parameter = inFunction() && scope != 0 && !isRedim ? findLocal(name.i32) : nullptr;
+        bool isParameter = parameter && (parameter->attributes & VarAttribute::Parameter);
         if (isConst) {
             if (variable) return reportRuntimeError(variable->isConstant() ? kRedeclareConstant : kMakeConstant, name.column);
-            variable = &globals_.create(name.i32, Variant::string(WString()), VarAttribute::Constant);
+            variable = &createVariable(name.i32, Variant::string(WString()), VarAttribute::Constant, createScope);
         } else if (isStatic) {
             if (variable) return reportRuntimeError(kAlreadyExistsStatic, name.column);
             uint64_t key = static_cast<uint64_t>(currentLine_) << 32 | static_cast<uint32_t>(name.i32);
             auto [it, inserted] = staticStore_.try_emplace(key, nullptr);
             if (inserted) it->second = std::make_unique<Variant>(Variant::string(WString()));
             firstExecution = inserted;
-            variable = &globals_.createAlias(name.i32, it->second.get(), VarAttribute::Static);
+            variable = &createAlias(name.i32, it->second.get(), VarAttribute::Static, createScope);
         } else if (variable) {
             if (variable->isConstant()) return reportRuntimeError(kRedeclareConstant, name.column);
             if ((variable->attributes & VarAttribute::Static) && !isRedim) return reportRuntimeError(kStaticToRegular, name.column);
+            if (isParameter) return reportRuntimeError(kRedeclareParameter, name.column);
             if (isRedim && !variable->value->is(VarKind::Array)) return reportRuntimeError(kNotArray, name.column);
         } else {
             if (isRedim) return reportRuntimeError(MessageId::VariableNotDeclared, name.column);
-            variable = &globals_.create(name.i32, Variant::string(WString()), 0);
+            if (isParameter) return reportRuntimeError(kRedeclareParameter, name.column);
+            variable = &createVariable(name.i32, Variant::string(WString()), 0, createScope);
         }
         ++p;
         if (t[p].type == TokenType::LeftBracket) return reportRuntimeErrorText(kArraysNotAvailable, kNoVariable, t[p].column);
@@ -150,7 +158,7 @@ int Engine::declaration(const TokenList& t, size_t pos) {
     }
 }
 
-int Engine::declareEnum(const TokenList& t, size_t pos, int) {
+int Engine::declareEnum(const TokenList& t, size_t pos, int scope) {
     enum class Step { Add, Subtract, Multiply } step = Step::Add;
     Variant by = Variant::int32(1);
     Variant counter = Variant::int32(0);
@@ -173,8 +181,8 @@ int Engine::declareEnum(const TokenList& t, size_t pos, int) {
             ++pos;
             if (evaluate(t, pos, counter) < 0) return -1;
         }
-        if (findVariable(name.i32)) return reportRuntimeError(kCannotAssignConstant, name.column);
-        globals_.create(name.i32, counter, VarAttribute::Constant);
+        if (findInScope(name.i32, scope)) return reportRuntimeError(kCannotAssignConstant, name.column);
+        createVariable(name.i32, counter, VarAttribute::Constant, scope == 2 ? 2 : 1);
         switch (step) {
         case Step::Add: counter.add(by); break;
         case Step::Subtract: counter.subtract(by); break;

@@ -1,6 +1,8 @@
 #pragma once
 // The engine: one object that owns the run of a script.
 #include "engine/blocks.h"
+#include "engine/builtins.h"
+#include "engine/functions.h"
 #include "engine/loader.h"
 #include "engine/name_pool.h"
 #include "engine/source_kind.h"
@@ -96,15 +98,37 @@ public:
     void setSetExitCodeOption(bool on) { setExitCodeOption_ = on; }
 
     // @ERROR and @EXTENDED of the current frame.
-    CallStatus& status() { return status_; }
+    CallStatus& status() { return frames_.back().status; }
 
-    // Checks the block structure of the loaded script (at load, before anything runs).
+    // Checks the block structure of the loaded script and builds its function table (at load,
+    // before anything runs).
     bool checkBlocks();
+    bool buildFunctionTable() { return functions_.build(*loader_, *this); }
+    const FunctionTable& functions() const { return functions_; }
     // Runs the loaded script from its first line to its end, EXIT or a fatal error.
-    void run();
+    void runScript();
+    // Runs a function body without arguments (start-up and exit functions, events); true when it
+    // returned a value.
+    bool runCallback(const UserFunction& f, Variant& result);
+    // Evaluates a text as one expression with errors silenced; false when it fails.
+    bool execute(std::wstring_view text, Variant& result);
+    // Arguments of the user function being executed (@NUMPARAMS).
+    int numParams() const { return numParams_; }
 
-    // Variables: the global table (locals join with user functions).
-    Variable* findVariable(int nameId) { return globals_.find(nameId); }
+    // Variables: the current call's local table first, then the global table.
+    Variable* findVariable(int nameId) {
+        if (scopeCount_ > 0)
+            if (Variable* v = scopes_[scopeCount_ - 1].find(nameId)) return v;
+        return globals_.find(nameId);
+    }
+    Variable* findLocal(int nameId) { return scopeCount_ > 0 ? scopes_[scopeCount_ - 1].find(nameId) : nullptr; }
+    bool inFunction() const { return scopeCount_ > 0; }
+    // Scope codes: 0 automatic, 1 local, 2 global (the first two are the global table at global level).
+    Variable* findInScope(int nameId, int scope);
+    Variable& createVariable(int nameId, Variant value, uint16_t attributes, int scope);
+    Variable& createAlias(int nameId, Variant* target, uint16_t attributes, int scope);
+    void pushScope(int functionLine);
+    void popScope();
     VariableTable& globals() { return globals_; }
     // Creates or overwrites a global variable by name (the exit sequence's @EXITCODE and friends).
     void setGlobal(std::wstring_view name, Variant value);
@@ -148,8 +172,21 @@ private:
     void exitSequence();
     // A built-in call at `pos` (its name); leaves the position after the closing parenthesis.
     int callBuiltin(const TokenList& tokens, size_t& pos, Variant& result);
-    // The argument list at `pos` (its "(") of built-in `index`, then the call.
-    int callBuiltinArguments(int index, const TokenList& tokens, size_t& pos, int nameColumn, Variant& result);
+    // The argument list at `pos` (its "(") of built-in `index`, then the call. With `fromCall`, a
+    // wrong argument count gives kCallFailed instead of an error.
+    int callBuiltinArguments(int index, const TokenList& tokens, size_t& pos, int nameColumn, Variant& result,
+                             bool fromCall = false);
+    static constexpr int kCallFailed = 1;
+    int callUserFunction(const TokenList& t, size_t& pos, Variant& result);
+    int callUserFunctionArguments(const UserFunction& f, const TokenList& t, size_t& pos, int nameColumn,
+                                  Variant& result, bool fromCall);
+    int invokeUserFunction(const UserFunction& f, BuiltinArgs arguments, Variant& result);
+    int callByCall(const TokenList& t, size_t& pos, int nameColumn, Variant& result);
+    // An argument that is exactly a variable becomes a Reference to it.
+    int evaluateReference(const TokenList& t, size_t& pos, Variant& out, bool constantAllowed, bool required, int end);
+    static size_t matchingParenthesis(const TokenList& t, size_t open, bool& found);
+    int run(int startLine);
+    int returnStatement(const TokenList& t, size_t pos);
     int readMacro(const Token& token, Variant& result);
 
     StartupState& startup_;
@@ -160,7 +197,13 @@ private:
     bool errorsSuppressed_ = false;
     bool setExitCodeOption_ = false;
     bool mustDeclareVars_ = false;
-    CallStatus status_;
+    // One frame per active call; the bottom one is the main script's.
+    struct CallFrame {
+        Variant returnValue;
+        bool returned = false;
+        CallStatus status;
+    };
+    std::vector<CallFrame> frames_{1};
     std::vector<std::wstring> startFunctions_;
     std::wstring cmdLineRaw_;
     std::vector<std::wstring> cmdLine_;
@@ -187,6 +230,12 @@ private:
     bool leaveLoop_ = false;
     int runDepth_ = 0;
     VariableTable globals_;
+    std::vector<LocalTable> scopes_; // entries beyond scopeCount_ are kept for their capacity
+    size_t scopeCount_ = 0;
+    VariablePool variablePool_;
+    FunctionTable functions_;
+    int numParams_ = 0;
+    bool startFunctionsRun_ = false;
     // Storage of static variables by declaring line and name id; entries live for the whole run.
     std::unordered_map<uint64_t, std::unique_ptr<Variant>> staticStore_;
 

@@ -147,7 +147,19 @@ private:
             if (token().type == TokenType::LeftParen) return callTopValue();
             return true;
         }
-        case TokenType::UserFunc: return fail(MessageId::UnknownFunction), false;
+        case TokenType::UserFunc: {
+            const UserFunction* f = e_.functions_.find(tok.i32);
+            if (!f) return fail(MessageId::UnknownFunction), false;
+            if (t_[pos_ + 1].type != TokenType::LeftParen) {
+                ++pos_;
+                pushValue(Variant::function(VarKind::UserFunction, f->name, tok.i32));
+                return true;
+            }
+            Variant v;
+            if (e_.callUserFunction(t_, pos_, v) < 0) return false;
+            pushValue(std::move(v));
+            return true;
+        }
         case TokenType::Member: return member();
         case TokenType::LeftBracket:
             if (valueCount() == 0) return fail(MessageId::ErrorInExpression), false;
@@ -202,11 +214,18 @@ private:
     bool callTopValue() {
         if (valueCount() == 0) return fail(MessageId::ErrorInExpression), false;
         Variant& top = e_.values_.back();
-        if (!top.is(VarKind::Function)) return fail(MessageId::VariableCannotBeAccessed), false;
-        int index = top.functionRecord()->index;
+        const int column = t_[pos_ - 1].column; // the name or the closing bracket before "("
         Variant v;
-        if (e_.callBuiltinArguments(index, t_, pos_, t_[pos_ - 1].column, v) < 0) return false;
-        // (the column is that of the token before "(": the name or the closing bracket)
+        if (top.is(VarKind::Function)) {
+            if (e_.callBuiltinArguments(top.functionRecord()->index, t_, pos_, column, v) < 0) return false;
+        } else if (top.is(VarKind::UserFunction)) {
+            const NamePool::Name* name = e_.names_.find(top.functionRecord()->name);
+            const UserFunction* f = name ? e_.functions_.find(name->id) : nullptr;
+            if (!f) return fail(MessageId::UnknownFunction), false;
+            if (e_.callUserFunctionArguments(*f, t_, pos_, column, v, false) < 0) return false;
+        } else {
+            return fail(MessageId::VariableCannotBeAccessed), false;
+        }
         e_.values_.back() = std::move(v);
         previous_ = kAfterOperand;
         return true;

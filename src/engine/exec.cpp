@@ -18,21 +18,54 @@ constexpr int kNotAvailableId = MessageId::InvalidKeywordAtStart;
 
 bool Engine::checkBlocks() { return vexil::checkBlocks(*loader_, *this, blocks_); }
 
-void Engine::run() {
+void Engine::runScript() {
     if (!loader_) return;
+    run(1);
+    exitSequence();
+    runState_ = RunState::Ending;
+}
+
+int Engine::run(int startLine) {
+    constexpr int kMaxRunDepth = 1900;
+    if (runDepth_ >= kMaxRunDepth) {
+        // Never silenced: it ends the script even inside EXECUTE.
+        bool suppressed = errorsSuppressed_;
+        errorsSuppressed_ = false;
+        reportRuntimeError(MessageId::RecursionLevelExceeded, -1);
+        errorsSuppressed_ = suppressed;
+        return -1;
+    }
     ++runDepth_;
-    nextLine_ = 1;
+    if (runDepth_ == 1 && !startFunctionsRun_) {
+        startFunctionsRun_ = true;
+        for (const std::wstring& name : startFunctions_) {
+            std::wstring upper(name);
+            for (wchar_t& c : upper) c = static_cast<wchar_t>(towupper(c));
+            const NamePool::Name* pooled = names_.find(upper);
+            const UserFunction* f = pooled ? functions_.find(pooled->id) : nullptr;
+            Variant ignored;
+            if (f && runState_ == RunState::Running) runCallback(*f, ignored);
+        }
+    }
+    nextLine_ = startLine;
+    leaveLoop_ = false;
+    int status = 0;
     while (runState_ == RunState::Running && !leaveLoop_) {
         // The service step between lines (message queue, hot keys, events) joins here.
         const TokenList* tokens = loader_->tokens(nextLine_);
-        if (!tokens) break;
+        if (!tokens) {
+            runState_ = RunState::Ending; // the end of the script
+            break;
+        }
         currentLine_ = nextLine_++;
-        if (executeStatement(*tokens, 0) < 0) break;
+        if (executeStatement(*tokens, 0) < 0) {
+            status = -1;
+            break;
+        }
     }
     leaveLoop_ = false;
     --runDepth_;
-    if (runDepth_ == 0) exitSequence();
-    runState_ = RunState::Ending;
+    return status;
 }
 
 void Engine::exitSequence() {
@@ -62,6 +95,9 @@ int Engine::executeStatement(const TokenList& t, size_t pos) {
         if (callBuiltin(t, pos, discarded) < 0) return -1;
         return expectEnd(t, pos);
     case TokenType::Member: return reportRuntimeError(MessageId::ObjectOutsideWith, first.column);
+    case TokenType::UserFunc:
+        if (callUserFunction(t, pos, discarded) < 0) return -1;
+        return expectEnd(t, pos);
     default:
         if (evaluate(t, pos, discarded) < 0) return -1;
         return expectEnd(t, pos);
@@ -114,10 +150,7 @@ int Engine::executeKeyword(const TokenList& t, size_t pos) {
     case Keyword::EndFunc:
         leaveLoop_ = true;
         return 0;
-    case Keyword::Return:
-        if (runDepth_ <= 1) return reportRuntimeError(MessageId::InvalidKeywordAtStart, first.column);
-        return reportRuntimeErrorText(L"User functions are not available in this version of Vexil.",
-                                      kNotAvailableId, first.column);
+    case Keyword::Return: return returnStatement(t, pos);
     case Keyword::Exit: return exitStatement(t, pos);
     case Keyword::With: return reportRuntimeError(165, first.column); // no value can be an object yet
     case Keyword::EndWith: return 0;
@@ -179,16 +212,17 @@ int Engine::whileStatement(const TokenList& t, size_t pos) {
 
 int Engine::wendStatement() {
     if (openBlocks_.empty()) return 0;
-    OpenBlock& block = openBlocks_.back();
+    // Copied out: calls in the condition push blocks of their own and may move the stack.
+    const int whileLine = openBlocks_.back().start;
     const int wendLine = currentLine_;
-    currentLine_ = block.start; // the condition is the WHILE line's
-    const TokenList& w = *loader_->tokens(block.start);
+    currentLine_ = whileLine; // the condition is the WHILE line's
+    const TokenList& w = *loader_->tokens(whileLine);
     size_t pos = 1;
     Variant condition;
     if (evaluate(w, pos, condition) < 0) return -1;
     currentLine_ = wendLine;
     if (condition.toBool()) {
-        nextLine_ = block.start + 1;
+        nextLine_ = whileLine + 1;
     } else {
         openBlocks_.pop_back();
         nextLine_ = wendLine + 1;
@@ -221,13 +255,14 @@ bool forContinues(const Variant& variable, const Variant& limit, const Variant& 
 int Engine::forStatement(const TokenList& t, size_t pos) {
     const Token& name = t[pos + 1];
     if (name.type != TokenType::Variable) return reportRuntimeError(148, name.column);
-    Variable* variable = findVariable(name.i32);
+    // Inside a function the loop variable is always a local one.
+    Variable* variable = inFunction() ? findLocal(name.i32) : findVariable(name.i32);
     if (variable && variable->isConstant()) return reportRuntimeError(163, name.column);
     if (isKeyword(t[pos + 2], Keyword::In))
         return reportRuntimeErrorText(L"FOR...IN is not available in this version of Vexil.", kNotAvailableId,
                                       t[pos + 2].column);
     if (t[pos + 2].type != TokenType::Assign) return reportRuntimeError(148, t[pos + 2].column);
-    if (!variable) variable = &globals_.create(name.i32, Variant::int32(0), 0);
+    if (!variable) variable = &createVariable(name.i32, Variant::int32(0), 0, 1);
     Variant* value = variable->value;
 
     size_t p = pos + 3;
@@ -377,7 +412,21 @@ int Engine::continueCase(const TokenList& t, size_t pos) {
     return 0;
 }
 
-// ---- EXIT ----
+// ---- RETURN, EXIT ----
+
+int Engine::returnStatement(const TokenList& t, size_t pos) {
+    if (runDepth_ <= 1) return reportRuntimeError(MessageId::InvalidKeywordAtStart, t[pos].column);
+    ++pos;
+    if (t[pos].type != TokenType::EndOfLine) {
+        // Into a local first: calls inside the expression push frames and may move the stack.
+        Variant value;
+        if (evaluate(t, pos, value) < 0 || expectEnd(t, pos) < 0) return -1;
+        frames_.back().returnValue = std::move(value);
+        frames_.back().returned = true;
+    }
+    leaveLoop_ = true;
+    return 0;
+}
 
 int Engine::exitStatement(const TokenList& t, size_t pos) {
     ++pos;

@@ -62,7 +62,7 @@ constexpr MacroEntry kMacros[] = {
     {L"USERNAME", nullptr}, {L"TEMPDIR", nullptr}, {L"USERPROFILEDIR", nullptr}, {L"HOMEDRIVE", nullptr},
     {L"HOMEPATH", nullptr}, {L"HOMESHARE", nullptr}, {L"LOGONSERVER", nullptr}, {L"LOGONDOMAIN", nullptr},
     {L"LOGONDNSDOMAIN", nullptr}, {L"INETGETBYTESREAD", nullptr}, {L"INETGETACTIVE", nullptr},
-    {L"NUMPARAMS", nullptr}, {L"HOTKEYPRESSED", nullptr},
+    {L"NUMPARAMS", [](Engine& e, Variant& r) { r = Variant::int32(e.numParams()); }}, {L"HOTKEYPRESSED", nullptr},
     {L"VEXILPID", [](Engine&, Variant& r) { r = Variant::real(GetCurrentProcessId()); }},
     {L"VEXILUNICODE", int32Macro<1>}, {L"VEXILX64", int32Macro<1>}, {L"UNICODE", int32Macro<1>},
     {L"MUILANG", nullptr},

@@ -43,3 +43,46 @@ private:
 };
 
 } // namespace vexil
+
+namespace vexil {
+
+// The variables of one user-function call: few, so a short list searched in order beats any
+// index; the Variable records come from a pool and go back to it when the call returns.
+class LocalTable {
+public:
+    Variable* find(int nameId) const {
+        for (const auto& [id, variable] : entries_)
+            if (id == nameId) return variable;
+        return nullptr;
+    }
+    void add(int nameId, Variable* variable) { entries_.emplace_back(nameId, variable); }
+    const std::vector<std::pair<int, Variable*>>& entries() const { return entries_; }
+    void clear() { entries_.clear(); }
+    int functionLine = 0;
+
+private:
+    std::vector<std::pair<int, Variable*>> entries_;
+};
+
+class VariablePool {
+public:
+    Variable* take() {
+        if (free_.empty()) return &storage_.emplace_back();
+        Variable* v = free_.back();
+        free_.pop_back();
+        return v;
+    }
+    void give(Variable* v) {
+        v->storage.clear();
+        v->value = nullptr;
+        v->attributes = 0;
+        v->alias = false;
+        free_.push_back(v);
+    }
+
+private:
+    std::deque<Variable> storage_;
+    std::vector<Variable*> free_;
+};
+
+} // namespace vexil
