@@ -18,6 +18,13 @@ int builtinFuncName(Engine& engine, BuiltinArgs args, Variant& result);
 int builtinIsDeclared(Engine& engine, BuiltinArgs args, Variant& result);
 int builtinIsFunc(Engine& engine, BuiltinArgs args, Variant& result);
 
+// engine/container_builtins.cpp
+int builtinMapAppend(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinMapExists(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinMapKeys(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinMapRemove(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinUBound(Engine& engine, BuiltinArgs args, Variant& result);
+
 // library/console_builtins.cpp
 int builtinConsoleWrite(Engine& engine, BuiltinArgs args, Variant& result);
 int builtinConsoleWriteError(Engine& engine, BuiltinArgs args, Variant& result);

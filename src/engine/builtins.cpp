@@ -25,8 +25,13 @@ constexpr Implemented kImplemented[] = {
     {L"FUNCNAME", builtinFuncName},
     {L"ISDECLARED", builtinIsDeclared},
     {L"ISFUNC", builtinIsFunc},
+    {L"MAPAPPEND", builtinMapAppend},
+    {L"MAPEXISTS", builtinMapExists},
+    {L"MAPKEYS", builtinMapKeys},
+    {L"MAPREMOVE", builtinMapRemove},
     {L"SETERROR", builtinSetError},
     {L"SETEXTENDED", builtinSetExtended},
+    {L"UBOUND", builtinUBound},
     {L"VARGETTYPE", builtinVarGetType},
 };
 

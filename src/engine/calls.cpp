@@ -37,13 +37,30 @@ int Engine::evaluateReference(const TokenList& t, size_t& pos, Variant& out, boo
                                   name.column);
     }
     if (variable->isConstant() && !constantAllowed) return reportRuntimeError(kConstantByReference, name.column);
-    TokenType next = t[pos + 1].type;
-    if (next == TokenType::Comma || next == TokenType::RightParen || next == TokenType::EndOfLine) {
-        out = Variant::reference(variable->value);
-        ++pos;
+    const size_t start = pos;
+    size_t p = pos + 1;
+    AccessPath path;
+    bool objectMember = false;
+    if (t[p].type == TokenType::LeftBracket || t[p].type == TokenType::Member) {
+        // An element or map value is reached in write mode; a member of anything but a map is a value.
+        objectMember = t[p].type == TokenType::Member && !variable->value->is(VarKind::Map);
+        if (!objectMember && readAccessPath(t, p, path) < 0) return -1;
+    }
+    TokenType next = t[p].type;
+    if (!objectMember && (next == TokenType::Comma || next == TokenType::RightParen || next == TokenType::EndOfLine)) {
+        HeapValue* owner = nullptr;
+        Variant scratch;
+        Variant* element = variable->value;
+        if (!path.steps.empty()) {
+            element = walkAccessPath(variable->value, path, true, true, &owner, name.column, scratch);
+            if (!element) return -1;
+        }
+        out = Variant::reference(element, owner);
+        pos = p;
         return 0;
     }
-    if (required) return reportRuntimeError(kExpectedVariable, t[pos + 1].column);
+    if (required) return reportRuntimeError(kExpectedVariable, t[p].column);
+    pos = start;
     return evaluate(t, pos, out, end);
 }
 

@@ -1,7 +1,10 @@
 // Assignment and the declarations: DIM, LOCAL, GLOBAL, CONST, STATIC, ENUM, REDIM.
+#include "engine/containers.h"
 #include "engine/engine.h"
 #include "engine/keywords.h"
 #include "engine/messages.h"
+
+#include <algorithm>
 
 namespace vexil {
 
@@ -21,8 +24,12 @@ constexpr int kNotArray = 113;
 constexpr int kRedimInitialised = 172;
 constexpr int kSelfInitialised = 177;
 constexpr int kRedeclareParameter = 175;
+constexpr int kBadSubscript = 122;
+constexpr int kSubscriptFormat = 123;
+constexpr int kTooManySubscripts = 125;
+constexpr int kMissingDimensions = 126;
+constexpr int kArrayTooLarge = 130;
 
-const wchar_t kArraysNotAvailable[] = L"Arrays are not available in this version of Vexil.";
 
 // Whether the initializer at `pos` (up to a comma at bracket depth zero) names the variable.
 bool initializerUses(const TokenList& t, size_t pos, int nameId) {
@@ -43,8 +50,10 @@ int Engine::assignment(const TokenList& t, size_t pos) {
     Variable* variable = findVariable(name.i32);
     if (variable && variable->isConstant()) return reportRuntimeError(kCannotAssignConstant, name.column);
     size_t p = pos + 1;
-    if (t[p].type == TokenType::LeftBracket) return reportRuntimeErrorText(kArraysNotAvailable, MessageId::SubscriptOnNonAccessible, t[p].column);
-    if (t[p].type == TokenType::Member) return reportRuntimeError(MessageId::VariableMustBeObject, t[p].column);
+    // Subscripts and keys are evaluated before the value, and applied after it.
+    AccessPath path;
+    if (readAccessPath(t, p, path) < 0) return -1;
+    if (!path.steps.empty() && !variable) return reportRuntimeError(MessageId::VariableNotDeclared, name.column);
     TokenType op = t[p].type;
     switch (op) {
     case TokenType::Assign: case TokenType::PlusAssign: case TokenType::MinusAssign: case TokenType::MultiplyAssign:
@@ -60,7 +69,10 @@ int Engine::assignment(const TokenList& t, size_t pos) {
         createVariable(name.i32, std::move(value), 0, 0);
         return 0;
     }
-    Variant& target = *variable->value;
+    Variant scratch;
+    Variant* element = walkAccessPath(variable->value, path, true, false, nullptr, name.column, scratch);
+    if (!element) return -1;
+    Variant& target = *element;
     switch (op) {
     case TokenType::Assign: target = std::move(value); break;
     case TokenType::PlusAssign: target.add(value); break;
@@ -132,13 +144,22 @@ int Engine::declaration(const TokenList& t, size_t pos) {
             variable = &createVariable(name.i32, Variant::string(WString()), 0, createScope);
         }
         ++p;
-        if (t[p].type == TokenType::LeftBracket) return reportRuntimeErrorText(kArraysNotAvailable, kNoVariable, t[p].column);
+        Dimensions dims;
+        if (readDimensions(t, p, dims) < 0) return -1;
+        if (isRedim) {
+            if (t[p].type == TokenType::Assign) return reportRuntimeError(kRedimInitialised, t[p].column);
+            if (redimension(*variable->value, dims, name.column) < 0) return -1;
+        } else if (dims.any && t[p].type != TokenType::Assign && firstExecution) {
+            if (shapeArray(*variable->value, dims, nullptr, 0, name.column) < 0) return -1;
+        }
         if (t[p].type == TokenType::Assign) {
-            if (isRedim) return reportRuntimeError(kRedimInitialised, t[p].column);
             ++p;
-            if (t[p].type == TokenType::LeftBracket) return reportRuntimeErrorText(kArraysNotAvailable, kNoVariable, t[p].column);
             if (initializerUses(t, p, name.i32)) return reportRuntimeError(kSelfInitialised, name.column);
-            if (firstExecution) {
+            if (firstExecution && t[p].type == TokenType::LeftBracket) {
+                if (shapeArray(*variable->value, dims, &t, p, name.column) < 0) return -1;
+                if (fillArrayLiteral(t, p, *variable->value) < 0) return -1;
+            } else if (firstExecution) {
+                if (dims.any && shapeArray(*variable->value, dims, nullptr, 0, name.column) < 0) return -1;
                 *variable->value = Variant::string(WString());
                 Variant value;
                 if (evaluate(t, p, value) < 0) return -1;
@@ -192,6 +213,131 @@ int Engine::declareEnum(const TokenList& t, size_t pos, int scope) {
         if (t[pos].type != TokenType::Comma) return reportRuntimeError(kNoVariable, t[pos].column);
         ++pos;
     }
+}
+
+// ---- Arrays in declarations ----
+
+int Engine::readDimensions(const TokenList& t, size_t& p, Dimensions& dims) {
+    while (t[p].type == TokenType::LeftBracket) {
+        dims.any = true;
+        if (dims.sizes.size() == kMaxDimensions) return reportRuntimeError(kSubscriptFormat, t[p].column);
+        ++p;
+        if (t[p].type == TokenType::RightBracket) {
+            dims.sizes.push_back(-1); // from the literal, or a map without one
+            dims.empty = true;
+            ++p;
+            continue;
+        }
+        Variant size;
+        if (evaluate(t, p, size) < 0) return -1;
+        if (t[p].type != TokenType::RightBracket) return reportRuntimeError(kSubscriptFormat, t[p].column);
+        ++p;
+        int32_t n = size.toInt32();
+        if (n < 0) dims.negative = true;
+        dims.sizes.push_back(n);
+    }
+    return 0;
+}
+
+namespace {
+
+// Items per nesting level of an array literal starting at "[" (the largest count at each level).
+size_t measureLiteral(const TokenList& t, size_t p, size_t level, std::vector<int32_t>& counts) {
+    if (counts.size() <= level) counts.resize(level + 1, 0);
+    ++p; // past "["
+    int32_t items = 0;
+    while (t[p].type != TokenType::EndOfLine && t[p].type != TokenType::RightBracket) {
+        ++items;
+        if (t[p].type == TokenType::LeftBracket) {
+            p = measureLiteral(t, p, level + 1, counts);
+        } else {
+            for (int depth = 0; t[p].type != TokenType::EndOfLine; ++p) {
+                TokenType type = t[p].type;
+                if (depth == 0 && (type == TokenType::Comma || type == TokenType::RightBracket)) break;
+                if (type == TokenType::LeftParen || type == TokenType::LeftBracket) ++depth;
+                if (type == TokenType::RightParen || type == TokenType::RightBracket) --depth;
+            }
+        }
+        if (t[p].type == TokenType::Comma) ++p;
+        else break;
+    }
+    counts[level] = std::max(counts[level], items);
+    return t[p].type == TokenType::RightBracket ? p + 1 : p;
+}
+
+} // namespace
+
+int Engine::shapeArray(Variant& value, const Dimensions& dims, const TokenList* literal, size_t at, int column) {
+    std::vector<int32_t> sizes = dims.sizes;
+    if (literal) {
+        std::vector<int32_t> counts;
+        measureLiteral(*literal, at, 0, counts);
+        if (sizes.empty()) sizes = counts;
+        for (size_t i = 0; i < sizes.size(); ++i)
+            if (sizes[i] < 0 && i < counts.size()) sizes[i] = counts[i];
+    } else if (dims.negative || dims.empty) {
+        value = newMap(); // LOCAL $m[] declares a map
+        return 0;
+    }
+    if (sizes.empty()) return reportRuntimeError(kMissingDimensions, column);
+    for (int32_t& s : sizes) s = std::max(s, 0);
+    if (!makeArray(value, sizes.data(), static_cast<int>(sizes.size()))) return reportRuntimeError(kArrayTooLarge, column);
+    return 0;
+}
+
+int Engine::fillArrayLiteral(const TokenList& t, size_t& p, Variant& array) {
+    int32_t subscripts[kMaxDimensions] = {};
+    return fillLiteralLevel(t, p, array, 0, subscripts);
+}
+
+int Engine::fillLiteralLevel(const TokenList& t, size_t& p, Variant& array, int level, int32_t* subscripts) {
+    ArrayBody* body = writableArray(array);
+    ++p; // past "["
+    for (int32_t index = 0; t[p].type != TokenType::RightBracket; ++index) {
+        if (t[p].type == TokenType::EndOfLine) return reportRuntimeError(MessageId::MissingRightBracket, t[p].column);
+        if (index >= body->sizes[static_cast<size_t>(level)]) return reportRuntimeError(kBadSubscript, t[p].column);
+        subscripts[level] = index;
+        if (t[p].type == TokenType::LeftBracket) {
+            if (level + 1 >= body->dims) return reportRuntimeError(kTooManySubscripts, t[p].column);
+            if (fillLiteralLevel(t, p, array, level + 1, subscripts) < 0) return -1;
+        } else {
+            if (level + 1 < body->dims) return reportRuntimeError(kMissingDimensions, t[p].column);
+            Variant item;
+            if (evaluate(t, p, item) < 0) return -1;
+            *arrayElement(writableArray(array), subscripts, body->dims) = std::move(item);
+        }
+        if (t[p].type == TokenType::Comma) {
+            ++p;
+            continue;
+        }
+        if (t[p].type != TokenType::RightBracket) return reportRuntimeError(MessageId::MissingRightBracket, t[p].column);
+    }
+    ++p; // past "]"
+    return 0;
+}
+
+int Engine::redimension(Variant& value, const Dimensions& dims, int column) {
+    if (dims.sizes.empty()) return reportRuntimeError(kMissingDimensions, column);
+    Variant fresh;
+    std::vector<int32_t> sizes = dims.sizes;
+    for (int32_t& s : sizes) s = std::max(s, 0);
+    if (!makeArray(fresh, sizes.data(), static_cast<int>(sizes.size()))) return reportRuntimeError(kArrayTooLarge, column);
+    const ArrayBody* old = arrayBody(value);
+    ArrayBody* body = arrayBody(fresh);
+    if (old && old->dims == body->dims && !old->elements.empty()) {
+        // Elements whose subscripts exist in both shapes keep their values.
+        int32_t subscripts[kMaxDimensions] = {};
+        for (;;) {
+            bool inside = true;
+            for (int d = 0; d < body->dims; ++d) inside = inside && subscripts[d] < body->sizes[static_cast<size_t>(d)];
+            if (inside) *arrayElement(body, subscripts, body->dims) = *arrayElement(const_cast<ArrayBody*>(old), subscripts, old->dims);
+            int d = old->dims - 1;
+            while (d >= 0 && ++subscripts[d] >= old->sizes[static_cast<size_t>(d)]) subscripts[d--] = 0;
+            if (d < 0) break;
+        }
+    }
+    value = std::move(fresh);
+    return 0;
 }
 
 } // namespace vexil

@@ -70,6 +70,7 @@ public:
         cmdLineRaw_ = std::move(raw);
         cmdLine_ = std::move(arguments);
         setGlobal(L"CMDLINERAW", Variant::string(WString(cmdLineRaw_)));
+        setCommandLineArray();
     }
     const std::wstring& cmdLineRaw() const { return cmdLineRaw_; }
     const std::vector<std::wstring>& cmdLine() const { return cmdLine_; }
@@ -161,6 +162,7 @@ private:
     int untilStatement(const TokenList& t, size_t pos);
     int forStatement(const TokenList& t, size_t pos);
     int nextStatement();
+    int forInStatement(const TokenList& t, size_t pos, Variant* variable);
     int loopExit(const TokenList& t, size_t pos, bool exitLoop);
     int selectStatement(const TokenList& t, size_t pos, bool isSwitch);
     int switchCaseMatches(const TokenList& t, size_t pos, const Variant& value, bool& matched);
@@ -169,7 +171,20 @@ private:
     int assignment(const TokenList& t, size_t pos);
     int declaration(const TokenList& t, size_t pos);
     int declareEnum(const TokenList& t, size_t pos, int scope);
+    struct Dimensions {
+        std::vector<int32_t> sizes; // -1: "[]"
+        bool any = false;
+        bool empty = false;
+        bool negative = false;
+    };
+    int readDimensions(const TokenList& t, size_t& p, Dimensions& dims);
+    // Makes `value` an array of the declared shape (sizes of "[]" taken from a literal at `at`), or a map.
+    int shapeArray(Variant& value, const Dimensions& dims, const TokenList* literal, size_t at, int column);
+    int fillArrayLiteral(const TokenList& t, size_t& p, Variant& array);
+    int fillLiteralLevel(const TokenList& t, size_t& p, Variant& array, int level, int32_t* subscripts);
+    int redimension(Variant& value, const Dimensions& dims, int column);
     void exitSequence();
+    void setCommandLineArray();
     // A built-in call at `pos` (its name); leaves the position after the closing parenthesis.
     int callBuiltin(const TokenList& tokens, size_t& pos, Variant& result);
     // The argument list at `pos` (its "(") of built-in `index`, then the call. With `fromCall`, a
@@ -186,6 +201,23 @@ private:
     int evaluateReference(const TokenList& t, size_t& pos, Variant& out, bool constantAllowed, bool required, int end);
     static size_t matchingParenthesis(const TokenList& t, size_t open, bool& found);
     int run(int startLine);
+    int mapMethod(Variant& map, const TokenList& t, size_t& pos, Variant& result);
+
+    // Subscripts, keys and map members after a variable, evaluated once and applied later.
+    struct AccessStep {
+        enum Kind { Index, Member } kind;
+        int column;
+        Variant key; // Index: the subscript or key
+        WString name; // Member: the key name as written
+    };
+    struct AccessPath {
+        std::vector<AccessStep> steps;
+    };
+    int readAccessPath(const TokenList& t, size_t& pos, AccessPath& path);
+    // The element the path reaches from `value`; nullptr after a reported error. In write mode
+    // bodies are made writable and missing map keys inserted; `owner` receives the innermost body.
+    Variant* walkAccessPath(Variant* value, const AccessPath& path, bool write, bool byReference, HeapValue** owner,
+                            int nameColumn, Variant& scratch);
     int returnStatement(const TokenList& t, size_t pos);
     int readMacro(const Token& token, Variant& result);
 
@@ -219,8 +251,9 @@ private:
         int start;
         int end;
         Variant* variable; // For: the loop variable
-        Variant limit;
-        Variant step;
+        Variant limit;     // For: the TO value, or the collection of FOR...IN
+        Variant step;      // For: the STEP value
+        int32_t position = -1; // FOR...IN: the element or key being visited
         OpenBlock(BlockKind k, int s, int e, Variant* v = nullptr, Variant l = {}, Variant st = {})
             : kind(k), start(s), end(e), variable(v), limit(std::move(l)), step(std::move(st)) {}
     };

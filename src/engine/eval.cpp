@@ -142,10 +142,7 @@ private:
             Variable* variable = e_.findVariable(tok.i32);
             if (!variable) return fail(MessageId::VariableNotDeclared), false;
             ++pos_;
-            pushValue(*variable->value);
-            // A function value held in a variable is called by "(" after its name.
-            if (token().type == TokenType::LeftParen) return callTopValue();
-            return true;
+            return variableValue(*variable->value, tok.column);
         }
         case TokenType::UserFunc: {
             const UserFunction* f = e_.functions_.find(tok.i32);
@@ -161,9 +158,13 @@ private:
             return true;
         }
         case TokenType::Member: return member();
-        case TokenType::LeftBracket:
+        case TokenType::LeftBracket: {
             if (valueCount() == 0) return fail(MessageId::ErrorInExpression), false;
-            return fail(MessageId::SubscriptOnNonAccessible), false;
+            // Subscripts on the result of a call or a parenthesis.
+            Variant value = std::move(e_.values_.back());
+            e_.values_.pop_back();
+            return postfix(value, tok.column);
+        }
         case TokenType::LeftParen:
             if (previousTokenCloses()) return callTopValue();
             incoming = OpOpen;
@@ -205,9 +206,39 @@ private:
     }
 
     bool member() {
-        // Objects, structures and maps arrive with their own issues; until then no value has members.
-        if (previousTokenCloses() && valueCount() > 0) return fail(MessageId::VariableMustBeObject), false;
-        return fail(MessageId::ObjectOutsideWith), false;
+        if (!previousTokenCloses() || valueCount() == 0) return fail(MessageId::ObjectOutsideWith), false;
+        Variant value = std::move(e_.values_.back());
+        e_.values_.pop_back();
+        if (!value.is(VarKind::Map)) return fail(MessageId::VariableMustBeObject), false;
+        return postfix(value, token().column);
+    }
+
+    // The value of a variable, with the subscripts, keys, members and calls written after it.
+    bool variableValue(Variant& variable, int column) {
+        if (token().type == TokenType::Member && t_[pos_ + 1].type == TokenType::LeftParen && variable.is(VarKind::Map)) {
+            Variant v;
+            if (e_.mapMethod(variable, t_, pos_, v) < 0) return false;
+            pushValue(std::move(v));
+            return true;
+        }
+        return postfix(variable, column);
+    }
+
+    // Reads through "[..]" and ".name" after a value, then pushes the element; "(" calls it.
+    bool postfix(Variant& value, int column) {
+        if (token().type == TokenType::LeftBracket ||
+            (token().type == TokenType::Member && t_[pos_ + 1].type != TokenType::LeftParen)) {
+            AccessPath path;
+            if (e_.readAccessPath(t_, pos_, path) < 0) return false;
+            Variant scratch;
+            Variant* element = e_.walkAccessPath(&value, path, false, false, nullptr, column, scratch);
+            if (!element) return false;
+            pushValue(*element);
+        } else {
+            pushValue(value);
+        }
+        if (token().type == TokenType::LeftParen) return callTopValue();
+        return true;
     }
 
     // "(" right after ")" or "]": a call of the value on top of the stack.

@@ -1,5 +1,6 @@
 // The run loop and the control statements: the script runs one line at a time, each line
 // dispatched by its first token; block statements jump to the partner lines found at load.
+#include "engine/containers.h"
 #include "engine/engine.h"
 #include "engine/keywords.h"
 #include "engine/macros.h"
@@ -71,6 +72,14 @@ int Engine::run(int startLine) {
 void Engine::exitSequence() {
     setGlobal(L"@EXITCODE", Variant::int32(startup_.exitCode));
     setGlobal(L"@EXITMETHOD", Variant::int32(startup_.exitMethod));
+}
+
+void Engine::setCommandLineArray() {
+    std::vector<Variant> items;
+    items.reserve(cmdLine_.size() + 1);
+    items.push_back(Variant::int32(static_cast<int32_t>(cmdLine_.size())));
+    for (const std::wstring& argument : cmdLine_) items.push_back(Variant::string(WString(argument)));
+    setGlobal(L"CMDLINE", arrayOf(std::move(items)));
 }
 
 void Engine::setGlobal(std::wstring_view name, Variant value) {
@@ -258,11 +267,10 @@ int Engine::forStatement(const TokenList& t, size_t pos) {
     // Inside a function the loop variable is always a local one.
     Variable* variable = inFunction() ? findLocal(name.i32) : findVariable(name.i32);
     if (variable && variable->isConstant()) return reportRuntimeError(163, name.column);
-    if (isKeyword(t[pos + 2], Keyword::In))
-        return reportRuntimeErrorText(L"FOR...IN is not available in this version of Vexil.", kNotAvailableId,
-                                      t[pos + 2].column);
-    if (t[pos + 2].type != TokenType::Assign) return reportRuntimeError(148, t[pos + 2].column);
+    if (!isKeyword(t[pos + 2], Keyword::In) && t[pos + 2].type != TokenType::Assign)
+        return reportRuntimeError(148, t[pos + 2].column);
     if (!variable) variable = &createVariable(name.i32, Variant::int32(0), 0, 1);
+    if (isKeyword(t[pos + 2], Keyword::In)) return forInStatement(t, pos + 3, variable->value);
     Variant* value = variable->value;
 
     size_t p = pos + 3;
@@ -290,9 +298,57 @@ int Engine::forStatement(const TokenList& t, size_t pos) {
     return 0;
 }
 
+namespace {
+
+// The item of a FOR...IN collection at a position: an array element or a map key.
+bool collectionItem(const Variant& collection, int32_t position, Variant& item) {
+    if (const ArrayBody* array = arrayBody(collection)) {
+        if (position >= array->sizes[0]) return false;
+        item = array->elements[static_cast<size_t>(position)];
+        return true;
+    }
+    const MapBody* map = mapBody(collection);
+    if (!map || position >= static_cast<int32_t>(map->order.size())) return false;
+    item = keyValue(*map->order[static_cast<size_t>(position)]);
+    return true;
+}
+
+} // namespace
+
+int Engine::forInStatement(const TokenList& t, size_t pos, Variant* variable) {
+    Variant collection;
+    if (evaluate(t, pos, collection) < 0 || expectEnd(t, pos) < 0) return -1;
+    const ArrayBody* array = arrayBody(collection);
+    if (!(array && array->dims == 1) && !collection.is(VarKind::Map))
+        return reportRuntimeError(MessageId::VariableMustBeObject, t[pos].column);
+    int end = blocks_.at(currentLine_).end;
+    Variant first;
+    if (!collectionItem(collection, 0, first)) {
+        *variable = Variant::string(WString());
+        nextLine_ = end + 1;
+        return 0;
+    }
+    *variable = std::move(first);
+    openBlocks_.emplace_back(BlockKind::For, currentLine_, end, variable, std::move(collection));
+    openBlocks_.back().position = 0;
+    return 0;
+}
+
 int Engine::nextStatement() {
     if (openBlocks_.empty()) return 0;
     OpenBlock& block = openBlocks_.back();
+    if (block.position >= 0) {
+        Variant item;
+        if (collectionItem(block.limit, block.position + 1, item)) {
+            ++block.position;
+            *block.variable = std::move(item);
+            nextLine_ = block.start + 1;
+        } else {
+            nextLine_ = currentLine_ + 1;
+            openBlocks_.pop_back();
+        }
+        return 0;
+    }
     block.variable->add(block.step);
     if (forContinues(*block.variable, block.limit, block.step)) {
         nextLine_ = block.start + 1;

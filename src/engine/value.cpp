@@ -1,5 +1,6 @@
 #include "engine/value.h"
 
+#include "engine/containers.h"
 #include "library/text_codec.h"
 
 #include <windows.h>
@@ -179,7 +180,13 @@ void Variant::copyPayload(const Variant& other) {
     kind_ = other.kind_;
     i64_ = other.i64_;
     text_ = other.text_;
-    if (isHeapKind(kind_) && heap_) ++heap_->refs;
+    if (!isHeapKind(kind_) || !heap_) return;
+    // A container body that has handed out element references is copied, never shared.
+    if ((kind_ == VarKind::Array || kind_ == VarKind::Map) && static_cast<ContainerBody*>(heap_)->unshareable) {
+        heap_ = cloneContainer(heap_, kind_);
+        return;
+    }
+    ++heap_->refs;
 }
 
 void Variant::releasePayload() {
@@ -262,10 +269,25 @@ Variant Variant::function(VarKind kind, std::wstring_view name, int32_t index) {
     return r;
 }
 
-Variant Variant::reference(Variant* target) {
+Variant Variant::reference(Variant* target, HeapValue* owner) {
     Variant r;
+    auto* record = new ReferenceRecord;
+    record->target = target;
+    record->owner = owner;
+    if (owner) ++owner->refs;
     r.kind_ = VarKind::Reference;
-    r.ref_ = target;
+    r.heap_ = record;
+    return r;
+}
+
+Variant* Variant::referenceTarget() const {
+    return kind_ == VarKind::Reference ? static_cast<const ReferenceRecord*>(heap_)->target : nullptr;
+}
+
+Variant Variant::container(VarKind kind, HeapValue* body) {
+    Variant r;
+    r.kind_ = kind;
+    r.heap_ = body;
     return r;
 }
 

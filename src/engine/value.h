@@ -53,6 +53,14 @@ struct FunctionRecord final : HeapValue {
     int32_t index = 0;
 };
 
+// Kinds whose payload is a HeapValue.
+constexpr bool isHeapKind(VarKind k) {
+    return k == VarKind::Array || k == VarKind::Object || k == VarKind::Keyword || k == VarKind::Binary ||
+           k == VarKind::Reference ||
+           k == VarKind::DLLStruct || k == VarKind::Function || k == VarKind::UserFunction || k == VarKind::Map;
+}
+
+
 class Variant {
 public:
     Variant() : i64_(0) {}
@@ -71,7 +79,11 @@ public:
     static Variant binary(std::string bytes);
     static Variant keyword(int32_t id, int32_t number, std::wstring_view text);
     static Variant function(VarKind kind, std::wstring_view name, int32_t index);
-    static Variant reference(Variant* target);
+    // A reference to a variable, or to an element of the container body `owner` (kept alive by it).
+    static Variant reference(Variant* target, HeapValue* owner = nullptr);
+    // An Array or Map value holding a new body (which it owns).
+    static Variant container(VarKind kind, HeapValue* body);
+    HeapValue* heapValue() const { return isHeapKind(kind_) ? heap_ : nullptr; }
     // The keyword values of script text.
     static Variant defaultKeyword();
     static Variant nullKeyword();
@@ -87,7 +99,7 @@ public:
     int32_t int32Value() const { return i32_; }
     int64_t int64Value() const { return i64_; }
     double doubleValue() const { return f64_; }
-    Variant* referenceTarget() const { return ref_; }
+    Variant* referenceTarget() const;
     const KeywordRecord* keywordRecord() const;
     const BinaryRecord* binaryRecord() const;
     const FunctionRecord* functionRecord() const;
@@ -133,7 +145,6 @@ private:
         double f64_;
         uint64_t ptr_;
         bool bool_;
-        Variant* ref_;
         HeapValue* heap_;
     };
     mutable WString text_; // a String's text, or the cached text of another kind
@@ -143,11 +154,5 @@ private:
 // Number text: integers in decimal; doubles as "%.15g" with an exponent of at least three digits.
 WString formatDouble(double v);
 WString formatInteger(int64_t v);
-
-// Kinds whose payload is a HeapValue.
-constexpr bool isHeapKind(VarKind k) {
-    return k == VarKind::Array || k == VarKind::Object || k == VarKind::Keyword || k == VarKind::Binary ||
-           k == VarKind::DLLStruct || k == VarKind::Function || k == VarKind::UserFunction || k == VarKind::Map;
-}
 
 } // namespace vexil

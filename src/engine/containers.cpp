@@ -1,0 +1,159 @@
+#include "engine/containers.h"
+
+namespace vexil {
+
+ReferenceRecord::~ReferenceRecord() {
+    if (owner && --owner->refs == 0) delete owner;
+}
+
+bool makeArray(Variant& out, const int32_t* sizes, int dims) {
+    int64_t count = 1;
+    for (int i = 0; i < dims; ++i) {
+        count *= sizes[i] < 0 ? 0 : sizes[i];
+        if (count > kMaxElements) return false;
+    }
+    auto* body = new ArrayBody;
+    body->dims = dims;
+    for (int i = 0; i < dims; ++i) body->sizes[static_cast<size_t>(i)] = sizes[i];
+    body->elements.assign(static_cast<size_t>(count), Variant::string(WString()));
+    out = Variant::container(VarKind::Array, body);
+    return true;
+}
+
+Variant arrayOf(std::vector<Variant> items) {
+    auto* body = new ArrayBody;
+    body->dims = 1;
+    body->sizes[0] = static_cast<int32_t>(items.size());
+    body->elements = std::move(items);
+    return Variant::container(VarKind::Array, body);
+}
+
+ArrayBody* arrayBody(const Variant& v) {
+    return v.is(VarKind::Array) ? static_cast<ArrayBody*>(v.heapValue()) : nullptr;
+}
+
+MapBody* mapBody(const Variant& v) { return v.is(VarKind::Map) ? static_cast<MapBody*>(v.heapValue()) : nullptr; }
+
+namespace {
+
+ArrayBody* cloneArray(const ArrayBody& from) {
+    auto* body = new ArrayBody;
+    body->dims = from.dims;
+    body->sizes = from.sizes;
+    body->elements = from.elements;
+    return body;
+}
+
+MapBody* cloneMap(const MapBody& from) {
+    auto* body = new MapBody;
+    body->largestIntKey = from.largestIntKey;
+    body->anyIntKey = from.anyIntKey;
+    for (const auto& entry : from.order) {
+        auto copy = std::make_unique<MapEntry>(*entry);
+        if (copy->isString) body->stringKeys.emplace(copy->text.view(), copy.get());
+        else body->intKeys.emplace(copy->number, copy.get());
+        body->order.push_back(std::move(copy));
+    }
+    return body;
+}
+
+} // namespace
+
+HeapValue* cloneContainer(const HeapValue* body, VarKind kind) {
+    if (kind == VarKind::Array) return cloneArray(*static_cast<const ArrayBody*>(body));
+    return cloneMap(*static_cast<const MapBody*>(body));
+}
+
+ArrayBody* writableArray(Variant& v) {
+    ArrayBody* body = arrayBody(v);
+    if (body && body->refs > 1 && !body->unshareable) {
+        v = Variant::container(VarKind::Array, cloneArray(*body));
+        body = arrayBody(v);
+    }
+    return body;
+}
+
+MapBody* writableMap(Variant& v) {
+    MapBody* body = mapBody(v);
+    if (body && body->refs > 1 && !body->unshareable) {
+        v = Variant::container(VarKind::Map, cloneMap(*body));
+        body = mapBody(v);
+    }
+    return body;
+}
+
+Variant* arrayElement(ArrayBody* body, const int32_t* subscripts, int count) {
+    if (!body || count != body->dims || body->dims == 0) return nullptr;
+    size_t index = 0;
+    for (int i = 0; i < count; ++i) {
+        int32_t size = body->sizes[static_cast<size_t>(i)];
+        if (subscripts[i] < 0 || subscripts[i] >= size) return nullptr;
+        index = index * static_cast<size_t>(size) + static_cast<size_t>(subscripts[i]);
+    }
+    return &body->elements[index];
+}
+
+int32_t dimensionSize(const ArrayBody* body, int dimension) {
+    if (dimension == 0) return body->dims;
+    if (dimension < 1 || dimension > body->dims) return 0;
+    return body->sizes[static_cast<size_t>(dimension - 1)];
+}
+
+Variant newMap() { return Variant::container(VarKind::Map, new MapBody); }
+
+MapEntry* mapFindString(MapBody* body, std::wstring_view key) {
+    auto it = body->stringKeys.find(key);
+    return it == body->stringKeys.end() ? nullptr : it->second;
+}
+
+MapEntry* mapFind(MapBody* body, const Variant& key) {
+    if (key.is(VarKind::String)) return mapFindString(body, key.text().view());
+    auto it = body->intKeys.find(key.toInt32());
+    return it == body->intKeys.end() ? nullptr : it->second;
+}
+
+MapEntry* mapInsert(MapBody* body, const Variant& key) {
+    if (MapEntry* found = mapFind(body, key)) return found;
+    auto entry = std::make_unique<MapEntry>();
+    entry->isString = key.is(VarKind::String);
+    entry->value = Variant::string(WString());
+    MapEntry* raw = entry.get();
+    if (entry->isString) {
+        entry->text = key.text();
+        body->stringKeys.emplace(raw->text.view(), raw);
+    } else {
+        entry->number = key.toInt32();
+        body->intKeys.emplace(raw->number, raw);
+        if (!body->anyIntKey || raw->number > body->largestIntKey) body->largestIntKey = raw->number;
+        body->anyIntKey = true;
+    }
+    body->order.push_back(std::move(entry));
+    return raw;
+}
+
+bool mapRemove(MapBody* body, const Variant& key) {
+    MapEntry* entry = mapFind(body, key);
+    if (!entry) return false;
+    if (entry->isString) body->stringKeys.erase(entry->text.view());
+    else body->intKeys.erase(entry->number);
+    for (auto it = body->order.begin(); it != body->order.end(); ++it) {
+        if (it->get() != entry) continue;
+        if (body->unshareable) body->retired.push_back(std::move(*it));
+        body->order.erase(it);
+        break;
+    }
+    return true;
+}
+
+bool mapAppend(MapBody* body, const Variant& value, int32_t& key) {
+    if (body->anyIntKey && body->largestIntKey == INT32_MAX) return false;
+    key = body->anyIntKey ? body->largestIntKey + 1 : 0;
+    mapInsert(body, Variant::int32(key))->value = value;
+    return true;
+}
+
+Variant keyValue(const MapEntry& entry) {
+    return entry.isString ? Variant::string(entry.text) : Variant::int32(entry.number);
+}
+
+} // namespace vexil

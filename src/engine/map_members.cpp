@@ -1,0 +1,63 @@
+// Map methods written as members: $m.Remove(key), $m.Keys(), $m.Exists(key), $m.Append(value).
+#include "engine/arguments.h"
+#include "engine/containers.h"
+#include "engine/engine.h"
+#include "engine/messages.h"
+
+#include <cwctype>
+
+namespace vexil {
+
+namespace {
+
+constexpr int kObjectActionFailed = 170;
+
+Variant keysOf(MapBody* map) {
+    std::vector<Variant> keys;
+    keys.reserve(map->order.size());
+    for (const auto& entry : map->order) keys.push_back(keyValue(*entry));
+    return arrayOf(std::move(keys));
+}
+
+} // namespace
+
+int Engine::mapMethod(Variant& map, const TokenList& t, size_t& pos, Variant& result) {
+    const Token& member = t[pos];
+    std::wstring name(member.text.view());
+    for (wchar_t& c : name) c = static_cast<wchar_t>(std::towupper(c));
+    ++pos; // at "("
+    bool closed = false;
+    size_t close = matchingParenthesis(t, pos, closed);
+    if (!closed) return reportRuntimeError(MessageId::ErrorParsingFunctionCall, t[close].column);
+    ArgumentList arguments;
+    for (++pos; pos < close;) {
+        if (evaluate(t, pos, arguments.add(), static_cast<int>(close)) < 0) return -1;
+        if (pos == close) break;
+        if (t[pos].type != TokenType::Comma || pos + 1 == close)
+            return reportRuntimeError(MessageId::ErrorParsingFunctionCall, t[pos].column);
+        ++pos;
+    }
+    pos = close + 1;
+    BuiltinArgs args = arguments.view();
+    bool oneArgument = args.size() == 1;
+    if (name == L"KEYS" && args.empty()) {
+        result = keysOf(mapBody(map));
+    } else if (name == L"EXISTS" && oneArgument) {
+        result = Variant::int32(mapFind(mapBody(map), args[0]) ? 1 : 0);
+    } else if (name == L"REMOVE" && oneArgument) {
+        result = Variant::int32(mapRemove(writableMap(map), args[0]) ? 1 : 0);
+    } else if (name == L"APPEND" && oneArgument) {
+        int32_t key = 0;
+        if (mapAppend(writableMap(map), args[0], key)) {
+            result = Variant::int32(key);
+        } else {
+            result = Variant::int32(0);
+            status().error = 1;
+        }
+    } else {
+        return reportRuntimeError(kObjectActionFailed, member.column);
+    }
+    return 0;
+}
+
+} // namespace vexil
