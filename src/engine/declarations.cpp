@@ -43,6 +43,21 @@ bool initializerUses(const TokenList& t, size_t pos, int nameId) {
     return false;
 }
 
+// Whether the subscripts and members after a variable end in a method call ($m[k].Method(...)).
+bool isMethodCall(const TokenList& t, size_t p) {
+    for (int depth = 0; t[p].type != TokenType::EndOfLine; ++p) {
+        TokenType type = t[p].type;
+        if (type == TokenType::LeftBracket) ++depth;
+        else if (type == TokenType::RightBracket) --depth;
+        else if (depth == 0 && type == TokenType::Member) {
+            if (t[p + 1].type == TokenType::LeftParen) return true;
+        } else if (depth == 0) {
+            return false;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 int Engine::assignment(const TokenList& t, size_t pos) {
@@ -51,6 +66,13 @@ int Engine::assignment(const TokenList& t, size_t pos) {
     if (variable && variable->isConstant()) return reportRuntimeError(kCannotAssignConstant, name.column);
     size_t p = pos + 1;
     // Subscripts and keys are evaluated before the value, and applied after it.
+    if (isMethodCall(t, p)) {
+        // Not an assignment: the line is an expression statement.
+        size_t q = pos;
+        Variant discarded;
+        if (evaluate(t, q, discarded) < 0) return -1;
+        return expectEnd(t, q);
+    }
     AccessPath path;
     if (readAccessPath(t, p, path) < 0) return -1;
     if (!path.steps.empty() && !variable) return reportRuntimeError(MessageId::VariableNotDeclared, name.column);

@@ -86,7 +86,8 @@ Variant* Engine::walkAccessPath(Variant* value, const AccessPath& path, bool wri
             ++i;
             continue;
         }
-        return reportRuntimeError(i == 0 ? MessageId::SubscriptOnNonAccessible : kBadSubscript, step.column), nullptr;
+        if (i > 0) return reportRuntimeError(kBadSubscript, nameColumn), nullptr; // more subscripts than dimensions
+        return reportRuntimeError(MessageId::SubscriptOnNonAccessible, step.column), nullptr;
     }
     return value;
 }
