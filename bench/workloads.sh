@@ -7,6 +7,7 @@ runs=${RUNS:-5}
 "$root/tools/build.sh"
 source "$root/tools/wine-env.sh"
 vexil_wine_ready
+sleep 1 # the keep-alive window brings Wine's desktop up
 area=$root/build/testarea/bench
 mkdir -p "$area"
 cp "$root"/bench/workloads/*.vx3 "$area/"

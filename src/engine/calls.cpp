@@ -2,6 +2,7 @@
 // frame, the nested run loop of the body, and what goes back to the caller.
 #include "engine/arguments.h"
 #include "engine/builtins.h"
+#include "engine/containers.h"
 #include "engine/engine.h"
 #include "engine/messages.h"
 
@@ -98,10 +99,38 @@ int Engine::callUserFunctionArguments(const UserFunction& f, const TokenList& t,
         ++pos;
     }
     pos = close + 1;
+    // CALL's argument array: one array whose element 0 is "CallArgArray" holds the arguments.
+    if (fromCall && arguments.size() == 1 && !leftOver) {
+        const Variant& only = arguments.view()[0];
+        const ArrayBody* array = arrayBody(only.is(VarKind::Reference) ? *only.referenceTarget() : only);
+        if (array && array->dims == 1 && array->sizes[0] > 0) {
+            std::wstring marker(array->elements[0].text().view());
+            for (wchar_t& c : marker) c = static_cast<wchar_t>(towupper(c));
+            if (marker == L"CALLARGARRAY") {
+                std::vector<Variant> unpacked(array->elements.begin() + 1, array->elements.end());
+                int count = static_cast<int>(unpacked.size());
+                if (count < f.minArgs || count > f.maxArgs) return kCallFailed;
+                return invokeUserFunction(f, BuiltinArgs(unpacked.data(), unpacked.size()), result);
+            }
+        }
+    }
     int count = static_cast<int>(arguments.size());
     if (leftOver || count < f.minArgs || count > f.maxArgs)
         return fromCall ? kCallFailed : reportRuntimeError(MessageId::IncorrectParameterCount, nameColumn);
     return invokeUserFunction(f, arguments.view(), result);
+}
+
+bool Engine::callByName(std::wstring_view name, BuiltinArgs values, Variant& result) {
+    std::wstring upper(name);
+    for (wchar_t& c : upper) c = static_cast<wchar_t>(towupper(c));
+    const NamePool::Name* pooled = names_.find(upper);
+    const UserFunction* f = pooled ? functions_.find(pooled->id) : nullptr;
+    int count = static_cast<int>(values.size());
+    if (!f || count < f->minArgs || count > f->maxArgs) return false;
+    std::vector<Variant> copies(values.begin(), values.end()); // the function gets values, never the caller's storage
+    result = Variant::int32(0);
+    invokeUserFunction(*f, BuiltinArgs(copies.data(), copies.size()), result);
+    return true;
 }
 
 int Engine::invokeUserFunction(const UserFunction& f, BuiltinArgs arguments, Variant& result) {

@@ -111,6 +111,9 @@ public:
     // Runs a function body without arguments (start-up and exit functions, events); true when it
     // returned a value.
     bool runCallback(const UserFunction& f, Variant& result);
+    // Calls a user function with values from native code (window-message, COM and DLL callbacks);
+    // false when there is no such function or it does not take that many arguments.
+    bool callByName(std::wstring_view name, BuiltinArgs values, Variant& result);
     // Evaluates a text as one expression with errors silenced; false when it fails.
     bool execute(std::wstring_view text, Variant& result);
     // Arguments of the user function being executed (@NUMPARAMS).
