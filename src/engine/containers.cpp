@@ -64,23 +64,21 @@ HeapValue* cloneContainer(const HeapValue* body, VarKind kind) {
     return cloneMap(*static_cast<const MapBody*>(body));
 }
 
-ArrayBody* writableArray(Variant& v) {
-    ArrayBody* body = arrayBody(v);
-    if (body && body->refs > 1 && !body->unshareable) {
-        v = Variant::container(VarKind::Array, cloneArray(*body));
-        body = arrayBody(v);
-    }
-    return body;
+namespace {
+
+// Copy on write: a body that other handles share is copied for this one first.
+template <class Body, class Clone> Body* makeWritable(Variant& v, Body* body, VarKind kind, Clone clone) {
+    if (!body || body->refs <= 1 || body->unshareable) return body;
+    Body* copy = clone(*body);
+    v = Variant::container(kind, copy);
+    return copy;
 }
 
-MapBody* writableMap(Variant& v) {
-    MapBody* body = mapBody(v);
-    if (body && body->refs > 1 && !body->unshareable) {
-        v = Variant::container(VarKind::Map, cloneMap(*body));
-        body = mapBody(v);
-    }
-    return body;
-}
+} // namespace
+
+ArrayBody* writableArray(Variant& v) { return makeWritable(v, arrayBody(v), VarKind::Array, cloneArray); }
+
+MapBody* writableMap(Variant& v) { return makeWritable(v, mapBody(v), VarKind::Map, cloneMap); }
 
 Variant* arrayElement(ArrayBody* body, const int32_t* subscripts, int count) {
     if (!body || count != body->dims || body->dims == 0) return nullptr;
