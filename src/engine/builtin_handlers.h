@@ -5,6 +5,9 @@
 
 namespace vexil {
 
+// engine/options.cpp
+int builtinOpt(Engine& engine, BuiltinArgs args, Variant& result);
+
 // engine/status_builtins.cpp
 int builtinSetError(Engine& engine, BuiltinArgs args, Variant& result);
 int builtinSetExtended(Engine& engine, BuiltinArgs args, Variant& result);

@@ -29,10 +29,12 @@ constexpr Implemented kImplemented[] = {
     {L"MAPEXISTS", builtinMapExists},
     {L"MAPKEYS", builtinMapKeys},
     {L"MAPREMOVE", builtinMapRemove},
+    {L"OPT", builtinOpt},
     {L"SETERROR", builtinSetError},
     {L"SETEXTENDED", builtinSetExtended},
     {L"UBOUND", builtinUBound},
     {L"VARGETTYPE", builtinVarGetType},
+    {L"VEXILSETOPTION", builtinOpt},
 };
 
 constexpr BuiltinHandler handlerFor(std::wstring_view name) {

@@ -87,7 +87,7 @@ int Engine::assignment(const TokenList& t, size_t pos) {
     Variant value;
     if (evaluate(t, p, value) < 0 || expectEnd(t, p) < 0) return -1;
     if (!variable) {
-        if (op != TokenType::Assign || mustDeclareVars_) return reportRuntimeError(MessageId::VariableNotDeclared, name.column);
+        if (op != TokenType::Assign || options_.mustDeclareVars) return reportRuntimeError(MessageId::VariableNotDeclared, name.column);
         createVariable(name.i32, std::move(value), 0, 0);
         return 0;
     }

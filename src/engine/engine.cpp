@@ -64,7 +64,7 @@ int Engine::reportFatal(std::wstring_view message, int column, std::wstring_view
         showErrorBox(mainWindow_, runtimeErrorBoxText(path, lineNumber, message, lineText, marker));
 
     runState_ = RunState::Ending;
-    startup_.exitCode = setExitCodeOption_ ? exitCodeWithOption : 1;
+    startup_.exitCode = options_.setExitCode ? exitCodeWithOption : 1;
     return kFailed;
 }
 

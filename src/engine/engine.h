@@ -5,6 +5,8 @@
 #include "engine/functions.h"
 #include "engine/loader.h"
 #include "engine/name_pool.h"
+#include "engine/options.h"
+#include "engine/options.h"
 #include "engine/source_kind.h"
 #include "engine/token.h"
 #include "engine/value.h"
@@ -93,10 +95,10 @@ public:
     // Set while EXECUTE evaluates its text: its errors are not shown.
     bool errorsSuppressed() const { return errorsSuppressed_; }
     void setErrorsSuppressed(bool on) { errorsSuppressed_ = on; }
-    bool setExitCodeOption() const { return setExitCodeOption_; }
-    bool mustDeclareVars() const { return mustDeclareVars_; }
-    void setMustDeclareVars(bool on) { mustDeclareVars_ = on; }
-    void setSetExitCodeOption(bool on) { setExitCodeOption_ = on; }
+    // The runtime options of OPT.
+    RuntimeOptions& options() { return options_; }
+    bool setExitCodeOption() const { return options_.setExitCode; }
+    void setSetExitCodeOption(bool on) { options_.setExitCode = on; }
 
     // @ERROR and @EXTENDED of the current frame.
     CallStatus& status() { return frames_.back().status; }
@@ -205,6 +207,7 @@ private:
     static size_t matchingParenthesis(const TokenList& t, size_t open, bool& found);
     int run(int startLine);
     int mapMethod(Variant& map, const TokenList& t, size_t& pos, Variant& result);
+    WString expandString(const WString& literal);
 
     // Subscripts, keys and map members after a variable, evaluated once and applied later.
     struct AccessStep {
@@ -230,8 +233,7 @@ private:
     int currentLine_ = 0;
     RunState runState_ = RunState::Running;
     bool errorsSuppressed_ = false;
-    bool setExitCodeOption_ = false;
-    bool mustDeclareVars_ = false;
+    RuntimeOptions options_;
     // One frame per active call; the bottom one is the main script's.
     struct CallFrame {
         Variant returnValue;

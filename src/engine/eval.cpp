@@ -118,7 +118,11 @@ private:
         case TokenType::Int32: ++pos_; pushValue(Variant::int32(tok.i32)); return true;
         case TokenType::Int64: ++pos_; pushValue(Variant::int64(tok.i64)); return true;
         case TokenType::Double: ++pos_; pushValue(Variant::real(tok.f64)); return true;
-        case TokenType::String: ++pos_; pushValue(Variant::string(tok.text)); return true;
+        case TokenType::String:
+            ++pos_;
+            if (e_.options_.expandEnvStrings || e_.options_.expandVarStrings) pushValue(Variant::string(e_.expandString(tok.text)));
+            else pushValue(Variant::string(tok.text));
+            return true;
         case TokenType::Keyword: return keyword(tok, incoming);
         case TokenType::Macro: {
             Variant v;

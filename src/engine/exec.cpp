@@ -492,7 +492,7 @@ int Engine::exitStatement(const TokenList& t, size_t pos) {
         if (expectEnd(t, pos) < 0) return -1;
         int32_t value = code.toInt32();
         // Checked before the run ends, so that the error can still be shown.
-        if (setExitCodeOption_ && value > kErrorExitCodeBase - 1) return reportRuntimeError(MessageId::InvalidExitCode, -1);
+        if (options_.setExitCode && value > kErrorExitCodeBase - 1) return reportRuntimeError(MessageId::InvalidExitCode, -1);
         startup_.exitCode = value;
     }
     startup_.exitMethod = 1;
