@@ -3,7 +3,7 @@
 #include "app/command_line.h"
 #include "app/elevation.h"
 #include "app/main_window.h"
-#include "app/os_info.h"
+#include "engine/os_info.h"
 #include "engine/startup_state.h"
 #include "engine/engine.h"
 #include "engine/loader.h"

@@ -1,6 +1,6 @@
 // vexil.exe: runs a Vexil script.
 #include "app/entry.h"
-#include "app/os_info.h"
+#include "engine/os_info.h"
 #include "engine/startup_state.h"
 #include "engine/engine.h"
 #include "engine/loader.h"
@@ -18,5 +18,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR argumentText, int) {
     vexil::Engine engine(startup);
     vexil::ScriptLoader loader(engine);
     engine.setLoader(&loader);
+    engine.setOsInfo(&os);
     return vexil::runEntryFunction(instance, argumentText ? argumentText : L"", os, startup, engine, loader);
 }

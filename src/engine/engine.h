@@ -85,6 +85,9 @@ public:
     const std::wstring& scriptDir() const { return scriptDir_; }
 
     void setLoader(const ScriptLoader* loader) { loader_ = loader; }
+    void setOsInfo(const struct OsInfo* os) { os_ = os; }
+    const struct OsInfo* osInfo() const { return os_; }
+    const ScriptLoader* loader() const { return loader_; }
     void setMainWindow(void* window) { mainWindow_ = window; }
 
     // The line being executed or checked; run-time errors point at it.
@@ -229,6 +232,7 @@ private:
 
     StartupState& startup_;
     const ScriptLoader* loader_ = nullptr;
+    const struct OsInfo* os_ = nullptr;
     void* mainWindow_ = nullptr;
     int currentLine_ = 0;
     RunState runState_ = RunState::Running;

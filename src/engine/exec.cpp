@@ -516,12 +516,8 @@ int Engine::readMacro(const Token& token, Variant& result) {
         }
         return reportRuntimeError(MessageId::UnknownMacro, token.column);
     }
-    case MacroResult::Unavailable: break;
     }
-    std::wstring message = L"\"@";
-    message += token.text.view();
-    message += L"\" is not available in this version of Vexil.";
-    return reportRuntimeErrorText(message, MessageId::UnknownMacro, token.column);
+    return -1;
 }
 
 } // namespace vexil

@@ -7,7 +7,7 @@ namespace vexil {
 class Engine;
 class Variant;
 
-enum class MacroResult { Value, Unknown, Unavailable };
+enum class MacroResult { Value, Unknown };
 
 // Looks an upper-cased macro name up and computes its value.
 MacroResult readMacro(Engine& engine, std::wstring_view name, Variant& result);

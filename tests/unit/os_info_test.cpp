@@ -1,4 +1,4 @@
-#include "app/os_info.h"
+#include "engine/os_info.h"
 
 #include <gtest/gtest.h>
 
