@@ -9,6 +9,7 @@ NAME.expect holds header lines, then sections:
     script: other.vx3            the file {script} stands for, when it is not NAME.vx3
     program: other.exe           run this program of the test's folder instead of vexil.exe
     match: prefix                the expected output need only begin the actual output
+    close-after: 500             the program's main window is sent WM_CLOSE after 500 ms
     boxes: answer                message boxes are written to stdout ("[box: TITLE]", text, "[/box]")
                                  and closed, so tests without /ErrorStdOut can run unattended
     --- stdout                   (or just ---) the exact expected standard output follows
@@ -89,6 +90,8 @@ def main():
     env = dict(os.environ)
     env["VEXIL_LAUNCH_CMDLINE"] = f'"{program}" {arguments}'.rstrip()
     env["VEXIL_LAUNCH_TIMEOUT_MS"] = str(int(timeout * 1000))
+    if "close-after" in header:
+        env["VEXIL_LAUNCH_CLOSE_AFTER_MS"] = header["close-after"]
     if header.get("boxes") == "answer":
         env["VEXIL_LAUNCH_ANSWER_BOXES"] = "1"
     try:

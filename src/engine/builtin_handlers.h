@@ -28,6 +28,13 @@ int builtinMapKeys(Engine& engine, BuiltinArgs args, Variant& result);
 int builtinMapRemove(Engine& engine, BuiltinArgs args, Variant& result);
 int builtinUBound(Engine& engine, BuiltinArgs args, Variant& result);
 
+// runtime/timing_builtins.cpp
+int builtinSleep(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinTimerDiff(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinTimerInit(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinWinGetTitle(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinWinSetTitle(Engine& engine, BuiltinArgs args, Variant& result);
+
 // library/console_builtins.cpp
 int builtinConsoleWrite(Engine& engine, BuiltinArgs args, Variant& result);
 int builtinConsoleWriteError(Engine& engine, BuiltinArgs args, Variant& result);

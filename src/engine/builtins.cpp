@@ -32,9 +32,14 @@ constexpr Implemented kImplemented[] = {
     {L"OPT", builtinOpt},
     {L"SETERROR", builtinSetError},
     {L"SETEXTENDED", builtinSetExtended},
+    {L"SLEEP", builtinSleep},
+    {L"TIMERDIFF", builtinTimerDiff},
+    {L"TIMERINIT", builtinTimerInit},
     {L"UBOUND", builtinUBound},
     {L"VARGETTYPE", builtinVarGetType},
     {L"VEXILSETOPTION", builtinOpt},
+    {L"VEXILWINGETTITLE", builtinWinGetTitle},
+    {L"VEXILWINSETTITLE", builtinWinSetTitle},
 };
 
 constexpr BuiltinHandler handlerFor(std::wstring_view name) {

@@ -22,6 +22,11 @@ namespace vexil {
 
 struct StartupState;
 
+// Milliseconds since a timeGetTime reading, right across the 49.7-day wrap.
+int64_t elapsedMilliseconds(uint32_t start);
+// The pause of automation and keystrokes: a busy wait on the performance counter for 1 to 14 ms.
+void preciseDelay(int milliseconds);
+
 // What the run loop is doing: running lines, ending, or one of the wait states.
 enum class RunState : int { Running = 0, Ending = 1, Sleeping = 2 };
 
@@ -89,6 +94,14 @@ public:
     const struct OsInfo* osInfo() const { return os_; }
     const ScriptLoader* loader() const { return loader_; }
     void setMainWindow(void* window) { mainWindow_ = window; }
+    void* mainWindow() const { return mainWindow_; }
+
+    // The message poll of the service step: kPollStop when the run must end.
+    static constexpr int kPollGoOn = 0;
+    static constexpr int kPollStop = 1;
+    int poll();
+    // A wait state: the service step runs until `milliseconds` have passed; -1 when the run ended.
+    int waitFor(uint32_t milliseconds);
 
     // The line being executed or checked; run-time errors point at it.
     int currentLine() const { return currentLine_; }
@@ -277,6 +290,8 @@ private:
     VariablePool variablePool_;
     FunctionTable functions_;
     int numParams_ = 0;
+    unsigned long long lastPoll_ = 0;
+    bool quitReceived_ = false;
     bool startFunctionsRun_ = false;
     // Storage of static variables by declaring line and name id; entries live for the whole run.
     std::unordered_map<uint64_t, std::unique_ptr<Variant>> staticStore_;

@@ -7,6 +7,8 @@
 #include "engine/messages.h"
 #include "engine/startup_state.h"
 
+#include <windows.h>
+
 namespace vexil {
 
 namespace {
@@ -52,7 +54,8 @@ int Engine::run(int startLine) {
     leaveLoop_ = false;
     int status = 0;
     while (runState_ == RunState::Running && !leaveLoop_) {
-        // The service step between lines (message queue, hot keys, events) joins here.
+        // The service step: at most one poll a millisecond while lines run.
+        if (GetTickCount64() != lastPoll_ && poll() == kPollStop) break;
         const TokenList* tokens = loader_->tokens(nextLine_);
         if (!tokens) {
             runState_ = RunState::Ending; // the end of the script

@@ -5,7 +5,9 @@
 //              VEXIL_LAUNCH_TIMEOUT_MS, after which the child is ended (default 30000);
 //              VEXIL_LAUNCH_ANSWER_BOXES: when set, every message box the child shows is written
 //              to standard output ("[box: TITLE]", its text, "[/box]") and closed with its
-//              default button, so that unattended runs can check the message-box forms.
+//              default button, so that unattended runs can check the message-box forms;
+//              VEXIL_LAUNCH_CLOSE_AFTER_MS: after that many milliseconds the child's main window
+//              ("Vexil v3") is sent WM_CLOSE, as when a user or the system closes the program.
 // The child shares this program's standard streams. The last line on standard error is
 // "@@vexil-launch exit=N" (N signed), or "@@vexil-launch timeout".
 #include <windows.h>
@@ -64,6 +66,24 @@ void answerBox(DWORD processId) {
     Sleep(200);
 }
 
+struct MainWindowSearch {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK findMainWindow(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<MainWindowSearch*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    wchar_t cls[64] = L"";
+    GetClassNameW(window, cls, 64);
+    if (pid == search->processId && wcscmp(cls, L"Vexil v3") == 0) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 } // namespace
 
 int wmain() {
@@ -91,6 +111,15 @@ int wmain() {
         return 2;
     }
     CloseHandle(pi.hThread);
+    std::wstring closeAfter = environment(L"VEXIL_LAUNCH_CLOSE_AFTER_MS");
+    if (!closeAfter.empty()) {
+        SetEnvironmentVariableW(L"VEXIL_LAUNCH_CLOSE_AFTER_MS", nullptr);
+        if (WaitForSingleObject(pi.hProcess, static_cast<DWORD>(wcstoul(closeAfter.c_str(), nullptr, 10))) == WAIT_TIMEOUT) {
+            MainWindowSearch search{pi.dwProcessId, nullptr};
+            EnumWindows(findMainWindow, reinterpret_cast<LPARAM>(&search));
+            if (search.found) PostMessageW(search.found, WM_CLOSE, 0, 0);
+        }
+    }
     if (!environment(L"VEXIL_LAUNCH_ANSWER_BOXES").empty()) {
         SetEnvironmentVariableW(L"VEXIL_LAUNCH_ANSWER_BOXES", nullptr);
         for (DWORD waited = 0; waited < timeout; waited += 50) {

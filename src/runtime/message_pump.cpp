@@ -1,0 +1,74 @@
+// The service step between lines: the thread's window messages are pumped, and a close request
+// or a quit message ends the run. Peeking at an empty queue is not free (about 30 µs under
+// Wine), so a busy script polls at most once a millisecond; waits poll on every pass.
+#include "engine/engine.h"
+#include "engine/startup_state.h"
+
+#include <windows.h>
+#include <mmsystem.h>
+
+#include <algorithm>
+
+namespace vexil {
+
+int Engine::poll() {
+    lastPoll_ = GetTickCount64();
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            quitReceived_ = true;
+            runState_ = RunState::Ending;
+            break;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    if (startup_.closeRequested) {
+        startup_.closeRequested = 0;
+        runState_ = RunState::Ending;
+    }
+    return runState_ == RunState::Ending ? kPollStop : kPollGoOn;
+}
+
+int Engine::waitFor(uint32_t milliseconds) {
+    // A wait runs the service step every few milliseconds until its time is up.
+    const RunState saved = runState_;
+    runState_ = RunState::Sleeping;
+    const uint32_t start = timeGetTime();
+    int outcome = 0;
+    for (;;) {
+        if (poll() == kPollStop) {
+            outcome = -1;
+            break;
+        }
+        int64_t elapsed = elapsedMilliseconds(start);
+        if (elapsed >= milliseconds) break;
+        Sleep(static_cast<DWORD>(std::min<int64_t>(10, milliseconds - elapsed)));
+    }
+    if (runState_ == RunState::Sleeping) runState_ = saved;
+    return outcome;
+}
+
+int64_t elapsedMilliseconds(uint32_t start) {
+    uint32_t now = timeGetTime();
+    uint32_t d = now - start;
+    bool sameHalf = (start <= 0x7FFFFFFFu) == (now <= 0x7FFFFFFFu);
+    return sameHalf ? static_cast<int64_t>(static_cast<int32_t>(d)) : static_cast<int64_t>(d);
+}
+
+void preciseDelay(int milliseconds) {
+    if (milliseconds < 0) return;
+    LARGE_INTEGER frequency, start, now;
+    if (milliseconds >= 1 && milliseconds <= 14 && QueryPerformanceFrequency(&frequency) &&
+        QueryPerformanceCounter(&start)) {
+        const double ticks = static_cast<double>(frequency.QuadPart) * milliseconds / 1000.0;
+        do {
+            Sleep(0);
+            QueryPerformanceCounter(&now);
+        } while (static_cast<double>(now.QuadPart - start.QuadPart) < ticks);
+        return;
+    }
+    Sleep(static_cast<DWORD>(milliseconds));
+}
+
+} // namespace vexil
