@@ -14,6 +14,8 @@ NAME.expect holds header lines, then sections:
                                  and closed, so tests without /ErrorStdOut can run unattended
     --- stdout                   (or just ---) the exact expected standard output follows
     --- stderr                   the exact expected standard error follows (unchecked without it)
+With --packed, the script is first packaged by vexilc into NAME.packed.vxb and that is run
+instead: a packaged script must behave as its text does.
 Paths in the output are written relative to the test's folder: the folder's Windows path and a
 backslash are removed, and the folder's path alone becomes ".".
 """
@@ -73,14 +75,25 @@ def show_difference(what, expected, actual):
 
 
 def main():
-    if len(sys.argv) != 2:
-        print("usage: run_script_test.py GROUP/NAME")
+    packed = "--packed" in sys.argv[1:]
+    names = [a for a in sys.argv[1:] if a != "--packed"]
+    if len(names) != 1:
+        print("usage: run_script_test.py [--packed] GROUP/NAME")
         return 2
-    name = sys.argv[1]
+    name = names[0]
     expect_path = os.path.join(TEST_AREA, name + ".expect")
     folder = os.path.dirname(expect_path)
     header, sections = parse_expect(expect_path)
     script = header.get("script", os.path.basename(name) + ".vx3")
+    if packed:
+        packaged = os.path.basename(name) + ".packed.vxb"
+        pack = subprocess.run([WINE_RUN, "C:\\vexil\\vexilc.exe", script, packaged], cwd=folder,
+                              stdin=subprocess.DEVNULL, capture_output=True, timeout=120)
+        if pack.returncode != 0:
+            print(f"FAIL {name}: packaging failed ({pack.returncode})")
+            print(pack.stdout.decode("cp1252", errors="replace") + pack.stderr.decode("cp1252", errors="replace"))
+            return 1
+        script = packaged
     arguments = header.get("cmd", "/ErrorStdOut {script}").replace("{script}", script)
     expected_exit = int(header.get("exit", "0"), 0)
     timeout = float(header.get("timeout", "20"))
