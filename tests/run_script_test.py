@@ -10,6 +10,7 @@ NAME.expect holds header lines, then sections:
     program: other.exe           run this program of the test's folder instead of vexil.exe
     match: prefix                the expected output need only begin the actual output
     close-after: 500             the program's main window is sent WM_CLOSE after 500 ms
+    packed: yes                  always run packaged (as with --packed)
     boxes: answer                message boxes are written to stdout ("[box: TITLE]", text, "[/box]")
                                  and closed, so tests without /ErrorStdOut can run unattended
     --- stdout                   (or just ---) the exact expected standard output follows
@@ -85,6 +86,7 @@ def main():
     folder = os.path.dirname(expect_path)
     header, sections = parse_expect(expect_path)
     script = header.get("script", os.path.basename(name) + ".vx3")
+    packed = packed or header.get("packed") == "yes"
     if packed:
         packaged = os.path.basename(name) + ".packed.vxb"
         pack = subprocess.run([WINE_RUN, "C:\\vexil\\vexilc.exe", script, packaged], cwd=folder,
