@@ -5,6 +5,7 @@
 #include "engine/builtins.h"
 #include "engine/engine.h"
 #include "engine/loader.h"
+#include "engine/package_writer.h"
 #include "engine/script_container.h"
 #include "engine/startup_state.h"
 #include "engine/tokenised_script.h"
@@ -25,25 +26,6 @@ bool endsWithNoCase(const std::wstring& text, std::wstring_view suffix) {
     for (size_t i = 0; i < suffix.size(); ++i)
         if (std::towlower(text[text.size() - suffix.size() + i]) != std::towlower(suffix[i])) return false;
     return true;
-}
-
-bool writeFile(const std::wstring& path, const std::string& bytes) {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    bool ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size();
-    CloseHandle(h);
-    return ok;
-}
-
-bool writeProgram(const std::wstring& path, const std::string& container) {
-    std::wstring interpreter = folderOf(programPath()) + L"\\vexil.exe";
-    if (!CopyFileW(interpreter.c_str(), path.c_str(), FALSE)) return false;
-    HANDLE update = BeginUpdateResourceW(path.c_str(), FALSE);
-    if (!update) return false;
-    bool ok = UpdateResourceW(update, MAKEINTRESOURCEW(10), L"SCRIPT", MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL),
-                              const_cast<char*>(container.data()), static_cast<DWORD>(container.size()));
-    return EndUpdateResourceW(update, !ok) && ok;
 }
 
 int fail(const wchar_t* message, const std::wstring& detail) {
@@ -98,7 +80,9 @@ int wmain() {
     if (noCmdExecute) entries.push_back({std::wstring(kNoCmdExecuteEntryName), std::string()});
     std::string container = buildContainer(entries, GetTickCount() ^ GetCurrentProcessId());
 
-    bool ok = endsWithNoCase(out, L".vxb") ? writeFile(out, container) : writeProgram(out, container);
+    bool ok = endsWithNoCase(out, L".vxb")
+                  ? writeBytesToFile(out, container)
+                  : writeStandaloneProgram(out, folderOf(programPath()) + L"\\vexil.exe", container);
     if (!ok) return fail(L"cannot write ", out);
     return 0;
 }

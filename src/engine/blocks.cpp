@@ -21,7 +21,6 @@ constexpr Unclosed kUnclosed[] = {
     {Block::Switch, 180}, {Block::If, 115}, {Block::With, 106},
 };
 
-bool isKeyword(const Token& t, Keyword k) { return t.type == TokenType::Keyword && t.i32 == static_cast<int>(k); }
 
 Keyword keywordOf(const Token& t) { return t.type == TokenType::Keyword ? static_cast<Keyword>(t.i32) : Keyword{}; }
 

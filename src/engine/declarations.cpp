@@ -10,7 +10,6 @@ namespace vexil {
 
 namespace {
 
-bool isKeyword(const Token& t, Keyword k) { return t.type == TokenType::Keyword && t.i32 == static_cast<int>(k); }
 
 constexpr int kNoVariable = 127;      // "No variable given for "Dim", ..."
 constexpr int kExpectedAssign = 128;

@@ -69,7 +69,6 @@ int operatorOf(TokenType type) {
     }
 }
 
-bool isKeyword(const Token& t, Keyword k) { return t.type == TokenType::Keyword && t.i32 == static_cast<int>(k); }
 
 } // namespace
 

@@ -13,9 +13,7 @@ namespace vexil {
 
 namespace {
 
-bool isKeyword(const Token& t, Keyword k) { return t.type == TokenType::Keyword && t.i32 == static_cast<int>(k); }
 
-constexpr int kNotAvailableId = MessageId::InvalidKeywordAtStart;
 
 } // namespace
 

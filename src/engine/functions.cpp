@@ -14,7 +14,6 @@ constexpr int kDuplicateFunction = 132;
 constexpr int kExpectedVariable = 145;
 constexpr int kDuplicateParameter = 171;
 
-bool isKeyword(const Token& t, Keyword k) { return t.type == TokenType::Keyword && t.i32 == static_cast<int>(k); }
 
 } // namespace
 

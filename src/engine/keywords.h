@@ -1,5 +1,7 @@
 #pragma once
 // The keyword table: ids are positions, entry 0 never matches.
+#include "engine/token.h"
+
 #include <string_view>
 
 namespace vexil {
@@ -24,5 +26,9 @@ static_assert(std::size(kKeywordNames) == static_cast<int>(Keyword::Enum) + 1);
 
 // Id of an upper-cased word, or -1.
 int findKeyword(std::wstring_view upperWord);
+
+inline bool isKeyword(const Token& t, Keyword k) {
+    return t.type == TokenType::Keyword && t.i32 == static_cast<int>(k);
+}
 
 } // namespace vexil

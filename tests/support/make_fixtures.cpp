@@ -1,6 +1,7 @@
 // vexil-make-fixtures.exe FOLDER: writes the packaged-script fixtures that script tests run,
 // through the same container and tokenised-script writers a packager uses.
 #include "engine/builtins.h"
+#include "engine/package_writer.h"
 #include "engine/script_container.h"
 #include "engine/tokenised_script.h"
 
@@ -31,15 +32,6 @@ std::string sampleScript(std::vector<std::wstring> directives) {
     return writeTokenisedScript(lines, directives, [](int index) { return std::wstring(builtinEntry(index).name); });
 }
 
-bool writeFile(const std::wstring& path, const std::string& bytes) {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    bool ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size();
-    CloseHandle(h);
-    return ok;
-}
-
 bool appendFile(const std::wstring& path, const std::string& bytes) {
     HANDLE h = CreateFileW(path.c_str(), FILE_APPEND_DATA, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
@@ -49,14 +41,10 @@ bool appendFile(const std::wstring& path, const std::string& bytes) {
     return ok;
 }
 
-// A copy of the interpreter with the container as its "SCRIPT" resource.
+bool writeFile(const std::wstring& path, const std::string& bytes) { return writeBytesToFile(path, bytes); }
+
 bool writeProgram(const std::wstring& path, const std::string& container) {
-    if (!CopyFileW(L"C:\\vexil\\vexil.exe", path.c_str(), FALSE)) return false;
-    HANDLE update = BeginUpdateResourceW(path.c_str(), FALSE);
-    if (!update) return false;
-    bool ok = UpdateResourceW(update, MAKEINTRESOURCEW(10), L"SCRIPT", MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL),
-                              const_cast<char*>(container.data()), static_cast<DWORD>(container.size()));
-    return EndUpdateResourceW(update, !ok) && ok;
+    return writeStandaloneProgram(path, L"C:\\vexil\\vexil.exe", container);
 }
 
 using Entries = std::vector<std::pair<std::wstring, std::string>>;
