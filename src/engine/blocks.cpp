@@ -21,7 +21,6 @@ constexpr Unclosed kUnclosed[] = {
     {Block::Switch, 180}, {Block::If, 115}, {Block::With, 106},
 };
 
-
 Keyword keywordOf(const Token& t) { return t.type == TokenType::Keyword ? static_cast<Keyword>(t.i32) : Keyword{}; }
 
 // Keywords that may follow THEN in a one-line IF.

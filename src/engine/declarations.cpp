@@ -10,7 +10,6 @@ namespace vexil {
 
 namespace {
 
-
 constexpr int kNoVariable = 127;      // "No variable given for "Dim", ..."
 constexpr int kExpectedAssign = 128;
 constexpr int kCannotAssignConstant = 163;
@@ -28,7 +27,6 @@ constexpr int kSubscriptFormat = 123;
 constexpr int kTooManySubscripts = 125;
 constexpr int kMissingDimensions = 126;
 constexpr int kArrayTooLarge = 130;
-
 
 // Whether the initializer at `pos` (up to a comma at bracket depth zero) names the variable.
 bool initializerUses(const TokenList& t, size_t pos, int nameId) {

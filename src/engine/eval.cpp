@@ -69,7 +69,6 @@ int operatorOf(TokenType type) {
     }
 }
 
-
 } // namespace
 
 class Engine::Evaluation {

@@ -11,12 +11,6 @@
 
 namespace vexil {
 
-namespace {
-
-
-
-} // namespace
-
 bool Engine::checkBlocks() { return vexil::checkBlocks(*loader_, *this, blocks_); }
 
 void Engine::runScript() {

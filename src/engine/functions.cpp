@@ -14,7 +14,6 @@ constexpr int kDuplicateFunction = 132;
 constexpr int kExpectedVariable = 145;
 constexpr int kDuplicateParameter = 171;
 
-
 } // namespace
 
 bool FunctionTable::build(const ScriptLoader& loader, Engine& engine) {
