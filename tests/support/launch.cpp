@@ -26,22 +26,32 @@ static std::wstring environment(const wchar_t* name) {
 
 namespace {
 
-struct BoxSearch {
+// A visible (or any) top-level window of a process with a window class.
+struct WindowSearch {
     DWORD processId;
+    const wchar_t* className;
+    bool visibleOnly;
     HWND found;
 };
 
-BOOL CALLBACK findBox(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<BoxSearch*>(param);
+BOOL CALLBACK matchWindow(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<WindowSearch*>(param);
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
     wchar_t cls[64] = L"";
     GetClassNameW(window, cls, 64);
-    if (pid == search->processId && wcscmp(cls, L"#32770") == 0 && IsWindowVisible(window)) {
+    if (pid == search->processId && wcscmp(cls, search->className) == 0 &&
+        (!search->visibleOnly || IsWindowVisible(window))) {
         search->found = window;
         return FALSE;
     }
     return TRUE;
+}
+
+HWND findWindow(DWORD processId, const wchar_t* className, bool visibleOnly) {
+    WindowSearch search{processId, className, visibleOnly, nullptr};
+    EnumWindows(matchWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 // In the ANSI code page, as the program under test writes its own output.
@@ -55,33 +65,14 @@ void writeAnsi(const std::wstring& text) {
 
 // Reports and closes one message box of the process, if one is showing.
 void answerBox(DWORD processId) {
-    BoxSearch search{processId, nullptr};
-    EnumWindows(findBox, reinterpret_cast<LPARAM>(&search));
-    if (!search.found) return;
+    HWND box = findWindow(processId, L"#32770", true);
+    if (!box) return;
     wchar_t title[512] = L"", text[8192] = L"";
-    GetWindowTextW(search.found, title, 512);
-    GetDlgItemTextW(search.found, 0xFFFF, text, 8192); // the message box's text control
+    GetWindowTextW(box, title, 512);
+    GetDlgItemTextW(box, 0xFFFF, text, 8192); // the message box's text control
     writeAnsi(std::wstring(L"[box: ") + title + L"]\n" + text + L"\n[/box]\n");
-    PostMessageW(search.found, WM_COMMAND, IDOK, 0);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
     Sleep(200);
-}
-
-struct MainWindowSearch {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK findMainWindow(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<MainWindowSearch*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    wchar_t cls[64] = L"";
-    GetClassNameW(window, cls, 64);
-    if (pid == search->processId && wcscmp(cls, L"Vexil v3") == 0) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
 }
 
 } // namespace
@@ -121,9 +112,7 @@ int wmain() {
     if (!closeAfter.empty()) {
         SetEnvironmentVariableW(L"VEXIL_LAUNCH_CLOSE_AFTER_MS", nullptr);
         if (WaitForSingleObject(pi.hProcess, static_cast<DWORD>(wcstoul(closeAfter.c_str(), nullptr, 10))) == WAIT_TIMEOUT) {
-            MainWindowSearch search{pi.dwProcessId, nullptr};
-            EnumWindows(findMainWindow, reinterpret_cast<LPARAM>(&search));
-            if (search.found) PostMessageW(search.found, WM_CLOSE, 0, 0);
+            if (HWND main = findWindow(pi.dwProcessId, L"Vexil v3", false)) PostMessageW(main, WM_CLOSE, 0, 0);
         }
     }
     if (!environment(L"VEXIL_LAUNCH_ANSWER_BOXES").empty()) {
