@@ -78,6 +78,16 @@ int builtinIsObj(Engine& engine, BuiltinArgs args, Variant& result);
 int builtinIsPtr(Engine& engine, BuiltinArgs args, Variant& result);
 int builtinIsString(Engine& engine, BuiltinArgs args, Variant& result);
 
+// library/string_builtins.cpp
+int builtinStringLen(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinStringUpper(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinStringLower(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinStringLeft(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinStringRight(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinStringMid(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinStringTrimLeft(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinStringTrimRight(Engine& engine, BuiltinArgs args, Variant& result);
+
 // library/console_builtins.cpp
 int builtinConsoleWrite(Engine& engine, BuiltinArgs args, Variant& result);
 int builtinConsoleWriteError(Engine& engine, BuiltinArgs args, Variant& result);

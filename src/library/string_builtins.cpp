@@ -1,0 +1,76 @@
+// String built-ins: length, case, and the pieces of a string (left, right, mid, trims).
+#include "engine/builtin_handlers.h"
+#include "engine/engine.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+namespace vexil {
+
+namespace {
+
+void setText(Variant& result, std::wstring_view text) { result = Variant::string(WString(text)); }
+
+// A count argument: negative counts mean none.
+size_t countOf(const Variant& v) {
+    int32_t n = v.toInt32();
+    return n < 0 ? 0 : static_cast<size_t>(n);
+}
+
+template <DWORD (WINAPI *Convert)(LPWSTR, DWORD)> int convertCase(BuiltinArgs args, Variant& result) {
+    WString text = args[0].text();
+    size_t length = text.size();
+    if (length > 0) Convert(text.resize(length), static_cast<DWORD>(length)); // a buffer of its own first
+    result = Variant::string(std::move(text));
+    return 0;
+}
+
+} // namespace
+
+int builtinStringLen(Engine&, BuiltinArgs args, Variant& result) {
+    result = Variant::int32(static_cast<int32_t>(args[0].text().size()));
+    return 0;
+}
+
+int builtinStringUpper(Engine&, BuiltinArgs args, Variant& result) { return convertCase<CharUpperBuffW>(args, result); }
+int builtinStringLower(Engine&, BuiltinArgs args, Variant& result) { return convertCase<CharLowerBuffW>(args, result); }
+
+int builtinStringLeft(Engine&, BuiltinArgs args, Variant& result) {
+    std::wstring_view text = args[0].text().view();
+    setText(result, text.substr(0, std::min(countOf(args[1]), text.size())));
+    return 0;
+}
+
+int builtinStringRight(Engine&, BuiltinArgs args, Variant& result) {
+    std::wstring_view text = args[0].text().view();
+    size_t n = std::min(countOf(args[1]), text.size());
+    setText(result, text.substr(text.size() - n));
+    return 0;
+}
+
+int builtinStringMid(Engine&, BuiltinArgs args, Variant& result) {
+    std::wstring_view text = args[0].text().view();
+    int64_t start = static_cast<int64_t>(args[1].toInt32()) - 1;
+    int64_t length = static_cast<int64_t>(text.size());
+    if (start < 0 || start > length) start = length;
+    int64_t rest = length - start;
+    int64_t count = args.size() > 2 ? args[2].toInt32() : -1;
+    if (count < 0 || count > rest) count = rest;
+    setText(result, text.substr(static_cast<size_t>(start), static_cast<size_t>(count)));
+    return 0;
+}
+
+int builtinStringTrimLeft(Engine&, BuiltinArgs args, Variant& result) {
+    std::wstring_view text = args[0].text().view();
+    setText(result, text.substr(std::min(countOf(args[1]), text.size())));
+    return 0;
+}
+
+int builtinStringTrimRight(Engine&, BuiltinArgs args, Variant& result) {
+    std::wstring_view text = args[0].text().view();
+    setText(result, text.substr(0, text.size() - std::min(countOf(args[1]), text.size())));
+    return 0;
+}
+
+} // namespace vexil
