@@ -20,14 +20,9 @@ int Engine::callBuiltinArguments(int index, const TokenList& tokens, size_t& pos
     if (index == kCallIndex && !fromCall) return callByCall(tokens, pos, nameColumn, result);
     const BuiltinEntry& entry = builtinEntry(index);
     // The matching parenthesis bounds every argument.
-    size_t close = pos;
-    for (int depth = 0;; ++close) {
-        TokenType type = tokens[close].type;
-        if (type == TokenType::EndOfLine)
-            return reportRuntimeError(MessageId::ErrorParsingFunctionCall, tokens[close].column);
-        if (type == TokenType::LeftParen) ++depth;
-        else if (type == TokenType::RightParen && --depth == 0) break;
-    }
+    bool closed = false;
+    size_t close = matchingParenthesis(tokens, pos, closed);
+    if (!closed) return reportRuntimeError(MessageId::ErrorParsingFunctionCall, tokens[close].column);
     ArgumentList arguments;
     ++pos;
     if (pos < close) {

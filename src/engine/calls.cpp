@@ -102,11 +102,9 @@ int Engine::callUserFunctionArguments(const UserFunction& f, const TokenList& t,
     // CALL's argument array: one array whose element 0 is "CallArgArray" holds the arguments.
     if (fromCall && arguments.size() == 1 && !leftOver) {
         const Variant& only = arguments.view()[0];
-        const ArrayBody* array = arrayBody(only.is(VarKind::Reference) ? *only.referenceTarget() : only);
+        const ArrayBody* array = arrayBody(only.dereferenced());
         if (array && array->dims == 1 && array->sizes[0] > 0) {
-            std::wstring marker(array->elements[0].text().view());
-            for (wchar_t& c : marker) c = static_cast<wchar_t>(towupper(c));
-            if (marker == L"CALLARGARRAY") {
+            if (upperCase(array->elements[0].text().view()) == L"CALLARGARRAY") {
                 std::vector<Variant> unpacked(array->elements.begin() + 1, array->elements.end());
                 int count = static_cast<int>(unpacked.size());
                 if (count < f.minArgs || count > f.maxArgs) return kCallFailed;
@@ -121,10 +119,7 @@ int Engine::callUserFunctionArguments(const UserFunction& f, const TokenList& t,
 }
 
 bool Engine::callByName(std::wstring_view name, BuiltinArgs values, Variant& result) {
-    std::wstring upper(name);
-    for (wchar_t& c : upper) c = static_cast<wchar_t>(towupper(c));
-    const NamePool::Name* pooled = names_.find(upper);
-    const UserFunction* f = pooled ? functions_.find(pooled->id) : nullptr;
+    const UserFunction* f = findFunction(name);
     int count = static_cast<int>(values.size());
     if (!f || count < f->minArgs || count > f->maxArgs) return false;
     std::vector<Variant> copies(values.begin(), values.end()); // the function gets values, never the caller's storage
@@ -213,16 +208,10 @@ int Engine::callByCall(const TokenList& t, size_t& pos, int nameColumn, Variant&
     if (target.is(VarKind::Function)) {
         function.i32 = target.functionRecord()->index;
     } else if (target.is(VarKind::UserFunction)) {
-        const NamePool::Name* name = names_.find(target.functionRecord()->name);
-        user = name ? functions_.find(name->id) : nullptr;
+        user = findFunction(target.functionRecord()->name);
     } else if (target.is(VarKind::String)) {
-        std::wstring upper(target.text().view());
-        for (wchar_t& c : upper) c = static_cast<wchar_t>(towupper(c));
-        function.i32 = vexil::findBuiltin(upper);
-        if (function.i32 < 0) {
-            const NamePool::Name* name = names_.find(upper);
-            user = name ? functions_.find(name->id) : nullptr;
-        }
+        function.i32 = vexil::findBuiltin(upperCase(target.text().view()));
+        if (function.i32 < 0) user = findFunction(target.text().view());
     } else {
         function.i32 = -1;
     }

@@ -3,12 +3,10 @@
 #include "engine/containers.h"
 #include "engine/engine.h"
 
+// They take their arguments by reference: the script's own array or map, never a copy.
 namespace vexil {
 
 namespace {
-
-// These built-ins take their first argument by reference: the script's own array or map.
-Variant& target(Variant& argument) { return argument.is(VarKind::Reference) ? *argument.referenceTarget() : argument; }
 
 int softFailure(Engine& engine, Variant& result, int error) {
     result = Variant::int32(0);
@@ -19,9 +17,9 @@ int softFailure(Engine& engine, Variant& result, int error) {
 } // namespace
 
 int builtinUBound(Engine& engine, BuiltinArgs args, Variant& result) {
-    Variant& value = target(args[0]);
+    Variant& value = args[0].dereferenced();
     if (const ArrayBody* array = arrayBody(value)) {
-        int32_t size = dimensionSize(array, args.size() > 1 ? target(args[1]).toInt32() : 1);
+        int32_t size = dimensionSize(array, args.size() > 1 ? args[1].dereferenced().toInt32() : 1);
         result = Variant::int32(size);
         if (size == 0 && args.size() > 1) engine.status().error = 2;
         return 0;
@@ -34,22 +32,22 @@ int builtinUBound(Engine& engine, BuiltinArgs args, Variant& result) {
 }
 
 int builtinMapAppend(Engine& engine, BuiltinArgs args, Variant& result) {
-    MapBody* map = writableMap(target(args[0]));
+    MapBody* map = writableMap(args[0].dereferenced());
     int32_t key = 0;
-    if (!map || !mapAppend(map, target(args[1]), key)) return softFailure(engine, result, 1);
+    if (!map || !mapAppend(map, args[1].dereferenced(), key)) return softFailure(engine, result, 1);
     result = Variant::int32(key);
     return 0;
 }
 
 int builtinMapExists(Engine& engine, BuiltinArgs args, Variant& result) {
-    MapBody* map = mapBody(target(args[0]));
+    MapBody* map = mapBody(args[0].dereferenced());
     if (!map) return softFailure(engine, result, 1);
-    result = Variant::int32(mapFind(map, target(args[1])) ? 1 : 0);
+    result = Variant::int32(mapFind(map, args[1].dereferenced()) ? 1 : 0);
     return 0;
 }
 
 int builtinMapKeys(Engine& engine, BuiltinArgs args, Variant& result) {
-    MapBody* map = mapBody(target(args[0]));
+    MapBody* map = mapBody(args[0].dereferenced());
     std::vector<Variant> keys;
     if (map) {
         keys.reserve(map->order.size());
@@ -61,9 +59,9 @@ int builtinMapKeys(Engine& engine, BuiltinArgs args, Variant& result) {
 }
 
 int builtinMapRemove(Engine& engine, BuiltinArgs args, Variant& result) {
-    MapBody* map = writableMap(target(args[0]));
+    MapBody* map = writableMap(args[0].dereferenced());
     if (!map) return softFailure(engine, result, 1);
-    result = Variant::int32(mapRemove(map, target(args[1])) ? 1 : 0);
+    result = Variant::int32(mapRemove(map, args[1].dereferenced()) ? 1 : 0);
     return 0;
 }
 

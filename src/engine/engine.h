@@ -124,6 +124,11 @@ public:
     bool checkBlocks();
     bool buildFunctionTable() { return functions_.build(*loader_, *this); }
     const FunctionTable& functions() const { return functions_; }
+    // The user function of a name (any case), or nullptr.
+    const UserFunction* findFunction(std::wstring_view name) const {
+        const NamePool::Name* pooled = names_.find(upperCase(name));
+        return pooled ? functions_.find(pooled->id) : nullptr;
+    }
     // Runs the loaded script from its first line to its end, EXIT or a fatal error.
     void runScript();
     // Runs a function body without arguments (start-up and exit functions, events); true when it

@@ -252,8 +252,7 @@ private:
         if (top.is(VarKind::Function)) {
             if (e_.callBuiltinArguments(top.functionRecord()->index, t_, pos_, column, v) < 0) return false;
         } else if (top.is(VarKind::UserFunction)) {
-            const NamePool::Name* name = e_.names_.find(top.functionRecord()->name);
-            const UserFunction* f = name ? e_.functions_.find(name->id) : nullptr;
+            const UserFunction* f = e_.findFunction(top.functionRecord()->name);
             if (!f) return fail(MessageId::UnknownFunction), false;
             if (e_.callUserFunctionArguments(*f, t_, pos_, column, v, false) < 0) return false;
         } else {

@@ -34,10 +34,7 @@ int Engine::run(int startLine) {
     if (runDepth_ == 1 && !startFunctionsRun_) {
         startFunctionsRun_ = true;
         for (const std::wstring& name : startFunctions_) {
-            std::wstring upper(name);
-            for (wchar_t& c : upper) c = static_cast<wchar_t>(towupper(c));
-            const NamePool::Name* pooled = names_.find(upper);
-            const UserFunction* f = pooled ? functions_.find(pooled->id) : nullptr;
+            const UserFunction* f = findFunction(name);
             Variant ignored;
             if (f && runState_ == RunState::Running) runCallback(*f, ignored);
         }

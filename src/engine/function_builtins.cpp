@@ -10,14 +10,7 @@ namespace vexil {
 
 namespace {
 
-std::wstring upperName(const Variant& v) {
-    std::wstring name(v.text().view());
-    for (wchar_t& c : name) c = static_cast<wchar_t>(std::towupper(c));
-    return name;
-}
-
-// A by-reference argument arrives as a Reference to the caller's variable.
-const Variant& valueOf(const Variant& v) { return v.is(VarKind::Reference) ? *v.referenceTarget() : v; }
+std::wstring upperName(const Variant& v) { return upperCase(v.text().view()); }
 
 } // namespace
 
@@ -111,7 +104,7 @@ int builtinFuncName(Engine& engine, BuiltinArgs args, Variant& result) {
 }
 
 int builtinIsFunc(Engine&, BuiltinArgs args, Variant& result) {
-    const Variant& v = valueOf(args[0]);
+    const Variant& v = args[0].dereferenced();
     result = Variant::int32(v.is(VarKind::Function) ? 2 : v.is(VarKind::UserFunction) ? 1 : 0);
     return 0;
 }

@@ -23,8 +23,7 @@ Variant keysOf(MapBody* map) {
 
 int Engine::mapMethod(Variant& map, const TokenList& t, size_t& pos, Variant& result) {
     const Token& member = t[pos];
-    std::wstring name(member.text.view());
-    for (wchar_t& c : name) c = static_cast<wchar_t>(std::towupper(c));
+    std::wstring name = upperCase(member.text.view());
     ++pos; // at "("
     bool closed = false;
     size_t close = matchingParenthesis(t, pos, closed);

@@ -5,7 +5,7 @@
 
 namespace vexil {
 
-bool writeBytesToFile(const std::wstring& path, const std::string& bytes);
+bool writeBytesToFile(const std::wstring& path, const std::string& bytes, bool append = false);
 bool writeStandaloneProgram(const std::wstring& path, const std::wstring& interpreter, const std::string& container);
 
 } // namespace vexil

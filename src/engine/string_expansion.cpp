@@ -43,12 +43,6 @@ template <class Lookup> WString expand(std::wstring_view text, std::wstring_view
     return WString(out);
 }
 
-std::wstring upper(std::wstring_view name) {
-    std::wstring u(name);
-    for (wchar_t& ch : u) ch = static_cast<wchar_t>(std::towupper(ch));
-    return u;
-}
-
 } // namespace
 
 WString Engine::expandString(const WString& literal) {
@@ -66,14 +60,14 @@ WString Engine::expandString(const WString& literal) {
     if (options_.expandVarStrings) {
         text = expand(text.view(), L"$@", [this](wchar_t marker, std::wstring_view name, std::wstring& value) {
             if (marker == L'$') {
-                const NamePool::Name* pooled = names_.find(upper(name));
+                const NamePool::Name* pooled = names_.find(upperCase(name));
                 Variable* v = pooled ? findVariable(pooled->id) : nullptr;
                 if (!v) return false;
                 value = v->value->text().view();
                 return true;
             }
             Variant macro;
-            if (vexil::readMacro(*this, upper(name), macro) != MacroResult::Value) return false;
+            if (vexil::readMacro(*this, upperCase(name), macro) != MacroResult::Value) return false;
             value = macro.text().view();
             return true;
         });

@@ -100,6 +100,9 @@ public:
     int64_t int64Value() const { return i64_; }
     double doubleValue() const { return f64_; }
     Variant* referenceTarget() const;
+    // The value a by-reference argument refers to, or the value itself.
+    const Variant& dereferenced() const { return kind_ == VarKind::Reference ? *referenceTarget() : *this; }
+    Variant& dereferenced() { return kind_ == VarKind::Reference ? *referenceTarget() : *this; }
     const KeywordRecord* keywordRecord() const;
     const BinaryRecord* binaryRecord() const;
     const FunctionRecord* functionRecord() const;

@@ -81,6 +81,12 @@ void WString::reserve(size_t capacity) {
     makeUnique(std::max(capacity, length));
 }
 
+std::wstring upperCase(std::wstring_view text) {
+    std::wstring upper(text);
+    for (wchar_t& c : upper) c = static_cast<wchar_t>(std::towupper(c));
+    return upper;
+}
+
 int WString::compare(std::wstring_view a, std::wstring_view b, int mode) {
     if (mode == 0 || mode == 1) {
         LCID locale = mode == 0 ? LOCALE_USER_DEFAULT : 1033;

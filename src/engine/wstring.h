@@ -77,4 +77,7 @@ private:
     Rep* rep_ = nullptr;
 };
 
+// A name upper-cased as names are compared (the C runtime's towupper, unit by unit).
+std::wstring upperCase(std::wstring_view text);
+
 } // namespace vexil

@@ -13,9 +13,6 @@ namespace vexil {
 
 namespace {
 
-// The kind tests and a few others take their argument by reference: the variable itself.
-const Variant& valueOf(const Variant& v) { return v.is(VarKind::Reference) ? *v.referenceTarget() : v; }
-
 Variant sizedInteger(double v) {
     if (v >= INT32_MIN && v <= INT32_MAX) return Variant::int32(static_cast<int32_t>(v));
     if (v > -9223372036854775808.0 && v < 9223372036854775808.0) return Variant::int64(static_cast<int64_t>(v));
@@ -264,7 +261,7 @@ int builtinHwnd(Engine& engine, BuiltinArgs args, Variant& result) {
 namespace {
 
 template <bool (*Test)(const Variant&)> int kindTest(Engine&, BuiltinArgs args, Variant& result) {
-    result = Variant::int32(Test(valueOf(args[0])) ? 1 : 0);
+    result = Variant::int32(Test(args[0].dereferenced()) ? 1 : 0);
     return 0;
 }
 

@@ -32,14 +32,7 @@ std::string sampleScript(std::vector<std::wstring> directives) {
     return writeTokenisedScript(lines, directives, [](int index) { return std::wstring(builtinEntry(index).name); });
 }
 
-bool appendFile(const std::wstring& path, const std::string& bytes) {
-    HANDLE h = CreateFileW(path.c_str(), FILE_APPEND_DATA, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    bool ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size();
-    CloseHandle(h);
-    return ok;
-}
+bool appendFile(const std::wstring& path, const std::string& bytes) { return writeBytesToFile(path, bytes, true); }
 
 bool writeFile(const std::wstring& path, const std::string& bytes) { return writeBytesToFile(path, bytes); }
 
