@@ -10,6 +10,9 @@ NAME.expect holds header lines, then sections:
     program: other.exe           run this program of the test's folder instead of vexil.exe
     match: prefix                the expected output need only begin the actual output
     close-after: 500             the program's main window is sent WM_CLOSE after 500 ms
+    post: 300 command 4; 900 queryendsession 0 0x80000000
+                                 messages posted to the program's main window at those times
+                                 (ms after the start): close, command, queryendsession or a number
     packed: yes                  always run packaged (as with --packed)
     boxes: answer                message boxes are written to stdout ("[box: TITLE]", text, "[/box]")
                                  and closed, so tests without /ErrorStdOut can run unattended
@@ -30,6 +33,22 @@ TEST_AREA = os.path.join(ROOT, "build", "testarea")
 WINE_RUN = os.path.join(ROOT, "tools", "wine-run")
 PROGRAM = "C:\\vexil\\vexil.exe"
 MARKER = "@@vexil-launch "
+
+
+MESSAGES = {"close": 0x10, "queryendsession": 0x11, "command": 0x111}
+
+
+def header_posts(header):
+    """The launcher's form of the close-after and post headers: "MS MESSAGE WPARAM LPARAM;..."."""
+    entries = []
+    if "close-after" in header:
+        entries.append((int(header["close-after"]), MESSAGES["close"], 0, 0))
+    for item in filter(None, (part.strip() for part in header.get("post", "").split(";"))):
+        words = item.split() + ["0", "0"]
+        message = MESSAGES.get(words[1]) or int(words[1], 0)
+        entries.append((int(words[0]), message, int(words[2], 0), int(words[3], 0)))
+    entries.sort()
+    return ";".join(" ".join(str(x) for x in entry) for entry in entries)
 
 
 def parse_expect(path):
@@ -105,8 +124,9 @@ def main():
     env = dict(os.environ)
     env["VEXIL_LAUNCH_CMDLINE"] = f'"{program}" {arguments}'.rstrip()
     env["VEXIL_LAUNCH_TIMEOUT_MS"] = str(int(timeout * 1000))
-    if "close-after" in header:
-        env["VEXIL_LAUNCH_CLOSE_AFTER_MS"] = header["close-after"]
+    posts = header_posts(header)
+    if posts:
+        env["VEXIL_LAUNCH_POSTS"] = posts
     if header.get("boxes") == "answer":
         env["VEXIL_LAUNCH_ANSWER_BOXES"] = "1"
     try:

@@ -38,7 +38,7 @@ bool prepareLines(ScriptLoader& loader, Engine& engine) {
 
 void runLoadedScript(HINSTANCE instance, StartupState& startup, Engine& engine) {
     if (!registerMainWindowClass(instance)) return;
-    HWND window = createMainWindow(instance, startup);
+    HWND window = createMainWindow(instance, startup, engine);
     engine.setMainWindow(window);
     engine.runScript();
     engine.setMainWindow(nullptr);

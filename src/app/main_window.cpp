@@ -1,6 +1,8 @@
 #include "app/main_window.h"
 
+#include "engine/engine.h"
 #include "engine/startup_state.h"
+#include "runtime/tray_commands.h"
 
 namespace vexil {
 
@@ -12,6 +14,7 @@ constexpr int kEditId = 1;
 
 struct MainWindowData {
     StartupState* startup;
+    Engine* engine;
     HWND edit;
     UINT taskbarCreated;
 };
@@ -19,7 +22,8 @@ struct MainWindowData {
 MainWindowData* dataOf(HWND window) { return reinterpret_cast<MainWindowData*>(GetWindowLongPtrW(window, GWLP_USERDATA)); }
 
 LRESULT onCreate(HWND window, const CREATESTRUCTW* create) {
-    auto* data = new MainWindowData{static_cast<StartupState*>(create->lpCreateParams), nullptr, 0};
+    auto* owner = static_cast<const MainWindowOwner*>(create->lpCreateParams);
+    auto* data = new MainWindowData{owner->startup, owner->engine, nullptr, 0};
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(data));
     SetTimer(window, kTrayTimer, kTrayTimerMs, nullptr);
     data->taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
@@ -54,6 +58,11 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_QUERYENDSESSION:
         data->startup->closeRequested = 0;
         data->startup->exitMethod = (lParam & ENDSESSION_LOGOFF) ? ExitMethod::LogOff : ExitMethod::Shutdown;
+        // Windows may end the process soon after: the exit functions run now.
+        data->engine->exitProcessing();
+        break;
+    case WM_COMMAND:
+        if (handleTrayCommand(*data->startup, wParam)) return 0;
         break;
     case WM_NCDESTROY:
         SetWindowLongPtrW(window, GWLP_USERDATA, 0);
@@ -86,9 +95,10 @@ bool registerMainWindowClass(HINSTANCE instance) {
     return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
-HWND createMainWindow(HINSTANCE instance, StartupState& startup) {
+HWND createMainWindow(HINSTANCE instance, StartupState& startup, Engine& engine) {
+    MainWindowOwner owner{&startup, &engine};
     HWND window = CreateWindowExW(0, kMainWindowClass, kMainWindowTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, 300, 100, nullptr, nullptr, instance, &startup);
+                                  CW_USEDEFAULT, 300, 100, nullptr, nullptr, instance, &owner);
     if (window) ShowWindow(window, SW_HIDE);
     return window;
 }

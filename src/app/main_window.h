@@ -5,13 +5,19 @@
 namespace vexil {
 
 struct StartupState;
+class Engine;
+
+struct MainWindowOwner {
+    StartupState* startup;
+    Engine* engine;
+};
 
 inline constexpr wchar_t kMainWindowClass[] = L"Vexil v3";
 inline constexpr wchar_t kMainWindowTitle[] = L"Vexil v3";
 constexpr UINT kTrayNotifyMessage = WM_USER + 1;
 
 bool registerMainWindowClass(HINSTANCE instance);
-HWND createMainWindow(HINSTANCE instance, StartupState& startup);
+HWND createMainWindow(HINSTANCE instance, StartupState& startup, Engine& engine);
 // Destroys the window and lets the queue run dry up to its WM_QUIT.
 void destroyMainWindow(HWND window);
 

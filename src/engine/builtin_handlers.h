@@ -28,6 +28,10 @@ int builtinMapKeys(Engine& engine, BuiltinArgs args, Variant& result);
 int builtinMapRemove(Engine& engine, BuiltinArgs args, Variant& result);
 int builtinUBound(Engine& engine, BuiltinArgs args, Variant& result);
 
+// runtime/exit_functions.cpp
+int builtinOnExitRegister(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinOnExitUnregister(Engine& engine, BuiltinArgs args, Variant& result);
+
 // runtime/timing_builtins.cpp
 int builtinSleep(Engine& engine, BuiltinArgs args, Variant& result);
 int builtinTimerDiff(Engine& engine, BuiltinArgs args, Variant& result);

@@ -64,6 +64,8 @@ constexpr Implemented kImplemented[] = {
     {L"MAPKEYS", builtinMapKeys},
     {L"MAPREMOVE", builtinMapRemove},
     {L"MOD", builtinMod},
+    {L"ONVEXILEXITREGISTER", builtinOnExitRegister},
+    {L"ONVEXILEXITUNREGISTER", builtinOnExitUnregister},
     {L"OPT", builtinOpt},
     {L"PTR", builtinPtr},
     {L"RANDOM", builtinRandom},

@@ -179,9 +179,14 @@ bool Engine::runCallback(const UserFunction& f, Variant& result) {
     const int savedCurrent = currentLine_;
     const int savedNext = nextLine_;
     const size_t savedBlocks = openBlocks_.size();
+    // A callback may interrupt a wait: it runs as running code, and the wait resumes afterwards
+    // unless the run began to end meanwhile.
+    const RunState savedState = runState_;
+    runState_ = RunState::Running;
     pushScope(f.line);
     frames_.emplace_back();
     run(f.line + 1);
+    if (runState_ != RunState::Ending) runState_ = savedState;
     CallFrame frame = std::move(frames_.back());
     frames_.pop_back();
     popScope();

@@ -69,6 +69,11 @@ public:
     const NamePool& names() const { return names_; }
     void registerStartFunction(std::wstring name) override { startFunctions_.push_back(std::move(name)); }
     const std::vector<std::wstring>& startFunctions() const { return startFunctions_; }
+    // Exit functions by upper-cased name, in registration order; they run last first.
+    std::vector<std::wstring>& exitFunctions() { return exitFunctions_; }
+    // Sets @EXITCODE and @EXITMETHOD and runs the exit functions; once per run (the end of the
+    // script, or at once when Windows ends the session).
+    void exitProcessing();
 
     const StartupState& startup() const { return startup_; }
 
@@ -96,10 +101,15 @@ public:
     void setMainWindow(void* window) { mainWindow_ = window; }
     void* mainWindow() const { return mainWindow_; }
 
-    // The message poll of the service step: kPollStop when the run must end.
+    // The message poll: kPollStop when the run must end, kPollPaused while the script is paused.
     static constexpr int kPollGoOn = 0;
     static constexpr int kPollStop = 1;
+    static constexpr int kPollPaused = 11;
     int poll();
+    // One pass of the service step before a line: kPollGoOn lets the line run, kServiceBusy means
+    // the pass was taken (paused, or a callback ran), kPollStop ends the level.
+    static constexpr int kServiceBusy = 2;
+    int serviceStep();
     // A wait state: the service step runs until `milliseconds` have passed; -1 when the run ended.
     int waitFor(uint32_t milliseconds);
 
@@ -209,7 +219,6 @@ private:
     int fillArrayLiteral(const TokenList& t, size_t& p, Variant& array);
     int fillLiteralLevel(const TokenList& t, size_t& p, Variant& array, int level, int32_t* subscripts);
     int redimension(Variant& value, const Dimensions& dims, int column);
-    void exitSequence();
     void setCommandLineArray();
     // A built-in call at `pos` (its name); leaves the position after the closing parenthesis.
     int callBuiltin(const TokenList& tokens, size_t& pos, Variant& result);
@@ -264,6 +273,8 @@ private:
     };
     std::vector<CallFrame> frames_{1};
     std::vector<std::wstring> startFunctions_;
+    std::vector<std::wstring> exitFunctions_;
+    bool exitProcessed_ = false;
     std::wstring cmdLineRaw_;
     std::vector<std::wstring> cmdLine_;
     SourceKind sourceKind_ = SourceKind::OwnFile;

@@ -16,7 +16,7 @@ bool Engine::checkBlocks() { return vexil::checkBlocks(*loader_, *this, blocks_)
 void Engine::runScript() {
     if (!loader_) return;
     run(1);
-    exitSequence();
+    if (!quitReceived_) exitProcessing();
     runState_ = RunState::Ending;
 }
 
@@ -44,7 +44,11 @@ int Engine::run(int startLine) {
     int status = 0;
     while (runState_ == RunState::Running && !leaveLoop_) {
         // The service step: at most one poll a millisecond while lines run.
-        if (GetTickCount64() != lastPoll_ && poll() == kPollStop) break;
+        if (GetTickCount64() != lastPoll_ || startup_.paused) {
+            int step = serviceStep();
+            if (step == kPollStop) break;
+            if (step == kServiceBusy) continue;
+        }
         const TokenList* tokens = loader_->tokens(nextLine_);
         if (!tokens) {
             runState_ = RunState::Ending; // the end of the script
@@ -59,11 +63,6 @@ int Engine::run(int startLine) {
     leaveLoop_ = false;
     --runDepth_;
     return status;
-}
-
-void Engine::exitSequence() {
-    setGlobal(L"@EXITCODE", Variant::int32(startup_.exitCode));
-    setGlobal(L"@EXITMETHOD", Variant::int32(startup_.exitMethod));
 }
 
 void Engine::setCommandLineArray() {

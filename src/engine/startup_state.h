@@ -30,6 +30,7 @@ struct StartupState {
     int32_t exitCode = 0;
     int32_t exitMethod = ExitMethod::Natural;
     volatile long closeRequested = 0;
+    volatile long paused = 0; // no line, Adlib or event function runs while set
 };
 
 } // namespace vexil

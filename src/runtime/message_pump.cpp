@@ -1,6 +1,7 @@
-// The service step between lines: the thread's window messages are pumped, and a close request
-// or a quit message ends the run. Peeking at an empty queue is not free (about 30 µs under
-// Wine), so a busy script polls at most once a millisecond; waits poll on every pass.
+// The service step between lines: the thread's window messages are pumped, a close request or a
+// quit message ends the run, and a paused script runs nothing. Peeking at an empty queue is not
+// free (about 30 µs under Wine), so a busy script polls at most once a millisecond; waits and a
+// paused script poll on every pass.
 #include "engine/engine.h"
 #include "engine/startup_state.h"
 
@@ -25,9 +26,21 @@ int Engine::poll() {
     }
     if (startup_.closeRequested) {
         startup_.closeRequested = 0;
+        startup_.paused = 0;
         runState_ = RunState::Ending;
     }
-    return runState_ == RunState::Ending ? kPollStop : kPollGoOn;
+    if (runState_ == RunState::Ending) return kPollStop;
+    return startup_.paused ? kPollPaused : kPollGoOn;
+}
+
+int Engine::serviceStep() {
+    int polled = poll();
+    if (polled == kPollStop) return kPollStop;
+    if (polled == kPollPaused) {
+        Sleep(10);
+        return kServiceBusy;
+    }
+    return kPollGoOn;
 }
 
 int Engine::waitFor(uint32_t milliseconds) {
@@ -37,10 +50,12 @@ int Engine::waitFor(uint32_t milliseconds) {
     const uint32_t start = timeGetTime();
     int outcome = 0;
     for (;;) {
-        if (poll() == kPollStop) {
+        int step = serviceStep();
+        if (step == kPollStop) {
             outcome = -1;
             break;
         }
+        if (step == kServiceBusy) continue; // paused: the wait's time still runs
         int64_t elapsed = elapsedMilliseconds(start);
         if (elapsed >= milliseconds) break;
         Sleep(static_cast<DWORD>(std::min<int64_t>(10, milliseconds - elapsed)));

@@ -6,8 +6,10 @@
 //              VEXIL_LAUNCH_ANSWER_BOXES: when set, every message box the child shows is written
 //              to standard output ("[box: TITLE]", its text, "[/box]") and closed with its
 //              default button, so that unattended runs can check the message-box forms;
-//              VEXIL_LAUNCH_CLOSE_AFTER_MS: after that many milliseconds the child's main window
-//              ("Vexil v3") is sent WM_CLOSE, as when a user or the system closes the program.
+//              VEXIL_LAUNCH_POSTS: "MS MESSAGE WPARAM LPARAM" entries separated by ";", in time
+//              order: that many milliseconds after the start the message is posted to the
+//              child's main window ("Vexil v3"), as when a user closes the program, chooses a
+//              tray entry or Windows ends the session.
 // The child shares this program's standard streams. The last line on standard error is
 // "@@vexil-launch exit=N" (N signed), or "@@vexil-launch timeout".
 #include <windows.h>
@@ -17,6 +19,7 @@
 #include <io.h>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 static std::wstring environment(const wchar_t* name) {
     wchar_t buffer[32768];
@@ -52,6 +55,30 @@ HWND findWindow(DWORD processId, const wchar_t* className, bool visibleOnly) {
     WindowSearch search{processId, className, visibleOnly, nullptr};
     EnumWindows(matchWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+struct Post {
+    ULONGLONG afterMs;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+std::vector<Post> parsePosts(const std::wstring& text) {
+    std::vector<Post> posts;
+    const wchar_t* p = text.c_str();
+    while (*p) {
+        wchar_t* end = nullptr;
+        Post post{};
+        post.afterMs = wcstoull(p, &end, 0);
+        post.message = static_cast<UINT>(wcstoul(end, &end, 0));
+        post.wParam = static_cast<WPARAM>(wcstoull(end, &end, 0));
+        post.lParam = static_cast<LPARAM>(wcstoull(end, &end, 0));
+        posts.push_back(post);
+        while (*end && *end != L';') ++end;
+        p = *end ? end + 1 : end;
+    }
+    return posts;
 }
 
 // In the ANSI code page, as the program under test writes its own output.
@@ -108,19 +135,21 @@ int wmain() {
         return 2;
     }
     CloseHandle(pi.hThread);
-    std::wstring closeAfter = environment(L"VEXIL_LAUNCH_CLOSE_AFTER_MS");
-    if (!closeAfter.empty()) {
-        SetEnvironmentVariableW(L"VEXIL_LAUNCH_CLOSE_AFTER_MS", nullptr);
-        if (WaitForSingleObject(pi.hProcess, static_cast<DWORD>(wcstoul(closeAfter.c_str(), nullptr, 10))) == WAIT_TIMEOUT) {
-            if (HWND main = findWindow(pi.dwProcessId, L"Vexil v3", false)) PostMessageW(main, WM_CLOSE, 0, 0);
-        }
-    }
-    if (!environment(L"VEXIL_LAUNCH_ANSWER_BOXES").empty()) {
-        SetEnvironmentVariableW(L"VEXIL_LAUNCH_ANSWER_BOXES", nullptr);
-        for (DWORD waited = 0; waited < timeout; waited += 50) {
-            if (WaitForSingleObject(pi.hProcess, 50) == WAIT_OBJECT_0) break;
-            answerBox(pi.dwProcessId);
-        }
+    std::vector<Post> posts = parsePosts(environment(L"VEXIL_LAUNCH_POSTS"));
+    SetEnvironmentVariableW(L"VEXIL_LAUNCH_POSTS", nullptr);
+    const bool answerBoxes = !environment(L"VEXIL_LAUNCH_ANSWER_BOXES").empty();
+    SetEnvironmentVariableW(L"VEXIL_LAUNCH_ANSWER_BOXES", nullptr);
+    const ULONGLONG startTime = GetTickCount64();
+    size_t nextPost = 0;
+    while (nextPost < posts.size() || answerBoxes) {
+        ULONGLONG elapsed = GetTickCount64() - startTime;
+        if (elapsed >= timeout || WaitForSingleObject(pi.hProcess, 20) == WAIT_OBJECT_0) break;
+        // A post waits until the main window exists: a slow start must not lose it.
+        for (HWND main; nextPost < posts.size() && posts[nextPost].afterMs <= elapsed &&
+                        (main = findWindow(pi.dwProcessId, L"Vexil v3", false)) != nullptr;
+             ++nextPost)
+            PostMessageW(main, posts[nextPost].message, posts[nextPost].wParam, posts[nextPost].lParam);
+        if (answerBoxes) answerBox(pi.dwProcessId);
     }
     if (WaitForSingleObject(pi.hProcess, timeout) != WAIT_OBJECT_0) {
         TerminateProcess(pi.hProcess, 0xDEADu);
