@@ -151,27 +151,10 @@ WString formatDouble(double v) {
 
 Variant::Variant(const Variant& other) : i64_(0) { copyPayload(other); }
 
-Variant::Variant(Variant&& other) noexcept : i64_(other.i64_), text_(std::move(other.text_)), kind_(other.kind_) {
-    other.kind_ = VarKind::Int32;
-    other.i64_ = 0;
-}
-
 Variant& Variant::operator=(const Variant& other) {
     if (this != &other) {
         releasePayload();
         copyPayload(other);
-    }
-    return *this;
-}
-
-Variant& Variant::operator=(Variant&& other) noexcept {
-    if (this != &other) {
-        releasePayload();
-        i64_ = other.i64_;
-        kind_ = other.kind_;
-        text_ = std::move(other.text_);
-        other.kind_ = VarKind::Int32;
-        other.i64_ = 0;
     }
     return *this;
 }
@@ -189,11 +172,8 @@ void Variant::copyPayload(const Variant& other) {
     ++heap_->refs;
 }
 
-void Variant::releasePayload() {
-    if (isHeapKind(kind_) && heap_ && --heap_->refs == 0) delete heap_;
-    kind_ = VarKind::Int32;
-    i64_ = 0;
-    text_.clear();
+void Variant::releaseHeap() {
+    if (heap_ && --heap_->refs == 0) delete heap_;
 }
 
 void Variant::clear() { releasePayload(); }

@@ -55,9 +55,11 @@ struct FunctionRecord final : HeapValue {
 
 // Kinds whose payload is a HeapValue.
 constexpr bool isHeapKind(VarKind k) {
-    return k == VarKind::Array || k == VarKind::Object || k == VarKind::Keyword || k == VarKind::Binary ||
-           k == VarKind::Reference ||
-           k == VarKind::DLLStruct || k == VarKind::Function || k == VarKind::UserFunction || k == VarKind::Map;
+    constexpr uint32_t heapKinds = 1u << int(VarKind::Array) | 1u << int(VarKind::Object) | 1u << int(VarKind::Keyword) |
+                                   1u << int(VarKind::Binary) | 1u << int(VarKind::Reference) |
+                                   1u << int(VarKind::DLLStruct) | 1u << int(VarKind::Function) |
+                                   1u << int(VarKind::UserFunction) | 1u << int(VarKind::Map);
+    return (heapKinds >> static_cast<uint32_t>(k)) & 1u;
 }
 
 
@@ -65,10 +67,26 @@ class Variant {
 public:
     Variant() : i64_(0) {}
     Variant(const Variant& other);
-    Variant(Variant&& other) noexcept;
+    // Moves and destruction run on every evaluation step: inline, with the heap release out of line.
+    Variant(Variant&& other) noexcept : i64_(other.i64_), text_(std::move(other.text_)), kind_(other.kind_) {
+        other.kind_ = VarKind::Int32;
+        other.i64_ = 0;
+    }
     Variant& operator=(const Variant& other);
-    Variant& operator=(Variant&& other) noexcept;
-    ~Variant() { releasePayload(); }
+    Variant& operator=(Variant&& other) noexcept {
+        if (this != &other) {
+            releasePayload();
+            i64_ = other.i64_;
+            kind_ = other.kind_;
+            text_ = std::move(other.text_);
+            other.kind_ = VarKind::Int32;
+            other.i64_ = 0;
+        }
+        return *this;
+    }
+    ~Variant() {
+        if (isHeapKind(kind_)) releaseHeap();
+    }
 
     static Variant int32(int32_t v);
     static Variant int64(int64_t v);
@@ -136,7 +154,13 @@ public:
     static bool strictEqual(const Variant& a, const Variant& b);
 
 private:
-    void releasePayload();
+    void releasePayload() {
+        if (isHeapKind(kind_)) releaseHeap();
+        kind_ = VarKind::Int32;
+        i64_ = 0;
+        text_.clear();
+    }
+    void releaseHeap();
     void copyPayload(const Variant& other);
     void setInt64Fitting(int64_t v); // Int32 when it fits
     void discardCachedText();
