@@ -53,6 +53,17 @@ int hexDigitValue(wchar_t c) {
     return -1;
 }
 
+// Exact for |v| < 2^52, where the distance to the integer below is exact: adding 0.5 first would
+// round 0.49999999999999994 up.
+double halfAwayFromZero(double v) {
+    if (v >= 0) {
+        double down = std::floor(v);
+        return v - down >= 0.5 ? down + 1.0 : down;
+    }
+    double up = std::ceil(v);
+    return up - v >= 0.5 ? up - 1.0 : up;
+}
+
 // Halves go away from zero. Scaled values that are already whole, or that scaling pushed out of
 // range, keep the value itself: adding a half there would move it, and infinity has no digits.
 double roundToDecimals(double x, int32_t decimals) {
@@ -67,7 +78,7 @@ double roundToDecimals(double x, int32_t decimals) {
     if (scale == 0.0) return 0.0 * x;
     double scaled = x * scale;
     if (!std::isfinite(scaled) || std::fabs(scaled) >= 4503599627370496.0) return x;
-    return std::round(scaled) / scale;
+    return halfAwayFromZero(scaled) / scale;
 }
 
 } // namespace
