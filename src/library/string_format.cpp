@@ -80,22 +80,47 @@ size_t scanSpecification(std::wstring_view text, Specification& spec) {
     return i + 1;
 }
 
-// Lays out sign or prefix, padding and body as a field of the specification's width, cut to the
-// conversion limit.
-void appendField(WString& out, std::wstring_view prefix, std::wstring_view body, const Specification& spec, bool zeroPad) {
-    size_t used = prefix.size() + body.size();
-    size_t pad = spec.width > static_cast<int64_t>(used) ? static_cast<size_t>(spec.width) - used : 0;
-    std::wstring field;
-    field.reserve(std::min(used + pad, kConversionLimit));
-    if (spec.left) {
-        field.append(prefix).append(body).append(pad, L' ');
-    } else if (zeroPad && spec.zero) {
-        field.append(prefix).append(pad, L'0').append(body);
-    } else {
-        field.append(pad, L' ').append(prefix).append(body);
+// Writes one conversion's pieces into the result, cut to the conversion limit.
+class Field {
+public:
+    explicit Field(WString& out) : out_(out) {}
+    void put(std::wstring_view text) {
+        size_t n = std::min(text.size(), left_);
+        out_.append(text.substr(0, n));
+        left_ -= n;
     }
-    if (field.size() > kConversionLimit) field.resize(kConversionLimit);
-    out.append(field);
+    void put(std::string_view ascii) {
+        size_t n = std::min(ascii.size(), left_);
+        size_t start = out_.size();
+        wchar_t* p = out_.resize(start + n);
+        std::copy(ascii.begin(), ascii.begin() + static_cast<ptrdiff_t>(n), p + start);
+        left_ -= n;
+    }
+    void repeat(size_t count, wchar_t c) {
+        size_t n = std::min(count, left_);
+        size_t start = out_.size();
+        wchar_t* p = out_.resize(start + n);
+        std::fill(p + start, p + start + n, c);
+        left_ -= n;
+    }
+
+private:
+    WString& out_;
+    size_t left_ = kConversionLimit;
+};
+
+// Lays out sign or prefix, leading zeros and body as a field of the specification's width.
+template <class Body>
+void appendField(WString& out, std::wstring_view prefix, size_t zeros, Body body, const Specification& spec, bool zeroPad) {
+    size_t used = prefix.size() + zeros + body.size();
+    size_t pad = spec.width > static_cast<int64_t>(used) ? static_cast<size_t>(spec.width) - used : 0;
+    Field field(out);
+    if (!spec.left && !(zeroPad && spec.zero)) field.repeat(pad, L' ');
+    field.put(prefix);
+    if (!spec.left && zeroPad && spec.zero) field.repeat(pad, L'0');
+    field.repeat(zeros, L'0');
+    field.put(body);
+    if (spec.left) field.repeat(pad, L' ');
 }
 
 std::wstring_view signOf(bool negative, const Specification& spec) {
@@ -124,17 +149,15 @@ void appendInteger(WString& out, const Specification& spec, int32_t value) {
     for (uint64_t m = magnitude; m != 0; m /= base) buffer[n++] = digitSet[m % base];
     std::reverse(buffer, buffer + n);
 
-    std::wstring body;
-    int64_t precision = spec.precision < 0 ? 1 : spec.precision;
-    if (precision > static_cast<int64_t>(n)) body.assign(static_cast<size_t>(precision) - n, L'0');
-    body.append(buffer, n);
-    if (spec.alternate && spec.conversion == L'o' && (body.empty() || body[0] != L'0')) body.insert(body.begin(), L'0');
+    size_t precision = spec.precision < 0 ? 1 : static_cast<size_t>(spec.precision);
+    size_t zeros = precision > n ? precision - n : 0;
+    if (spec.alternate && spec.conversion == L'o' && zeros == 0 && (n == 0 || buffer[0] != L'0')) zeros = 1;
 
     std::wstring_view prefix;
     if (isSigned) prefix = signOf(negative, spec);
     if (spec.alternate && magnitude != 0 && spec.conversion == L'x') prefix = L"0x";
     if (spec.alternate && magnitude != 0 && spec.conversion == L'X') prefix = L"0X";
-    appendField(out, prefix, body, spec, spec.precision < 0);
+    appendField(out, prefix, zeros, std::wstring_view(buffer, n), spec, spec.precision < 0);
 }
 
 // Exponents have at least three digits, as the Windows C runtime writes them.
@@ -146,18 +169,11 @@ void widenExponent(std::string& text, char letter) {
     if (digits < 3) text.insert(e + 2, 3 - digits, '0');
 }
 
-std::string fixedDigits(double magnitude, int64_t precision) {
-    std::string text(static_cast<size_t>(precision) + 400, '\0');
-    auto r = std::to_chars(text.data(), text.data() + text.size(), magnitude, std::chars_format::fixed, static_cast<int>(precision));
+void writeDigits(std::string& text, double magnitude, std::chars_format form, int64_t precision) {
+    // Room for 309 integer digits, the point, the precision's digits and an exponent.
+    text.resize(static_cast<size_t>(precision) + 400);
+    auto r = std::to_chars(text.data(), text.data() + text.size(), magnitude, form, static_cast<int>(precision));
     text.resize(static_cast<size_t>(r.ptr - text.data()));
-    return text;
-}
-
-std::string scientificDigits(double magnitude, int64_t precision) {
-    std::string text(static_cast<size_t>(precision) + 16, '\0');
-    auto r = std::to_chars(text.data(), text.data() + text.size(), magnitude, std::chars_format::scientific, static_cast<int>(precision));
-    text.resize(static_cast<size_t>(r.ptr - text.data()));
-    return text;
 }
 
 int decimalExponent(const std::string& scientific) { return std::atoi(scientific.c_str() + scientific.find('e') + 1); }
@@ -180,45 +196,41 @@ void dropTrailingZeros(std::string& text) {
     text.erase(keep, end - keep);
 }
 
-void appendReal(WString& out, const Specification& spec, double value) {
+void appendReal(WString& out, const Specification& spec, double value, std::string& text) {
     bool negative = std::signbit(value);
     if (!std::isfinite(value)) {
         // The same words as the value's own text form; padding is never zeros.
-        WString text = formatDouble(value);
-        std::wstring_view body = text.view();
+        WString words = formatDouble(value);
+        std::wstring_view body = words.view();
         if (!body.empty() && body[0] == L'-') body.remove_prefix(1);
-        appendField(out, signOf(negative, spec), body, spec, false);
+        appendField(out, signOf(negative, spec), 0, body, spec, false);
         return;
     }
     double magnitude = std::fabs(value);
     bool upper = spec.conversion == L'E' || spec.conversion == L'G';
-    char letter = upper ? 'E' : 'e';
     int64_t precision = spec.precision < 0 ? 6 : spec.precision;
-    std::string text;
     switch (spec.conversion) {
     case L'f':
-        text = fixedDigits(magnitude, precision);
+        writeDigits(text, magnitude, std::chars_format::fixed, precision);
         if (spec.alternate) ensurePoint(text);
         break;
     case L'e':
     case L'E':
-        text = scientificDigits(magnitude, precision);
+        writeDigits(text, magnitude, std::chars_format::scientific, precision);
         if (spec.alternate) ensurePoint(text);
-        widenExponent(text, letter);
         break;
-    default: { // g, G
+    default: { // g, G: fixed unless the exponent is below -4 or reaches the precision
         if (precision == 0) precision = 1;
-        text = scientificDigits(magnitude, precision - 1);
+        writeDigits(text, magnitude, std::chars_format::scientific, precision - 1);
         int exponent = decimalExponent(text);
-        if (exponent >= -4 && exponent < precision) text = fixedDigits(magnitude, precision - 1 - exponent);
+        if (exponent >= -4 && exponent < precision) writeDigits(text, magnitude, std::chars_format::fixed, precision - 1 - exponent);
         if (spec.alternate) ensurePoint(text);
         else dropTrailingZeros(text);
-        widenExponent(text, letter);
         break;
     }
     }
-    std::wstring body(text.begin(), text.end());
-    appendField(out, signOf(negative, spec), body, spec, true);
+    widenExponent(text, upper ? 'E' : 'e');
+    appendField(out, signOf(negative, spec), 0, std::string_view(text), spec, true);
 }
 
 void appendText(WString& out, const Specification& spec, const Variant& value) {
@@ -226,7 +238,7 @@ void appendText(WString& out, const Specification& spec, const Variant& value) {
     size_t length = std::min(text.size(), kConversionLimit);
     if (spec.precision >= 0) length = std::min(length, static_cast<size_t>(spec.precision));
     // Text pads with zeros too under the zero flag, as the Windows C runtime does.
-    appendField(out, {}, text.substr(0, length), spec, true);
+    appendField(out, {}, 0, text.substr(0, length), spec, true);
 }
 
 // The next value, or nullptr once all have been used.
@@ -237,7 +249,7 @@ struct Values {
 };
 
 // Formats one specification; a specification short of values leaves no trace.
-void appendConversion(WString& out, Specification spec, Values& values) {
+void appendConversion(WString& out, Specification spec, Values& values, std::string& scratch) {
     if (spec.widthFromValue) {
         const Variant* w = values.take();
         if (!w) return;
@@ -262,7 +274,7 @@ void appendConversion(WString& out, Specification spec, Values& values) {
     case L'E':
     case L'f':
     case L'g':
-    case L'G': appendReal(out, spec, value->toDouble()); break;
+    case L'G': appendReal(out, spec, value->toDouble(), scratch); break;
     default: appendInteger(out, spec, value->toInt32()); break;
     }
 }
@@ -282,6 +294,7 @@ wchar_t escapedCharacter(wchar_t c) {
 int builtinStringFormat(Engine&, BuiltinArgs args, Variant& result) {
     std::wstring_view format = args[0].text().view();
     Values values{args};
+    std::string scratch; // digits of real conversions
     WString out;
     out.reserve(format.size() + 1);
     size_t literalStart = 0;
@@ -302,7 +315,7 @@ int builtinStringFormat(Engine&, BuiltinArgs args, Variant& result) {
             length = scanSpecification(format.substr(i), spec);
             if (length != 0) {
                 out.append(format.substr(literalStart, i - literalStart));
-                appendConversion(out, spec, values);
+                appendConversion(out, spec, values, scratch);
             }
         }
         if (length == 0) {
