@@ -92,6 +92,17 @@ int builtinStringMid(Engine& engine, BuiltinArgs args, Variant& result);
 int builtinStringTrimLeft(Engine& engine, BuiltinArgs args, Variant& result);
 int builtinStringTrimRight(Engine& engine, BuiltinArgs args, Variant& result);
 
+// library/number_conversion_builtins.cpp
+int builtinDec(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinHex(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinInt(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinNumber(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinRound(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinString(Engine& engine, BuiltinArgs args, Variant& result);
+
+// library/string_format.cpp
+int builtinStringFormat(Engine& engine, BuiltinArgs args, Variant& result);
+
 // library/console_builtins.cpp
 int builtinConsoleWrite(Engine& engine, BuiltinArgs args, Variant& result);
 int builtinConsoleWriteError(Engine& engine, BuiltinArgs args, Variant& result);

@@ -1,0 +1,333 @@
+// STRINGFORMAT. Conversions are formatted here instead of by the C runtime: a specification can
+// then only consume values the script passed ("*" included), and reads each value the way it
+// was given, whatever size letter the specification carries.
+#include "engine/builtin_handlers.h"
+#include "engine/engine.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <string>
+
+namespace vexil {
+
+namespace {
+
+// What one conversion may produce, in UTF-16 units.
+constexpr size_t kConversionLimit = 65535;
+// Widths and precisions beyond this change nothing within the conversion limit: a double has
+// fewer than 1100 significant decimal digits, so larger precisions only add zeros.
+constexpr int64_t kFieldLimit = 200000;
+
+struct Specification {
+    bool left = false;
+    bool plus = false;
+    bool space = false;
+    bool zero = false;
+    bool alternate = false;
+    bool widthFromValue = false;
+    bool precisionFromValue = false;
+    int64_t width = 0;
+    int64_t precision = -1; // none
+    wchar_t size = 0;
+    wchar_t conversion = 0;
+};
+
+bool isDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
+
+int64_t readNumber(std::wstring_view text, size_t& i) {
+    int64_t n = 0;
+    for (; i < text.size() && isDigit(text[i]); ++i) n = std::min(n * 10 + (text[i] - L'0'), kFieldLimit);
+    return n;
+}
+
+// Reads the specification that starts at the "%" at text[0]: one optional flag out of "-+ 0#",
+// a width of digits or "*", a precision of "." and digits or "*", one size letter out of "hlL"
+// and one conversion letter. Returns its length, or 0 when the text is no specification.
+size_t scanSpecification(std::wstring_view text, Specification& spec) {
+    size_t i = 1;
+    if (i < text.size()) {
+        switch (text[i]) {
+        case L'-': spec.left = true; ++i; break;
+        case L'+': spec.plus = true; ++i; break;
+        case L' ': spec.space = true; ++i; break;
+        case L'#': spec.alternate = true; ++i; break;
+        default: break;
+        }
+    }
+    // Leading zeros of the width are the zero flag to the C conventions the format follows.
+    size_t flagsEnd = i;
+    for (; i < text.size() && text[i] == L'0'; ++i) spec.zero = true;
+    if (i < text.size() && text[i] == L'*') {
+        if (i - flagsEnd > (flagsEnd == 1 ? 1u : 0u)) return 0; // only a lone flag "0" may precede "*"
+        spec.widthFromValue = true;
+        ++i;
+    } else {
+        spec.width = readNumber(text, i);
+    }
+    if (i < text.size() && text[i] == L'.') {
+        ++i;
+        if (i < text.size() && text[i] == L'*') {
+            spec.precisionFromValue = true;
+            ++i;
+        } else {
+            spec.precision = readNumber(text, i);
+        }
+    }
+    if (i < text.size() && (text[i] == L'h' || text[i] == L'l' || text[i] == L'L')) spec.size = text[i++];
+    if (i >= text.size() || std::wstring_view(L"diouxXeEfgGs").find(text[i]) == std::wstring_view::npos) return 0;
+    spec.conversion = text[i];
+    return i + 1;
+}
+
+// Writes one conversion's pieces into the result, cut to the conversion limit.
+class Field {
+public:
+    explicit Field(WString& out) : out_(out) {}
+    void put(std::wstring_view text) {
+        size_t n = std::min(text.size(), left_);
+        out_.append(text.substr(0, n));
+        left_ -= n;
+    }
+    void put(std::string_view ascii) {
+        size_t n = std::min(ascii.size(), left_);
+        size_t start = out_.size();
+        wchar_t* p = out_.resize(start + n);
+        std::copy(ascii.begin(), ascii.begin() + static_cast<ptrdiff_t>(n), p + start);
+        left_ -= n;
+    }
+    void repeat(size_t count, wchar_t c) {
+        size_t n = std::min(count, left_);
+        size_t start = out_.size();
+        wchar_t* p = out_.resize(start + n);
+        std::fill(p + start, p + start + n, c);
+        left_ -= n;
+    }
+
+private:
+    WString& out_;
+    size_t left_ = kConversionLimit;
+};
+
+// Lays out sign or prefix, leading zeros and body as a field of the specification's width.
+template <class Body>
+void appendField(WString& out, std::wstring_view prefix, size_t zeros, Body body, const Specification& spec, bool zeroPad) {
+    size_t used = prefix.size() + zeros + body.size();
+    size_t pad = spec.width > static_cast<int64_t>(used) ? static_cast<size_t>(spec.width) - used : 0;
+    Field field(out);
+    if (!spec.left && !(zeroPad && spec.zero)) field.repeat(pad, L' ');
+    field.put(prefix);
+    if (!spec.left && zeroPad && spec.zero) field.repeat(pad, L'0');
+    field.repeat(zeros, L'0');
+    field.put(body);
+    if (spec.left) field.repeat(pad, L' ');
+}
+
+std::wstring_view signOf(bool negative, const Specification& spec) {
+    if (negative) return L"-";
+    if (spec.plus) return L"+";
+    if (spec.space) return L" ";
+    return {};
+}
+
+void appendInteger(WString& out, const Specification& spec, int32_t value) {
+    // The value travels as a 32-bit int; a short size letter narrows it as C would.
+    auto bits = static_cast<uint32_t>(value);
+    if (spec.size == L'h') bits &= 0xFFFF;
+    bool isSigned = spec.conversion == L'd' || spec.conversion == L'i';
+    int64_t signedValue = spec.size == L'h' ? static_cast<int16_t>(bits) : static_cast<int32_t>(bits);
+    bool negative = isSigned && signedValue < 0;
+    uint64_t magnitude = isSigned ? (negative ? 0 - static_cast<uint64_t>(signedValue) : static_cast<uint64_t>(signedValue)) : bits;
+
+    unsigned base = 10;
+    const wchar_t* digitSet = L"0123456789abcdef";
+    if (spec.conversion == L'o') base = 8;
+    if (spec.conversion == L'x' || spec.conversion == L'X') base = 16;
+    if (spec.conversion == L'X') digitSet = L"0123456789ABCDEF";
+    wchar_t buffer[24];
+    size_t n = 0;
+    for (uint64_t m = magnitude; m != 0; m /= base) buffer[n++] = digitSet[m % base];
+    std::reverse(buffer, buffer + n);
+
+    size_t precision = spec.precision < 0 ? 1 : static_cast<size_t>(spec.precision);
+    size_t zeros = precision > n ? precision - n : 0;
+    if (spec.alternate && spec.conversion == L'o' && zeros == 0 && (n == 0 || buffer[0] != L'0')) zeros = 1;
+
+    std::wstring_view prefix;
+    if (isSigned) prefix = signOf(negative, spec);
+    if (spec.alternate && magnitude != 0 && spec.conversion == L'x') prefix = L"0x";
+    if (spec.alternate && magnitude != 0 && spec.conversion == L'X') prefix = L"0X";
+    appendField(out, prefix, zeros, std::wstring_view(buffer, n), spec, spec.precision < 0);
+}
+
+// Exponents have at least three digits, as the Windows C runtime writes them.
+void widenExponent(std::string& text, char letter) {
+    size_t e = text.find('e');
+    if (e == std::string::npos) return;
+    text[e] = letter;
+    size_t digits = text.size() - (e + 2);
+    if (digits < 3) text.insert(e + 2, 3 - digits, '0');
+}
+
+void writeDigits(std::string& text, double magnitude, std::chars_format form, int64_t precision) {
+    // Room for 309 integer digits, the point, the precision's digits and an exponent.
+    text.resize(static_cast<size_t>(precision) + 400);
+    auto r = std::to_chars(text.data(), text.data() + text.size(), magnitude, form, static_cast<int>(precision));
+    text.resize(static_cast<size_t>(r.ptr - text.data()));
+}
+
+int decimalExponent(const std::string& scientific) { return std::atoi(scientific.c_str() + scientific.find('e') + 1); }
+
+void ensurePoint(std::string& text) {
+    if (text.find('.') != std::string::npos) return;
+    size_t e = text.find('e');
+    text.insert(e == std::string::npos ? text.size() : e, 1, '.');
+}
+
+// "%g" drops the zeros that end the fraction, and the point when nothing follows it.
+void dropTrailingZeros(std::string& text) {
+    size_t point = text.find('.');
+    if (point == std::string::npos) return;
+    size_t e = text.find('e');
+    size_t end = e == std::string::npos ? text.size() : e;
+    size_t keep = end;
+    while (keep > point + 1 && text[keep - 1] == '0') --keep;
+    if (keep == point + 1) keep = point;
+    text.erase(keep, end - keep);
+}
+
+void appendReal(WString& out, const Specification& spec, double value, std::string& text) {
+    bool negative = std::signbit(value);
+    if (!std::isfinite(value)) {
+        // The same words as the value's own text form; padding is never zeros.
+        WString words = formatDouble(value);
+        std::wstring_view body = words.view();
+        if (!body.empty() && body[0] == L'-') body.remove_prefix(1);
+        appendField(out, signOf(negative, spec), 0, body, spec, false);
+        return;
+    }
+    double magnitude = std::fabs(value);
+    bool upper = spec.conversion == L'E' || spec.conversion == L'G';
+    int64_t precision = spec.precision < 0 ? 6 : spec.precision;
+    switch (spec.conversion) {
+    case L'f':
+        writeDigits(text, magnitude, std::chars_format::fixed, precision);
+        if (spec.alternate) ensurePoint(text);
+        break;
+    case L'e':
+    case L'E':
+        writeDigits(text, magnitude, std::chars_format::scientific, precision);
+        if (spec.alternate) ensurePoint(text);
+        break;
+    default: { // g, G: fixed unless the exponent is below -4 or reaches the precision
+        if (precision == 0) precision = 1;
+        writeDigits(text, magnitude, std::chars_format::scientific, precision - 1);
+        int exponent = decimalExponent(text);
+        if (exponent >= -4 && exponent < precision) writeDigits(text, magnitude, std::chars_format::fixed, precision - 1 - exponent);
+        if (spec.alternate) ensurePoint(text);
+        else dropTrailingZeros(text);
+        break;
+    }
+    }
+    widenExponent(text, upper ? 'E' : 'e');
+    appendField(out, signOf(negative, spec), 0, std::string_view(text), spec, true);
+}
+
+void appendText(WString& out, const Specification& spec, const Variant& value) {
+    std::wstring_view text = value.text().view();
+    size_t length = std::min(text.size(), kConversionLimit);
+    if (spec.precision >= 0) length = std::min(length, static_cast<size_t>(spec.precision));
+    // Text pads with zeros too under the zero flag, as the Windows C runtime does.
+    appendField(out, {}, 0, text.substr(0, length), spec, true);
+}
+
+// The next value, or nullptr once all have been used.
+struct Values {
+    BuiltinArgs args;
+    size_t next = 1;
+    const Variant* take() { return next < args.size() ? &args[next++] : nullptr; }
+};
+
+// Formats one specification; a specification short of values leaves no trace.
+void appendConversion(WString& out, Specification spec, Values& values, std::string& scratch) {
+    if (spec.widthFromValue) {
+        const Variant* w = values.take();
+        if (!w) return;
+        int64_t width = w->toInt32();
+        if (width < 0) {
+            spec.left = true;
+            width = -width;
+        }
+        spec.width = std::min(width, kFieldLimit);
+    }
+    if (spec.precisionFromValue) {
+        const Variant* p = values.take();
+        if (!p) return;
+        int32_t precision = p->toInt32();
+        spec.precision = precision < 0 ? -1 : std::min<int64_t>(precision, kFieldLimit);
+    }
+    const Variant* value = values.take();
+    if (!value) return;
+    switch (spec.conversion) {
+    case L's': appendText(out, spec, *value); break;
+    case L'e':
+    case L'E':
+    case L'f':
+    case L'g':
+    case L'G': appendReal(out, spec, value->toDouble(), scratch); break;
+    default: appendInteger(out, spec, value->toInt32()); break;
+    }
+}
+
+wchar_t escapedCharacter(wchar_t c) {
+    switch (c) {
+    case L'\\': return L'\\';
+    case L'n': return L'\n';
+    case L'r': return L'\r';
+    case L't': return L'\t';
+    default: return 0;
+    }
+}
+
+} // namespace
+
+int builtinStringFormat(Engine&, BuiltinArgs args, Variant& result) {
+    std::wstring_view format = args[0].text().view();
+    Values values{args};
+    std::string scratch; // digits of real conversions
+    WString out;
+    out.reserve(format.size() + 1);
+    size_t literalStart = 0;
+    size_t i = 0;
+    while (i < format.size()) {
+        wchar_t c = format[i];
+        size_t length = 0;
+        if (c == L'\\' && i + 1 < format.size() && escapedCharacter(format[i + 1]) != 0) {
+            out.append(format.substr(literalStart, i - literalStart));
+            out.append(escapedCharacter(format[i + 1]));
+            length = 2;
+        } else if (c == L'%' && i + 1 < format.size() && format[i + 1] == L'%') {
+            out.append(format.substr(literalStart, i - literalStart));
+            out.append(L'%');
+            length = 2;
+        } else if (c == L'%') {
+            Specification spec;
+            length = scanSpecification(format.substr(i), spec);
+            if (length != 0) {
+                out.append(format.substr(literalStart, i - literalStart));
+                appendConversion(out, spec, values, scratch);
+            }
+        }
+        if (length == 0) {
+            ++i;
+        } else {
+            i += length;
+            literalStart = i;
+        }
+    }
+    out.append(format.substr(literalStart));
+    result = Variant::string(std::move(out));
+    return 0;
+}
+
+} // namespace vexil
