@@ -347,27 +347,32 @@ private:
     // Skips the operand of a decided AND or OR: up to a comma, a keyword that is no operand,
     // a parenthesis or bracket it did not open, or the conditional operator, at its own level.
     bool skipOperand() {
-        int depth = 0;
+        int parens = 0, brackets = 0;
         for (;; ++pos_) {
             const Token& tok = token();
             if (tok.type == TokenType::EndOfLine || static_cast<int>(pos_) == end_) {
-                if (depth > 0) return fail(MessageId::ErrorInExpression), false;
+                if (parens > 0 || brackets > 0) return fail(MessageId::ErrorInExpression), false;
                 return true;
             }
+            const bool outermost = parens == 0 && brackets == 0;
             switch (tok.type) {
-            case TokenType::LeftParen: ++depth; break;
+            case TokenType::LeftParen: ++parens; break;
+            case TokenType::LeftBracket: ++brackets; break;
             case TokenType::RightParen:
-                if (depth == 0) return true;
-                --depth;
+                if (parens == 0) return true;
+                --parens;
+                break;
+            case TokenType::RightBracket:
+                if (brackets == 0) return true;
+                --brackets;
                 break;
             case TokenType::Comma:
-            case TokenType::RightBracket:
             case TokenType::Question:
             case TokenType::Colon:
-                if (depth == 0) return true;
+                if (outermost) return true;
                 break;
             case TokenType::Keyword:
-                if (depth == 0 && !isKeyword(tok, Keyword::Not) && !isKeyword(tok, Keyword::True) &&
+                if (outermost && !isKeyword(tok, Keyword::Not) && !isKeyword(tok, Keyword::True) &&
                     !isKeyword(tok, Keyword::False) && !isKeyword(tok, Keyword::Default) &&
                     !isKeyword(tok, Keyword::Null))
                     return true;
