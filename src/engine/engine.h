@@ -2,10 +2,10 @@
 // The engine: one object that owns the run of a script.
 #include "engine/blocks.h"
 #include "engine/builtins.h"
+#include "engine/compiled_expression.h"
 #include "engine/functions.h"
 #include "engine/loader.h"
 #include "engine/name_pool.h"
-#include "engine/options.h"
 #include "engine/options.h"
 #include "engine/source_kind.h"
 #include "engine/token.h"
@@ -174,6 +174,9 @@ public:
     // `end`. 0 on success; -1 after a fatal error has been reported.
     int evaluate(const TokenList& tokens, size_t& pos, Variant& result, int end = -1);
 
+    // The ")" that closes the "(" at `open` (`found` false: the end of the line instead).
+    static size_t matchingParenthesis(const TokenList& t, size_t open, bool& found);
+
     // The fatal-error path: shows the first fatal error of the run (message `id`, the offending
     // token's column or -1) and ends the run. Returns the negative status callers pass up.
     int reportRuntimeError(int id, int column);
@@ -183,6 +186,12 @@ public:
     int reportObjectPropertyError();
 
 private:
+    // Compiled expressions: the number plus one, or -1 when the evaluator keeps the expression.
+    int compileExpression(const TokenList& tokens, size_t start, int end);
+    int runCompiledExpression(int index, const TokenList& tokens, size_t& pos, Variant& result);
+    // One operand read by the evaluator (a call, a subscripted variable, a macro) at `pos`.
+    int evaluateOperand(const TokenList& tokens, size_t pos, Variant& result);
+
     class Evaluation;
     friend class Evaluation;
 
@@ -234,7 +243,6 @@ private:
     int callByCall(const TokenList& t, size_t& pos, int nameColumn, Variant& result);
     // An argument that is exactly a variable becomes a Reference to it.
     int evaluateReference(const TokenList& t, size_t& pos, Variant& out, bool constantAllowed, bool required, int end);
-    static size_t matchingParenthesis(const TokenList& t, size_t open, bool& found);
     int run(int startLine);
     int mapMethod(Variant& map, const TokenList& t, size_t& pos, Variant& result);
     WString expandString(const WString& literal);
@@ -315,6 +323,8 @@ private:
     // Stacks shared by nested evaluations, so that evaluating allocates nothing once they have grown.
     std::vector<Variant> values_;
     std::vector<uint8_t> operators_;
+    std::vector<ExpressionStep> expressionSteps_;
+    std::vector<CompiledExpression> compiledExpressions_;
 };
 
 } // namespace vexil

@@ -5,71 +5,11 @@
 #include "engine/engine.h"
 #include "engine/keywords.h"
 #include "engine/messages.h"
+#include "engine/operator_table.h"
 
 namespace vexil {
 
-namespace {
-
-// Operator codes: rows and columns of the action table.
-enum Op : uint8_t {
-    OpLess, OpGreater, OpLessEqual, OpGreaterEqual, OpNotEqual, OpEqual, OpStrictEqual,
-    OpAnd, OpOr, OpConcat, OpNot, OpAdd, OpSubtract, OpMultiply, OpDivide, OpPower,
-    OpNegate, OpPlus, OpOpen, OpClose, OpEnd,
-    kOpCount
-};
-// Previous-item states besides operator codes.
-constexpr uint8_t kAfterOperand = 22;
-constexpr uint8_t kAtStart = 23;
-
-// Actions: push the incoming operator, apply the top one, match a parenthesis, finish, errors.
-enum Action : uint8_t { Push = 0, Apply = 1, Match = 2, Finish = 3, MissingBracket = 4, Unbalanced = 6 };
-
-// [operator on top of the stack][incoming operator]; columns in operator-code order:
-// <  >  <= >= <> =  == AND OR &  NOT +  -  *  /  ^  u- u+ (  )  END
-constexpr uint8_t kActions[kOpCount][kOpCount] = {
-    {1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 1}, // <
-    {1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 1}, // >
-    {1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 1}, // <=
-    {1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 1}, // >=
-    {1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 1}, // <>
-    {1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 1}, // =
-    {1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 1}, // ==
-    {0, 0, 0, 0, 0, 0, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 1}, // AND
-    {0, 0, 0, 0, 0, 0, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 1}, // OR
-    {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 1}, // &
-    {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 1, 1, 1, 1, 1, 0, 0, 0, 2, 1}, // NOT
-    {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 1, 1, 0, 0, 0, 0, 0, 0, 2, 1}, // +
-    {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 1, 1, 0, 0, 0, 0, 0, 0, 2, 1}, // -
-    {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 1, 1, 1, 1, 0, 0, 0, 0, 2, 1}, // *
-    {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 1, 1, 1, 1, 0, 0, 0, 0, 2, 1}, // /
-    {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 1, 1, 1, 1, 1, 0, 0, 0, 2, 1}, // ^
-    {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 1, 1, 1, 1, 1, 0, 0, 0, 2, 1}, // unary -
-    {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 1, 1, 1, 1, 1, 0, 0, 0, 2, 1}, // unary +
-    {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 4}, // (
-    {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, // ) is never pushed
-    {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 6, 3}, // END
-};
-
-// Operators that a token stands for directly (binary + and - are decided by the state).
-int operatorOf(TokenType type) {
-    switch (type) {
-    case TokenType::Less: return OpLess;
-    case TokenType::Greater: return OpGreater;
-    case TokenType::LessEqual: return OpLessEqual;
-    case TokenType::GreaterEqual: return OpGreaterEqual;
-    case TokenType::NotEqual: return OpNotEqual;
-    case TokenType::Assign: return OpEqual;
-    case TokenType::StrictEqual: return OpStrictEqual;
-    case TokenType::Concat: return OpConcat;
-    case TokenType::Multiply: return OpMultiply;
-    case TokenType::Divide: return OpDivide;
-    case TokenType::Power: return OpPower;
-    case TokenType::RightParen: return OpClose;
-    default: return -1;
-    }
-}
-
-} // namespace
+using namespace precedence;
 
 class Engine::Evaluation {
 public:
@@ -91,6 +31,14 @@ public:
             int status = takeOperator(incoming, result);
             if (status != 0) return status > 0 ? 0 : -1;
         }
+    }
+
+    // Reads the one operand at the position (what the compiled form hands back to the evaluator).
+    bool single(Variant& result) {
+        int incoming = -1;
+        if (!readOperand(incoming) || valueCount() != 1) return false;
+        result = std::move(e_.values_.back());
+        return true;
     }
 
 private:
@@ -299,35 +247,15 @@ private:
     bool apply() {
         uint8_t op = topOperator();
         e_.operators_.pop_back();
-        bool unary = op == OpNot || op == OpNegate || op == OpPlus;
+        bool unary = isUnaryOperator(op);
         if (valueCount() < (unary ? 1u : 2u)) return fail(MessageId::ErrorInExpression), false;
         if (unary) {
-            Variant& v = e_.values_.back();
-            if (op == OpNot) v = Variant::boolean(!v.toBool());
-            else if (op == OpNegate) v.multiply(Variant::int32(-1));
+            applyUnary(op, e_.values_.back());
             return true;
         }
         Variant right = std::move(e_.values_.back());
         e_.values_.pop_back();
-        Variant& left = e_.values_.back();
-        switch (op) {
-        case OpLess: left = Variant::boolean(Variant::lessThan(left, right)); break;
-        case OpGreater: left = Variant::boolean(Variant::lessThan(right, left)); break;
-        case OpLessEqual: left = Variant::boolean(!Variant::lessThan(right, left)); break;
-        case OpGreaterEqual: left = Variant::boolean(!Variant::lessThan(left, right)); break;
-        case OpEqual: left = Variant::boolean(Variant::equal(left, right)); break;
-        case OpNotEqual: left = Variant::boolean(!Variant::equal(left, right)); break;
-        case OpStrictEqual: left = Variant::boolean(Variant::strictEqual(left, right)); break;
-        case OpAnd: left = Variant::boolean(left.toBool() && right.toBool()); break;
-        case OpOr: left = Variant::boolean(left.toBool() || right.toBool()); break;
-        case OpConcat: left.concatenate(right); break;
-        case OpAdd: left.add(right); break;
-        case OpSubtract: left.subtract(right); break;
-        case OpMultiply: left.multiply(right); break;
-        case OpDivide: left.divide(right); break;
-        case OpPower: left = Variant::power(left, right); break;
-        default: break;
-        }
+        applyBinary(op, e_.values_.back(), right);
         return true;
     }
 
@@ -427,7 +355,20 @@ private:
 };
 
 int Engine::evaluate(const TokenList& tokens, size_t& pos, Variant& result, int end) {
+    const Token& first = tokens[pos];
+    int compiled = first.compiledExpression;
+    // Only lines of the loaded script are compiled: texts of EXECUTE and the like come and go.
+    if (compiled == 0 && loader_ && &tokens == loader_->tokens(currentLine_)) {
+        compiled = compileExpression(tokens, pos, end);
+        first.compiledExpression = compiled;
+    }
+    if (compiled > 0 && compiledExpressions_[static_cast<size_t>(compiled - 1)].end == end)
+        return runCompiledExpression(compiled - 1, tokens, pos, result);
     return Evaluation(*this, tokens, pos, end).run(result);
+}
+
+int Engine::evaluateOperand(const TokenList& tokens, size_t pos, Variant& result) {
+    return Evaluation(*this, tokens, pos, -1).single(result) ? 0 : -1;
 }
 
 } // namespace vexil

@@ -61,10 +61,15 @@ struct Token {
     WString text; // shared with the values made from it, so a literal costs no copy
     TokenType type = TokenType::EndOfLine;
     int16_t column = -1; // index of the token's first character in the line text; -1 unknown
+    // For the first token of an expression of a loaded line: 0 not compiled yet, -1 left to the
+    // evaluator, else the engine's compiled expression number plus one.
+    mutable int32_t compiledExpression = 0;
 
     Token() : i64(0) {}
     Token(TokenType t, int16_t col) : i64(0), type(t), column(col) {}
 };
+
+static_assert(sizeof(Token) == 24, "a token stays three words");
 
 using TokenList = std::vector<Token>;
 
