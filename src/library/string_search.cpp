@@ -33,12 +33,12 @@ int overwriteAt(Engine& engine, const WString& text, int32_t position, const WSt
 } // namespace
 
 int builtinStringInStr(Engine& engine, BuiltinArgs args, Variant& result) {
-    int64_t occurrence = 1, start = -1, count = -1;
-    bool bad = false;
-    if (args.size() > 5) bad = (count = args[5].toInt32()) <= 0;
-    if (args.size() > 4 && !bad) bad = (start = static_cast<int64_t>(args[4].toInt32()) - 1) < 0;
-    if (args.size() > 3 && !bad) bad = (occurrence = args[3].toInt32()) == 0;
-    if (bad) return failWith(engine, Variant::int32(0), result);
+    const bool hasStart = args.size() > 4, hasCount = args.size() > 5;
+    const int64_t occurrence = args.size() > 3 ? args[3].toInt32() : 1;
+    const int64_t start = hasStart ? static_cast<int64_t>(args[4].toInt32()) - 1 : -1;
+    const int64_t count = hasCount ? args[5].toInt32() : -1;
+    if ((hasCount && count <= 0) || (hasStart && start < 0) || occurrence == 0)
+        return failWith(engine, Variant::int32(0), result);
     TextFinder finder(args[0].text(), args[1].text(), modeArgument(args, 2));
     size_t at = findOccurrence(finder, occurrence, start, count);
     result = Variant::int32(at == TextFinder::npos ? 0 : static_cast<int32_t>(at + 1));
