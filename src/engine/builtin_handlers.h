@@ -103,6 +103,44 @@ int builtinString(Engine& engine, BuiltinArgs args, Variant& result);
 // library/string_format.cpp
 int builtinStringFormat(Engine& engine, BuiltinArgs args, Variant& result);
 
+// library/string_search.cpp
+int builtinStringInStr(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinStringReplace(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinStringCompare(Engine& engine, BuiltinArgs args, Variant& result);
+
+// library/string_split.cpp
+int builtinStringSplit(Engine& engine, BuiltinArgs args, Variant& result);
+
+// library/string_lines_spaces.cpp
+int builtinStringStripWS(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinStringStripCR(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinStringAddCR(Engine& engine, BuiltinArgs args, Variant& result);
+
+// library/string_classes.cpp
+int builtinStringIsAlNum(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinStringIsAlpha(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinStringIsASCII(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinStringIsDigit(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinStringIsXDigit(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinStringIsLower(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinStringIsUpper(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinStringIsSpace(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinStringIsInt(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinStringIsFloat(Engine& engine, BuiltinArgs args, Variant& result);
+
+// library/string_reverse.cpp
+int builtinStringReverse(Engine& engine, BuiltinArgs args, Variant& result);
+
+// library/string_binary.cpp
+int builtinStringToBinary(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinBinaryToString(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinBinaryLen(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinBinaryMid(Engine& engine, BuiltinArgs args, Variant& result);
+
+// library/string_codes.cpp
+int builtinStringToASCIIArray(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinStringFromASCIIArray(Engine& engine, BuiltinArgs args, Variant& result);
+
 // library/console_builtins.cpp
 int builtinConsoleWrite(Engine& engine, BuiltinArgs args, Variant& result);
 int builtinConsoleWriteError(Engine& engine, BuiltinArgs args, Variant& result);

@@ -16,6 +16,7 @@ constexpr int IllegalTextAtEnd = 114;
 constexpr int VariableNotDeclared = 121;
 constexpr int SubscriptOnNonAccessible = 124;
 constexpr int InvalidKeywordAtStart = 129;
+constexpr int ArrayTooLarge = 130;
 constexpr int UnknownFunction = 133;
 constexpr int UnknownMacro = 134;
 constexpr int ObjectOutsideWith = 167;

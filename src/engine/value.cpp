@@ -273,6 +273,7 @@ Variant Variant::container(VarKind kind, HeapValue* body) {
 
 Variant Variant::defaultKeyword() { return keyword(kKeywordDefault, kDefaultNumber, L"Default"); }
 Variant Variant::nullKeyword() { return keyword(kKeywordNull, 0, L""); }
+bool Variant::isDefault() const { return kind_ == VarKind::Keyword && keywordRecord()->id == kKeywordDefault; }
 
 const KeywordRecord* Variant::keywordRecord() const {
     return kind_ == VarKind::Keyword ? static_cast<const KeywordRecord*>(heap_) : nullptr;

@@ -105,6 +105,7 @@ public:
     // The keyword values of script text.
     static Variant defaultKeyword();
     static Variant nullKeyword();
+    bool isDefault() const; // the keyword Default
 
     void clear(); // becomes Int32 0
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <cwctype>
 
@@ -88,22 +89,24 @@ std::wstring upperCase(std::wstring_view text) {
 }
 
 int WString::compare(std::wstring_view a, std::wstring_view b, int mode) {
-    if (mode == 0 || mode == 1) {
+    // The platform takes int lengths; longer texts fall back to the basic comparison.
+    bool fits = a.size() <= INT_MAX && b.size() <= INT_MAX;
+    if ((mode == 0 || mode == 1) && fits) {
         LCID locale = mode == 0 ? LOCALE_USER_DEFAULT : 1033;
         int r = CompareStringW(locale, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),
                                static_cast<int>(b.size()));
-        return r - CSTR_EQUAL;
+        return r == 0 ? 0 : r - CSTR_EQUAL; // a failed comparison counts as equal
     }
-    size_t n = std::max(a.size(), b.size());
-    for (size_t i = 0; i <= n; ++i) {
-        wchar_t ca = i < a.size() ? a[i] : 0, cb = i < b.size() ? b[i] : 0;
+    size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+        wchar_t ca = a[i], cb = b[i];
         if (ca != cb) {
             wchar_t la = static_cast<wchar_t>(std::towlower(ca)), lb = static_cast<wchar_t>(std::towlower(cb));
             if (la != lb) return la < lb ? -1 : 1;
         }
-        if (ca == 0 && cb == 0) break;
     }
-    return 0;
+    // Embedded zeros count as units: a proper prefix is smaller, even of a text that goes on with a zero.
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
 } // namespace vexil

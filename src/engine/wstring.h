@@ -56,7 +56,7 @@ public:
     friend bool operator==(const WString& a, const WString& b) { return a.view() == b.view(); }
 
     // Comparison modes: 0 the user's locale without case, 1 English (US) without case,
-    // 2 code unit by code unit with both units lower-cased at the first difference.
+    // 2 code unit by code unit with both units lower-cased at the first difference. -1, 0 or 1.
     static int compare(std::wstring_view a, std::wstring_view b, int mode);
 
 private:

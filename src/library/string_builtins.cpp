@@ -1,6 +1,7 @@
 // String built-ins: length, case, and the pieces of a string (left, right, mid, trims).
 #include "engine/builtin_handlers.h"
 #include "engine/engine.h"
+#include "library/mid_range.h"
 
 #include <windows.h>
 
@@ -51,13 +52,8 @@ int builtinStringRight(Engine&, BuiltinArgs args, Variant& result) {
 
 int builtinStringMid(Engine&, BuiltinArgs args, Variant& result) {
     std::wstring_view text = args[0].text().view();
-    int64_t start = static_cast<int64_t>(args[1].toInt32()) - 1;
-    int64_t length = static_cast<int64_t>(text.size());
-    if (start < 0 || start > length) start = length;
-    int64_t rest = length - start;
-    int64_t count = args.size() > 2 ? args[2].toInt32() : -1;
-    if (count < 0 || count > rest) count = rest;
-    setText(result, text.substr(static_cast<size_t>(start), static_cast<size_t>(count)));
+    MidRange piece = midRange(text.size(), args[1].toInt32(), args.size() > 2 ? args[2].toInt32() : -1);
+    setText(result, text.substr(piece.offset, piece.count));
     return 0;
 }
 
