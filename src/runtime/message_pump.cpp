@@ -3,6 +3,7 @@
 // Wine), so a busy script polls at most once a millisecond; waits poll on every pass.
 #include "engine/engine.h"
 #include "engine/startup_state.h"
+#include "library/handle_table.h"
 
 #include <windows.h>
 #include <mmsystem.h>
@@ -13,6 +14,7 @@ namespace vexil {
 
 int Engine::poll() {
     lastPoll_ = GetTickCount64();
+    handles_->flushPendingWrites(); // buffered file writes never wait long for a reader
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
