@@ -93,11 +93,13 @@ void FileStream::detectEncoding() {
     if (!bomFound && got > 0 && encoding_ == TextEncoding::None) {
         EncodingClassifier classifier;
         classifier.feed(b, got);
-        if (got == kBufferSize && (mode_ & OpenMode::FullUtf8Check)) {
+        bool wholeFile = got < kBufferSize;
+        if (!wholeFile && (mode_ & OpenMode::FullUtf8Check)) {
             while (ReadFile(handle_, buffer_.get(), kBufferSize, &got, nullptr) && got > 0)
                 classifier.feed(buffer_.get(), got);
+            wholeFile = true;
         }
-        encoding_ = classifier.result();
+        encoding_ = classifier.result(wholeFile);
     }
     moveSystemPointer(remembered);
 }
