@@ -136,7 +136,8 @@ int builtinFileReadLine(Engine& engine, BuiltinArgs args, Variant& result) {
     FileArgument file(engine, args[0], OpenMode::Read);
     FileStream* stream = file.stream();
     if (!stream) return fail(engine, 1), 0;
-    std::wstring line;
+    // Kept between calls, so that reading line after line does not allocate for the scratch text.
+    static std::wstring line;
     if (!numbered) {
         if (!stream->readLine(line)) return fail(engine, -1), 0;
     } else if (wanted == -1) {
@@ -151,6 +152,7 @@ int builtinFileReadLine(Engine& engine, BuiltinArgs args, Variant& result) {
             if (!stream->readLine(line)) return fail(engine, -1), 0;
     }
     result = textValue(line);
+    if (line.capacity() > (size_t{1} << 20)) std::wstring().swap(line); // no huge scratch kept
     return 0;
 }
 

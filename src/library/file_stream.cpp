@@ -213,7 +213,10 @@ bool FileStream::readLine(std::wstring& line) {
         }
         if (!fillBuffer()) break;
     }
-    line = bytesToWide(byteLine_, codePage());
+    if (std::all_of(byteLine_.begin(), byteLine_.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        line.assign(byteLine_.begin(), byteLine_.end()); // ASCII reads the same in every byte encoding
+    else
+        line = bytesToWide(byteLine_, codePage());
     return true;
 }
 
@@ -310,6 +313,16 @@ bool FileStream::writeText(std::wstring_view text) {
         return writeBytes(swapped.data(), swapped.size());
     }
     default: {
+        // ASCII is the same in every byte encoding: narrowed in pieces, without a conversion.
+        if (std::all_of(text.begin(), text.end(), [](wchar_t c) { return c < 0x80; })) {
+            char piece[4096];
+            for (size_t at = 0; at < text.size(); at += sizeof piece) {
+                size_t n = std::min(sizeof piece, text.size() - at);
+                for (size_t i = 0; i < n; ++i) piece[i] = static_cast<char>(text[at + i]);
+                if (!writeBytes(piece, n)) return false;
+            }
+            return true;
+        }
         std::string bytes = wideToBytes(text, codePage());
         return writeBytes(bytes.data(), bytes.size());
     }
