@@ -68,7 +68,7 @@ bool FileStream::open(std::wstring_view name, uint32_t mode) {
     if (!(mode & OpenMode::Binary) && !overwrite) detectEncoding();
     if (mode & OpenMode::InternalRead) seek(bomLength_, FILE_BEGIN);
     if ((append || overwrite) && !(mode & OpenMode::Binary)) chooseWriteEncoding();
-    flushWrites(); // a new file shows its byte-order mark at once
+    if (!flushWrites()) bomLength_ = 0; // a new file shows its byte-order mark at once
     return true;
 }
 
@@ -131,9 +131,10 @@ void FileStream::chooseWriteEncoding() {
 bool FileStream::moveSystemPointer(int64_t to) {
     LARGE_INTEGER li;
     li.QuadPart = to;
+    if (!SetFilePointerEx(handle_, li, nullptr, FILE_BEGIN)) return false; // nothing moved
     fill_ = index_ = 0;
     bufferStart_ = to;
-    return SetFilePointerEx(handle_, li, nullptr, FILE_BEGIN);
+    return true;
 }
 
 bool FileStream::fillBuffer() {
@@ -166,7 +167,8 @@ void FileStream::unread(int bytes) {
 unsigned FileStream::codePage() const { return encoding_ == TextEncoding::Utf8 ? CP_UTF8 : CP_ACP; }
 
 bool FileStream::readLine(std::wstring& line) {
-    if (!handle_ || !flushWrites()) return false;
+    if (!handle_) return false;
+    drainWrites();
     if (encoding_ == TextEncoding::Utf16LE || encoding_ == TextEncoding::Utf16BE) {
         std::wstring text;
         int c = readUnit();
@@ -222,7 +224,8 @@ bool FileStream::readLine(std::wstring& line) {
 
 bool FileStream::readChars(size_t count, std::wstring& text, size_t* unitsRead) {
     if (unitsRead) *unitsRead = 0;
-    if (!handle_ || !flushWrites()) return false;
+    if (!handle_) return false;
+    drainWrites();
     std::string bytes;
     if (encoding_ == TextEncoding::Utf16LE || encoding_ == TextEncoding::Utf16BE) {
         readBytes(count > SIZE_MAX / 2 ? SIZE_MAX : count * 2, bytes);
@@ -247,7 +250,8 @@ bool FileStream::readChars(size_t count, std::wstring& text, size_t* unitsRead) 
 
 size_t FileStream::readBytes(size_t count, std::string& bytes) {
     bytes.clear();
-    if (!handle_ || !flushWrites()) return 0;
+    if (!handle_) return 0;
+    drainWrites();
     if (count > kBufferSize) {
         // Whole-file reads size their buffer once instead of growing it block by block.
         int64_t left = size() - position();
@@ -275,15 +279,24 @@ bool FileStream::writeThrough(const char* data, size_t size) {
     return true;
 }
 
-bool FileStream::flushWrites() {
-    if (pending_.empty()) return true;
-    bool ok = writeThrough(pending_.data(), pending_.size());
+void FileStream::drainWrites() {
+    if (pending_.empty()) return;
+    if (!writeThrough(pending_.data(), pending_.size())) writeLost_ = true;
     pending_.clear();
-    return ok;
+}
+
+bool FileStream::flushWrites() {
+    drainWrites();
+    return !takeWriteLost();
 }
 
 bool FileStream::writeBytes(const void* data, size_t size) {
     if (!handle_) return false;
+    bool appended = appendBytes(data, size);
+    return !takeWriteLost() && appended;
+}
+
+bool FileStream::appendBytes(const void* data, size_t size) {
     // The first pending byte belongs where the logical position stands, not after the read buffer.
     if (pending_.empty() && !moveSystemPointer(position())) return false;
     const char* p = static_cast<const char*>(data);
@@ -292,7 +305,7 @@ bool FileStream::writeBytes(const void* data, size_t size) {
         pending_.append(p, size);
         return true;
     }
-    if (!flushWrites()) return false;
+    drainWrites();
     if (size < kBufferSize) {
         pending_.append(p, size);
         return true;
@@ -330,7 +343,8 @@ bool FileStream::writeText(std::wstring_view text) {
 }
 
 bool FileStream::seek(int64_t offset, int origin) {
-    if (!handle_ || !flushWrites()) return false;
+    if (!handle_) return false;
+    drainWrites();
     if (origin != FILE_BEGIN && origin != FILE_CURRENT && origin != FILE_END) return false;
     int64_t base = origin == FILE_CURRENT ? position() : origin == FILE_END ? size() : 0;
     if (base < 0 || (offset > 0 && base > INT64_MAX - offset)) return false;
@@ -350,10 +364,16 @@ int64_t FileStream::size() const {
     return pending_.empty() ? li.QuadPart : std::max<int64_t>(li.QuadPart, position());
 }
 
-bool FileStream::flush() { return handle_ && flushWrites() && FlushFileBuffers(handle_); }
+bool FileStream::flush() {
+    if (!handle_) return false;
+    bool written = flushWrites();
+    return FlushFileBuffers(handle_) && written;
+}
 
 bool FileStream::setEnd() {
-    return handle_ && flushWrites() && moveSystemPointer(position()) && SetEndOfFile(handle_);
+    if (!handle_) return false;
+    bool written = flushWrites();
+    return moveSystemPointer(position()) && SetEndOfFile(handle_) && written;
 }
 
 } // namespace vexil

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace vexil {
 
@@ -39,10 +40,13 @@ public:
     size_t readBytes(size_t count, std::string& bytes);
 
     // Writes are gathered in a buffer and reach the system when it fills, before any read or seek,
-    // and at flushWrites, flush and close; false when bytes could not be written.
+    // and at flushWrites, flush and close; false when bytes could not be written. Bytes lost in a
+    // flush nobody asked about are reported by the next writeText, writeBytes, flush or close.
     bool writeText(std::wstring_view text);
     bool writeBytes(const void* data, size_t size);
     bool flushWrites();
+    // Hands the buffer to the system without reporting; a loss waits for the next report.
+    void drainWrites();
     bool hasPendingWrites() const { return !pending_.empty(); }
 
     // origin: FILE_BEGIN, FILE_CURRENT or FILE_END.
@@ -68,6 +72,7 @@ private:
     void unread(int bytes);
     bool moveSystemPointer(int64_t to);
     bool writeThrough(const char* data, size_t size);
+    bool appendBytes(const void* data, size_t size);
     unsigned codePage() const;
 
     void* handle_ = nullptr;
@@ -82,6 +87,8 @@ private:
     // Bytes written but not yet handed to the system; while there are any the read buffer is empty
     // and they belong at bufferStart_, where the system pointer stands.
     std::string pending_;
+    bool writeLost_ = false;
+    bool takeWriteLost() { return std::exchange(writeLost_, false); }
 };
 
 } // namespace vexil

@@ -77,7 +77,7 @@ HandleTable::CloseResult HandleTable::close(const Variant& handle) {
 void HandleTable::flushPendingWrites() {
     if (!pendingWrites_) return;
     for (Slot& s : slots_)
-        if (s.stream) s.stream->flushWrites();
+        if (s.stream) s.stream->drainWrites();
     pendingWrites_ = false;
 }
 

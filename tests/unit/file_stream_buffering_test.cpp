@@ -71,3 +71,28 @@ TEST(FileStreamBuffering, TextWaitsInTheBufferUntilFlushedOrClosed) {
     ASSERT_TRUE(stream.close());
     EXPECT_EQ(folder.read(L"wait.txt"), std::string("\xFF\xFE" "a\0b\0c\0", 8));
 }
+
+TEST(FileStreamBuffering, ALostWriteIsReportedOnceByTheNextWriteFlushOrClose) {
+    TempFolder folder;
+    std::wstring path = folder.write(L"far.txt", "0123456789");
+    FileStream stream;
+    ASSERT_TRUE(stream.open(path, OpenMode::Append | OpenMode::Binary));
+    // The test area's file system (ext4) ends files just below 16 TB: a write reaching over that
+    // fails when it goes out (the file stays sparse and the folder is removed).
+    const int64_t nearTheLimit = (int64_t{1} << 44) - 4097;
+    ASSERT_TRUE(stream.seek(nearTheLimit, FILE_BEGIN));
+    ASSERT_TRUE(stream.writeBytes("ab", 2)) << "only buffered so far";
+    stream.drainWrites(); // as the handle table does before another built-in
+    EXPECT_FALSE(stream.writeBytes("cd", 2)) << "the next write reports the loss";
+    EXPECT_FALSE(stream.flush()) << "and so does a flush, for the loss of cd";
+    EXPECT_TRUE(stream.flushWrites()) << "reported once";
+    ASSERT_TRUE(stream.writeBytes("ef", 2));
+    EXPECT_FALSE(stream.close());
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    char head[10] = {};
+    DWORD got = 0;
+    ReadFile(h, head, sizeof head, &got, nullptr);
+    CloseHandle(h);
+    EXPECT_EQ(std::string(head, got), "0123456789") << "earlier content intact";
+}
