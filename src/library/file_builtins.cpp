@@ -31,6 +31,7 @@ public:
             stream_ = engine.handles().stream(v);
             return;
         }
+        engine.handles().flushPendingWrites(); // the file may be open under a handle too
         own_ = std::make_unique<FileStream>();
         if (own_->open(v.text().view(), nameMode)) stream_ = own_.get();
     }
