@@ -47,6 +47,15 @@ private:
 
 void fail(Engine& engine, int32_t error) { engine.status().error = error; }
 
+// An optional argument counts as given unless it is missing or the keyword Default (whose number,
+// -1, would otherwise turn FILEOPEN's mode into every bit, overwrite included).
+bool given(BuiltinArgs args, size_t i) {
+    static const int32_t defaultId = Variant::defaultKeyword().keywordRecord()->id;
+    if (args.size() <= i) return false;
+    const Variant& v = args[i].dereferenced();
+    return !(v.is(VarKind::Keyword) && v.keywordRecord()->id == defaultId);
+}
+
 Variant textValue(std::wstring_view text) { return Variant::string(WString(text)); }
 
 // Writes a value: binaries (or anything to a binary stream) as raw bytes, else text in the
@@ -85,7 +94,7 @@ int writeBuiltin(Engine& engine, BuiltinArgs args, Variant& result, bool asLine)
 
 int builtinFileOpen(Engine& engine, BuiltinArgs args, Variant& result) {
     std::wstring_view name = args[0].text().view();
-    uint32_t mode = args.size() > 1 ? static_cast<uint32_t>(args[1].toInt32()) & kScriptModeBits : 0;
+    uint32_t mode = given(args, 1) ? static_cast<uint32_t>(args[1].toInt32()) & kScriptModeBits : 0;
     result = Variant::int32(-1);
     if ((mode & OpenMode::CreatePath) && (mode & (OpenMode::Append | OpenMode::Overwrite)) &&
         !createParentFolders(name))
@@ -111,7 +120,7 @@ int builtinFileRead(Engine& engine, BuiltinArgs args, Variant& result) {
     FileArgument file(engine, args[0], OpenMode::Read);
     FileStream* stream = file.stream();
     if (!stream) return fail(engine, 1), 0;
-    int64_t count = args.size() > 1 ? args[1].toInt64() : -1;
+    int64_t count = given(args, 1) ? args[1].toInt64() : -1;
     if (count < 0) count = std::max<int64_t>(0, stream->size() - stream->position());
     if (stream->mode() & OpenMode::Binary) {
         std::string bytes;
@@ -131,7 +140,7 @@ int builtinFileRead(Engine& engine, BuiltinArgs args, Variant& result) {
 
 int builtinFileReadLine(Engine& engine, BuiltinArgs args, Variant& result) {
     result = textValue(L"");
-    const bool numbered = args.size() > 1;
+    const bool numbered = given(args, 1);
     int64_t wanted = numbered ? args[1].toInt64() : 0;
     if (numbered && wanted < 1 && wanted != -1) return fail(engine, 1), 0;
     FileArgument file(engine, args[0], OpenMode::Read);
@@ -178,7 +187,7 @@ int builtinFileWriteLine(Engine& engine, BuiltinArgs args, Variant& result) {
 }
 
 int builtinFileGetEncoding(Engine& engine, BuiltinArgs args, Variant& result) {
-    bool firstBlockOnly = args.size() > 1 && args[1].toInt32() == 2;
+    bool firstBlockOnly = given(args, 1) && args[1].toInt32() == 2;
     FileArgument file(engine, args[0], firstBlockOnly ? OpenMode::Read : OpenMode::FullUtf8Check);
     FileStream* stream = file.stream();
     result = Variant::int32(stream ? static_cast<int32_t>(reportedEncoding(stream->encoding(), stream->bomLength())) : -1);
