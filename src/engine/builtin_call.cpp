@@ -4,6 +4,7 @@
 #include "engine/builtins.h"
 #include "engine/engine.h"
 #include "engine/messages.h"
+#include "library/handle_table.h"
 
 namespace vexil {
 
@@ -50,6 +51,7 @@ int Engine::callBuiltinArguments(int index, const TokenList& tokens, size_t& pos
         message += L"\" is not available in this version of Vexil.";
         return reportRuntimeErrorText(message, MessageId::UnknownFunction, nameColumn);
     }
+    handles_->beforeBuiltin(index);
     result = Variant::int32(1);
     status().reset();
     int status = entry.handler(*this, arguments.view(), result);

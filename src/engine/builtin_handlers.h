@@ -140,6 +140,19 @@ int builtinBinaryMid(Engine& engine, BuiltinArgs args, Variant& result);
 // library/string_codes.cpp
 int builtinStringToASCIIArray(Engine& engine, BuiltinArgs args, Variant& result);
 int builtinStringFromASCIIArray(Engine& engine, BuiltinArgs args, Variant& result);
+// library/file_builtins.cpp
+int builtinFileClose(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinFileFlush(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinFileGetEncoding(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinFileGetPos(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinFileOpen(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinFileRead(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinFileReadLine(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinFileReadToArray(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinFileSetEnd(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinFileSetPos(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinFileWrite(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinFileWriteLine(Engine& engine, BuiltinArgs args, Variant& result);
 
 // library/console_builtins.cpp
 int builtinConsoleWrite(Engine& engine, BuiltinArgs args, Variant& result);

@@ -5,6 +5,7 @@
 #include "engine/messages.h"
 #include "engine/startup_state.h"
 #include "library/console_streams.h"
+#include "library/handle_table.h"
 #include "library/paths.h"
 
 #include <ole2.h>
@@ -12,9 +13,12 @@
 
 namespace vexil {
 
-Engine::Engine(StartupState& startup) : startup_(startup) { oleReady_ = SUCCEEDED(OleInitialize(nullptr)); }
+Engine::Engine(StartupState& startup) : startup_(startup), handles_(std::make_unique<HandleTable>()) {
+    oleReady_ = SUCCEEDED(OleInitialize(nullptr));
+}
 
 Engine::~Engine() {
+    handles_.reset(); // open files are flushed and closed
     if (oleReady_) OleUninitialize();
 }
 

@@ -21,6 +21,7 @@
 namespace vexil {
 
 struct StartupState;
+class HandleTable;
 
 // Milliseconds since a timeGetTime reading, right across the 49.7-day wrap.
 int64_t elapsedMilliseconds(uint32_t start);
@@ -100,6 +101,9 @@ public:
     const ScriptLoader* loader() const { return loader_; }
     void setMainWindow(void* window) { mainWindow_ = window; }
     void* mainWindow() const { return mainWindow_; }
+
+    // The open files and file searches of the run.
+    HandleTable& handles() { return *handles_; }
 
     // The message poll: kPollStop when the run must end, kPollPaused while the script is paused.
     static constexpr int kPollGoOn = 0;
@@ -319,6 +323,8 @@ private:
     bool startFunctionsRun_ = false;
     // Storage of static variables by declaring line and name id; entries live for the whole run.
     std::unordered_map<uint64_t, std::unique_ptr<Variant>> staticStore_;
+
+    std::unique_ptr<HandleTable> handles_;
 
     // Stacks shared by nested evaluations, so that evaluating allocates nothing once they have grown.
     std::vector<Variant> values_;

@@ -9,40 +9,43 @@
 
 namespace vexil {
 
-namespace {
-
-bool createParentDirectories(std::wstring_view name) {
-    std::wstring path(name);
+bool createParentFolders(std::wstring_view fileName) {
+    std::wstring path(fileName);
     size_t cut = path.find_last_of(L"\\/");
     if (cut == std::wstring::npos || cut == 0) return true;
     path.resize(cut);
     if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
-    if (!createParentDirectories(path)) return false;
+    if (!createParentFolders(path)) return false;
     return CreateDirectoryW(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
 }
-
-} // namespace
 
 FileStream::FileStream() : buffer_(new uint8_t[kBufferSize]) {}
 
 FileStream::~FileStream() { close(); }
 
-void FileStream::close() {
+bool FileStream::close() {
+    bool written = flushWrites();
     if (handle_) CloseHandle(handle_);
     handle_ = nullptr;
+    pending_.clear();
     fill_ = index_ = 0;
     bufferStart_ = 0;
     encoding_ = TextEncoding::None;
     bomLength_ = 0;
     mode_ = 0;
+    return written;
 }
 
 bool FileStream::open(std::wstring_view name, uint32_t mode) {
     close();
+    if (name.find(L'\0') != std::wstring_view::npos) { // the system would stop at the zero: another file
+        SetLastError(ERROR_INVALID_NAME);
+        return false;
+    }
     bool append = mode & OpenMode::Append;
     bool overwrite = mode & OpenMode::Overwrite;
     if (!append && !overwrite) mode |= OpenMode::InternalRead;
-    if ((append || overwrite) && (mode & OpenMode::CreatePath) && !createParentDirectories(name))
+    if ((append || overwrite) && (mode & OpenMode::CreatePath) && !createParentFolders(name))
         return false;
 
     std::wstring path(name);
@@ -65,6 +68,7 @@ bool FileStream::open(std::wstring_view name, uint32_t mode) {
     if (!(mode & OpenMode::Binary) && !overwrite) detectEncoding();
     if (mode & OpenMode::InternalRead) seek(bomLength_, FILE_BEGIN);
     if ((append || overwrite) && !(mode & OpenMode::Binary)) chooseWriteEncoding();
+    if (!flushWrites()) bomLength_ = 0; // a new file shows its byte-order mark at once
     return true;
 }
 
@@ -89,11 +93,13 @@ void FileStream::detectEncoding() {
     if (!bomFound && got > 0 && encoding_ == TextEncoding::None) {
         EncodingClassifier classifier;
         classifier.feed(b, got);
-        if (got == kBufferSize && (mode_ & OpenMode::FullUtf8Check)) {
+        bool wholeFile = got < kBufferSize;
+        if (!wholeFile && (mode_ & OpenMode::FullUtf8Check)) {
             while (ReadFile(handle_, buffer_.get(), kBufferSize, &got, nullptr) && got > 0)
                 classifier.feed(buffer_.get(), got);
+            wholeFile = true;
         }
-        encoding_ = classifier.result();
+        encoding_ = classifier.result(wholeFile);
     }
     moveSystemPointer(remembered);
 }
@@ -125,9 +131,10 @@ void FileStream::chooseWriteEncoding() {
 bool FileStream::moveSystemPointer(int64_t to) {
     LARGE_INTEGER li;
     li.QuadPart = to;
+    if (!SetFilePointerEx(handle_, li, nullptr, FILE_BEGIN)) return false; // nothing moved
     fill_ = index_ = 0;
     bufferStart_ = to;
-    return SetFilePointerEx(handle_, li, nullptr, FILE_BEGIN);
+    return true;
 }
 
 bool FileStream::fillBuffer() {
@@ -161,11 +168,13 @@ unsigned FileStream::codePage() const { return encoding_ == TextEncoding::Utf8 ?
 
 bool FileStream::readLine(std::wstring& line) {
     if (!handle_) return false;
+    drainWrites();
     if (encoding_ == TextEncoding::Utf16LE || encoding_ == TextEncoding::Utf16BE) {
         std::wstring text;
         int c = readUnit();
         if (c < 0) return false;
-        for (; c >= 0; c = readUnit()) {
+        const bool bigEndian = encoding_ == TextEncoding::Utf16BE;
+        for (;;) {
             if (c == L'\n') break;
             if (c == L'\r') {
                 int next = readUnit();
@@ -173,48 +182,81 @@ bool FileStream::readLine(std::wstring& line) {
                 break;
             }
             text.push_back(static_cast<wchar_t>(c));
+            // Whole units inside the buffer are scanned without the per-unit calls.
+            while (index_ + 1 < fill_) {
+                const uint8_t* b = buffer_.get() + index_;
+                wchar_t u = static_cast<wchar_t>(bigEndian ? (b[0] << 8 | b[1]) : (b[1] << 8 | b[0]));
+                if (u == L'\n' || u == L'\r') break;
+                text.push_back(u);
+                index_ += 2;
+            }
+            c = readUnit();
+            if (c < 0) break;
         }
         line = std::move(text);
         return true;
     }
     byteLine_.clear();
-    int c = readByte();
-    if (c < 0) return false;
-    for (; c >= 0; c = readByte()) {
-        if (c == '\n') break;
-        if (c == '\r') {
-            int next = readByte();
-            if (next >= 0 && next != '\n') unread(1);
+    if (index_ >= fill_ && !fillBuffer()) return false;
+    for (;;) {
+        const uint8_t* begin = buffer_.get() + index_;
+        const uint8_t* end = buffer_.get() + fill_;
+        const uint8_t* p = begin;
+        while (p < end && *p != '\n' && *p != '\r') ++p;
+        byteLine_.append(reinterpret_cast<const char*>(begin), static_cast<size_t>(p - begin));
+        index_ += static_cast<int32_t>(p - begin);
+        if (p < end) {
+            ++index_;
+            if (*p == '\r') {
+                int next = readByte();
+                if (next >= 0 && next != '\n') unread(1);
+            }
             break;
         }
-        byteLine_.push_back(static_cast<char>(c));
+        if (!fillBuffer()) break;
     }
-    line = bytesToWide(byteLine_, codePage());
+    if (std::all_of(byteLine_.begin(), byteLine_.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        line.assign(byteLine_.begin(), byteLine_.end()); // ASCII reads the same in every byte encoding
+    else
+        line = bytesToWide(byteLine_, codePage());
     return true;
 }
 
-bool FileStream::readChars(size_t count, std::wstring& text) {
+bool FileStream::readChars(size_t count, std::wstring& text, size_t* unitsRead) {
+    if (unitsRead) *unitsRead = 0;
     if (!handle_) return false;
+    drainWrites();
+    std::string bytes;
     if (encoding_ == TextEncoding::Utf16LE || encoding_ == TextEncoding::Utf16BE) {
-        std::wstring out;
-        for (size_t i = 0; i < count; ++i) {
-            int c = readUnit();
-            if (c < 0) break;
-            out.push_back(static_cast<wchar_t>(c));
+        readBytes(count > SIZE_MAX / 2 ? SIZE_MAX : count * 2, bytes);
+        size_t units = bytes.size() / 2; // a lone trailing byte is not a character
+        if (units == 0) return false;
+        std::wstring out(units, L'\0');
+        const auto* b = reinterpret_cast<const uint8_t*>(bytes.data());
+        if (encoding_ == TextEncoding::Utf16BE) {
+            for (size_t i = 0; i < units; ++i) out[i] = static_cast<wchar_t>(b[2 * i] << 8 | b[2 * i + 1]);
+        } else {
+            for (size_t i = 0; i < units; ++i) out[i] = static_cast<wchar_t>(b[2 * i + 1] << 8 | b[2 * i]);
         }
-        if (out.empty()) return false;
         text = std::move(out);
+        if (unitsRead) *unitsRead = units;
         return true;
     }
-    std::string bytes;
     if (readBytes(count, bytes) == 0) return false;
     text = bytesToWide(bytes, codePage());
+    if (unitsRead) *unitsRead = bytes.size();
     return true;
 }
 
 size_t FileStream::readBytes(size_t count, std::string& bytes) {
     bytes.clear();
     if (!handle_) return 0;
+    drainWrites();
+    if (count > kBufferSize) {
+        // Whole-file reads size their buffer once instead of growing it block by block.
+        int64_t left = size() - position();
+        if (left > 0) bytes.reserve(static_cast<size_t>(std::min<uint64_t>(count, static_cast<uint64_t>(left))));
+    }
     while (bytes.size() < count) {
         if (index_ >= fill_ && !fillBuffer()) break;
         size_t take = std::min(count - bytes.size(), static_cast<size_t>(fill_ - index_));
@@ -224,20 +266,51 @@ size_t FileStream::readBytes(size_t count, std::string& bytes) {
     return bytes.size();
 }
 
-bool FileStream::writeBytes(const void* data, size_t size) {
-    if (!handle_) return false;
-    if (!moveSystemPointer(position())) return false;
-    const char* p = static_cast<const char*>(data);
+bool FileStream::writeThrough(const char* data, size_t size) {
     while (size > 0) {
         DWORD piece = static_cast<DWORD>(std::min<size_t>(size, 1u << 30));
         DWORD written = 0;
-        BOOL ok = WriteFile(handle_, p, piece, &written, nullptr);
+        BOOL ok = WriteFile(handle_, data, piece, &written, nullptr);
         bufferStart_ += written;
         if (!ok || written != piece) return false;
-        p += written;
+        data += written;
         size -= written;
     }
     return true;
+}
+
+void FileStream::drainWrites() {
+    if (pending_.empty()) return;
+    if (!writeThrough(pending_.data(), pending_.size())) writeLost_ = true;
+    pending_.clear();
+}
+
+bool FileStream::flushWrites() {
+    drainWrites();
+    return !takeWriteLost();
+}
+
+bool FileStream::writeBytes(const void* data, size_t size) {
+    if (!handle_) return false;
+    bool appended = appendBytes(data, size);
+    return !takeWriteLost() && appended;
+}
+
+bool FileStream::appendBytes(const void* data, size_t size) {
+    // The first pending byte belongs where the logical position stands, not after the read buffer.
+    if (pending_.empty() && !moveSystemPointer(position())) return false;
+    const char* p = static_cast<const char*>(data);
+    if (pending_.size() + size <= kBufferSize) {
+        if (pending_.capacity() < kBufferSize) pending_.reserve(kBufferSize);
+        pending_.append(p, size);
+        return true;
+    }
+    drainWrites();
+    if (size < kBufferSize) {
+        pending_.append(p, size);
+        return true;
+    }
+    return writeThrough(p, size);
 }
 
 bool FileStream::writeText(std::wstring_view text) {
@@ -253,6 +326,16 @@ bool FileStream::writeText(std::wstring_view text) {
         return writeBytes(swapped.data(), swapped.size());
     }
     default: {
+        // ASCII is the same in every byte encoding: narrowed in pieces, without a conversion.
+        if (std::all_of(text.begin(), text.end(), [](wchar_t c) { return c < 0x80; })) {
+            char piece[4096];
+            for (size_t at = 0; at < text.size(); at += sizeof piece) {
+                size_t n = std::min(sizeof piece, text.size() - at);
+                for (size_t i = 0; i < n; ++i) piece[i] = static_cast<char>(text[at + i]);
+                if (!writeBytes(piece, n)) return false;
+            }
+            return true;
+        }
         std::string bytes = wideToBytes(text, codePage());
         return writeBytes(bytes.data(), bytes.size());
     }
@@ -261,9 +344,11 @@ bool FileStream::writeText(std::wstring_view text) {
 
 bool FileStream::seek(int64_t offset, int origin) {
     if (!handle_) return false;
-    int64_t target = offset;
-    if (origin == FILE_CURRENT) target += position();
-    else if (origin == FILE_END) target += size();
+    drainWrites();
+    if (origin != FILE_BEGIN && origin != FILE_CURRENT && origin != FILE_END) return false;
+    int64_t base = origin == FILE_CURRENT ? position() : origin == FILE_END ? size() : 0;
+    if (base < 0 || (offset > 0 && base > INT64_MAX - offset)) return false;
+    int64_t target = base + offset;
     if (target < 0) return false;
     if (target >= bufferStart_ && target <= bufferStart_ + fill_) {
         index_ = static_cast<int32_t>(target - bufferStart_);
@@ -275,9 +360,20 @@ bool FileStream::seek(int64_t offset, int origin) {
 int64_t FileStream::size() const {
     LARGE_INTEGER li;
     if (!handle_ || !GetFileSizeEx(handle_, &li)) return -1;
-    return li.QuadPart;
+    // Pending bytes may reach past the end the system knows.
+    return pending_.empty() ? li.QuadPart : std::max<int64_t>(li.QuadPart, position());
 }
 
-bool FileStream::flush() { return handle_ && FlushFileBuffers(handle_); }
+bool FileStream::flush() {
+    if (!handle_) return false;
+    bool written = flushWrites();
+    return FlushFileBuffers(handle_) && written;
+}
+
+bool FileStream::setEnd() {
+    if (!handle_) return false;
+    bool written = flushWrites();
+    return moveSystemPointer(position()) && SetEndOfFile(handle_) && written;
+}
 
 } // namespace vexil

@@ -49,9 +49,10 @@ void EncodingClassifier::feed(const uint8_t* bytes, size_t count) {
     }
 }
 
-TextEncoding EncodingClassifier::result() const {
-    // A sequence cut off by the end still counts as valid UTF-8.
-    if (utf8Valid_) return TextEncoding::Utf8;
+TextEncoding EncodingClassifier::result(bool wholeFile) const {
+    // A sequence cut off by the end of a block still counts as valid UTF-8; one cut off by the
+    // end of the file is a single-byte text's last character (an ANSI é, say).
+    if (utf8Valid_ && !(wholeFile && pendingContinuations_ > 0)) return TextEncoding::Utf8;
     double n = static_cast<double>(total_);
     double even = 2.0 * static_cast<double>(zeroEven_) / n;
     double odd = 2.0 * static_cast<double>(zeroOdd_) / n;

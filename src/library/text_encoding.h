@@ -50,7 +50,9 @@ uint32_t reportedEncoding(TextEncoding encoding, int bomLength);
 class EncodingClassifier {
 public:
     void feed(const uint8_t* bytes, size_t count);
-    TextEncoding result() const;
+    // `wholeFile`: the bytes fed reach the end of the file, so a sequence cut off there is
+    // invalid rather than continued in bytes not looked at.
+    TextEncoding result(bool wholeFile) const;
 
 private:
     bool utf8Valid_ = true;

@@ -4,6 +4,7 @@
 // paused script poll on every pass.
 #include "engine/engine.h"
 #include "engine/startup_state.h"
+#include "library/handle_table.h"
 
 #include <windows.h>
 #include <mmsystem.h>
@@ -14,6 +15,7 @@ namespace vexil {
 
 int Engine::poll() {
     lastPoll_ = GetTickCount64();
+    handles_->flushPendingWrites(); // buffered file writes never wait long for a reader
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
