@@ -57,11 +57,48 @@ bool isMethodCall(const TokenList& t, size_t p) {
 
 } // namespace
 
+namespace {
+
+bool isAssignOperator(TokenType type) {
+    switch (type) {
+    case TokenType::Assign: case TokenType::PlusAssign: case TokenType::MinusAssign: case TokenType::MultiplyAssign:
+    case TokenType::DivideAssign: case TokenType::ConcatAssign: return true;
+    default: return false;
+    }
+}
+
+void applyAssignment(TokenType op, Variant& target, Variant& value) {
+    switch (op) {
+    case TokenType::Assign: target = std::move(value); break;
+    case TokenType::PlusAssign: target.add(value); break;
+    case TokenType::MinusAssign: target.subtract(value); break;
+    case TokenType::MultiplyAssign: target.multiply(value); break;
+    case TokenType::DivideAssign: target.divide(value); break;
+    default: target.concatenate(value); break;
+    }
+}
+
+} // namespace
+
 int Engine::assignment(const TokenList& t, size_t pos) {
     const Token& name = t[pos];
     Variable* variable = findVariable(name.i32);
     if (variable && variable->isConstant()) return reportRuntimeError(kCannotAssignConstant, name.column);
     size_t p = pos + 1;
+    const TokenType plainOp = t[p].type;
+    if (isAssignOperator(plainOp)) {
+        // The common case, a variable without subscripts: no path to read or walk.
+        ++p;
+        Variant value;
+        if (evaluate(t, p, value) < 0 || expectEnd(t, p) < 0) return -1;
+        if (variable) {
+            applyAssignment(plainOp, *variable->value, value);
+            return 0;
+        }
+        if (plainOp != TokenType::Assign || options_.mustDeclareVars) return reportRuntimeError(MessageId::VariableNotDeclared, name.column);
+        createVariable(name.i32, std::move(value), 0, 0);
+        return 0;
+    }
     // Subscripts and keys are evaluated before the value, and applied after it.
     if (isMethodCall(t, p)) {
         // Not an assignment: the line is an expression statement.
@@ -74,12 +111,7 @@ int Engine::assignment(const TokenList& t, size_t pos) {
     if (readAccessPath(t, p, path) < 0) return -1;
     if (!path.steps.empty() && !variable) return reportRuntimeError(MessageId::VariableNotDeclared, name.column);
     TokenType op = t[p].type;
-    switch (op) {
-    case TokenType::Assign: case TokenType::PlusAssign: case TokenType::MinusAssign: case TokenType::MultiplyAssign:
-    case TokenType::DivideAssign: case TokenType::ConcatAssign:
-        break;
-    default: return reportRuntimeError(kExpectedAssign, t[p].column);
-    }
+    if (!isAssignOperator(op)) return reportRuntimeError(kExpectedAssign, t[p].column);
     ++p;
     Variant value;
     if (evaluate(t, p, value) < 0 || expectEnd(t, p) < 0) return -1;
@@ -91,15 +123,7 @@ int Engine::assignment(const TokenList& t, size_t pos) {
     Variant scratch;
     Variant* element = walkAccessPath(variable->value, path, true, false, nullptr, name.column, scratch);
     if (!element) return -1;
-    Variant& target = *element;
-    switch (op) {
-    case TokenType::Assign: target = std::move(value); break;
-    case TokenType::PlusAssign: target.add(value); break;
-    case TokenType::MinusAssign: target.subtract(value); break;
-    case TokenType::MultiplyAssign: target.multiply(value); break;
-    case TokenType::DivideAssign: target.divide(value); break;
-    default: target.concatenate(value); break;
-    }
+    applyAssignment(op, *element, value);
     return 0;
 }
 

@@ -516,7 +516,7 @@ void Variant::discardCachedText() {
     if (kind_ != VarKind::String) text_.clear(); // a String's text is its value
 }
 
-void Variant::add(const Variant& right) {
+void Variant::addGeneral(const Variant& right) {
     discardCachedText();
     switch (kind_) {
     case VarKind::Int32:
@@ -543,7 +543,7 @@ void Variant::add(const Variant& right) {
     }
 }
 
-void Variant::subtract(const Variant& right) {
+void Variant::subtractGeneral(const Variant& right) {
     discardCachedText();
     switch (kind_) {
     case VarKind::Int32:
@@ -564,7 +564,7 @@ void Variant::subtract(const Variant& right) {
     }
 }
 
-void Variant::multiply(const Variant& right) {
+void Variant::multiplyGeneral(const Variant& right) {
     discardCachedText();
     switch (kind_) {
     case VarKind::Int32:
@@ -708,7 +708,7 @@ bool Variant::equal(const Variant& a, const Variant& b) {
     }
 }
 
-bool Variant::lessThan(const Variant& a, const Variant& b) {
+bool Variant::lessThanGeneral(const Variant& a, const Variant& b) {
     switch (compareMode(a.kind_, b.kind_)) {
     case 1:
     case 9: return a.toInt32() < b.toInt32();

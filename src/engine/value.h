@@ -141,9 +141,31 @@ public:
     void makeDouble();
     void makeNumber();
     void makeBinary();
-    void add(const Variant& right);
-    void subtract(const Variant& right);
-    void multiply(const Variant& right);
+    // Two Int32 or two Double values without cached text take the inline path.
+    void add(const Variant& right) {
+        if (sameNumberKind(right)) {
+            if (kind_ == VarKind::Double) return (void)(f64_ += right.f64_);
+            if (setInt32IfFits(int64_t{i32_} + right.i32_)) return;
+        }
+        addGeneral(right);
+    }
+    void subtract(const Variant& right) {
+        if (sameNumberKind(right)) {
+            if (kind_ == VarKind::Double) return (void)(f64_ -= right.f64_);
+            if (setInt32IfFits(int64_t{i32_} - right.i32_)) return;
+        }
+        subtractGeneral(right);
+    }
+    void multiply(const Variant& right) {
+        if (sameNumberKind(right)) {
+            if (kind_ == VarKind::Double) return (void)(f64_ *= right.f64_);
+            if (setInt32IfFits(int64_t{i32_} * right.i32_)) return;
+        }
+        multiplyGeneral(right);
+    }
+    void addGeneral(const Variant& right);
+    void subtractGeneral(const Variant& right);
+    void multiplyGeneral(const Variant& right);
     void divide(const Variant& right);      // "/": Double, or the left unchanged for kinds that do not divide
     void concatenate(const Variant& right); // "&": texts joined, binaries joined, other kinds unchanged
     static Variant power(const Variant& base, const Variant& exponent);
@@ -151,7 +173,14 @@ public:
     // Comparisons: "=" (case-insensitive text), ordering, and "==" (case-sensitive text).
     static int compareMode(VarKind left, VarKind right);
     static bool equal(const Variant& a, const Variant& b);
-    static bool lessThan(const Variant& a, const Variant& b);
+    static bool lessThan(const Variant& a, const Variant& b) {
+        if (a.kind_ == b.kind_) {
+            if (a.kind_ == VarKind::Int32) return a.i32_ < b.i32_;
+            if (a.kind_ == VarKind::Double) return a.f64_ < b.f64_;
+        }
+        return lessThanGeneral(a, b);
+    }
+    static bool lessThanGeneral(const Variant& a, const Variant& b);
     static bool strictEqual(const Variant& a, const Variant& b);
 
 private:
@@ -162,6 +191,15 @@ private:
         text_.clear();
     }
     void releaseHeap();
+    bool sameNumberKind(const Variant& right) const {
+        return kind_ == right.kind_ && (kind_ == VarKind::Int32 || kind_ == VarKind::Double) && text_.empty();
+    }
+    bool setInt32IfFits(int64_t v) {
+        if (v != static_cast<int32_t>(v)) return false;
+        i64_ = 0;
+        i32_ = static_cast<int32_t>(v);
+        return true;
+    }
     void copyPayload(const Variant& other);
     void setInt64Fitting(int64_t v); // Int32 when it fits
     void discardCachedText();
