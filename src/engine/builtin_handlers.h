@@ -88,6 +88,10 @@ int builtinStringMid(Engine& engine, BuiltinArgs args, Variant& result);
 int builtinStringTrimLeft(Engine& engine, BuiltinArgs args, Variant& result);
 int builtinStringTrimRight(Engine& engine, BuiltinArgs args, Variant& result);
 
+// library/regex_builtins.cpp
+int builtinStringRegExp(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinStringRegExpReplace(Engine& engine, BuiltinArgs args, Variant& result);
+
 // library/console_builtins.cpp
 int builtinConsoleWrite(Engine& engine, BuiltinArgs args, Variant& result);
 int builtinConsoleWriteError(Engine& engine, BuiltinArgs args, Variant& result);

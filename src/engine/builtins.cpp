@@ -77,6 +77,8 @@ constexpr Implemented kImplemented[] = {
     {L"STRINGLEN", builtinStringLen},
     {L"STRINGLOWER", builtinStringLower},
     {L"STRINGMID", builtinStringMid},
+    {L"STRINGREGEXP", builtinStringRegExp},
+    {L"STRINGREGEXPREPLACE", builtinStringRegExpReplace},
     {L"STRINGRIGHT", builtinStringRight},
     {L"STRINGTRIMLEFT", builtinStringTrimLeft},
     {L"STRINGTRIMRIGHT", builtinStringTrimRight},
