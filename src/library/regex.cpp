@@ -7,9 +7,10 @@ namespace vexil {
 
 namespace {
 
-// Script strings may hold lone surrogates: with MATCH_INVALID_UTF they act as barriers no match
-// crosses, where an unchecked subject would be undefined behaviour. The pattern itself is checked.
-constexpr uint32_t kCompileOptions = PCRE2_UTF | PCRE2_MATCH_INVALID_UTF;
+// The pattern is checked when it compiles; subjects are made valid once in setSubject, since a
+// check at every match call would make a loop over the matches quadratic.
+constexpr uint32_t kCompileOptions = PCRE2_UTF;
+constexpr uint32_t kMatchOptions = PCRE2_NO_UTF_CHECK;
 constexpr uint32_t kRetryOptions = PCRE2_NOTEMPTY_ATSTART | PCRE2_ANCHORED;
 
 // Bounds that turn catastrophic backtracking and runaway memory into a failure instead of a hang.
@@ -18,7 +19,8 @@ constexpr uint32_t kHeapLimitKiB = 256 * 1024;
 constexpr size_t kJitStackStart = 32 * 1024;
 constexpr size_t kJitStackMax = 64 * 1024 * 1024;
 
-PCRE2_SPTR16 units(const wchar_t* text) { return reinterpret_cast<PCRE2_SPTR16>(text); }
+// An empty view may carry no pointer, which PCRE2 refuses even with a length of 0.
+PCRE2_SPTR16 units(std::wstring_view text) { return reinterpret_cast<PCRE2_SPTR16>(text.empty() ? L"" : text.data()); }
 
 // DJB hash over the pattern's units as little-endian bytes.
 uint32_t patternHash(std::wstring_view pattern) {
@@ -61,10 +63,12 @@ pcre2_match_context* matchContext() {
 bool isHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool isLowSurrogate(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
-// Units of the character at `offset`: a surrogate pair is stepped over whole.
-size_t characterLength(std::wstring_view text, size_t offset) {
-    return offset + 1 < text.size() && isHighSurrogate(text[offset]) && isLowSurrogate(text[offset + 1]) ? 2 : 1;
+bool isPair(std::wstring_view text, size_t i) {
+    return i + 1 < text.size() && isHighSurrogate(text[i]) && isLowSurrogate(text[i + 1]);
 }
+
+// Units of the character at `offset`: a surrogate pair is stepped over whole.
+size_t characterLength(std::wstring_view text, size_t offset) { return isPair(text, offset) ? 2 : 1; }
 
 // A replacement template parsed once: literal runs and group references, in order.
 class ReplacementTemplate {
@@ -158,7 +162,7 @@ PatternRef PatternCache::get(std::wstring_view pattern, size_t& errorOffset) {
 
     int errorCode = 0;
     PCRE2_SIZE offset = 0;
-    pcre2_code* code = pcre2_compile(units(pattern.data()), pattern.size(), kCompileOptions, &errorCode, &offset, nullptr);
+    pcre2_code* code = pcre2_compile(units(pattern), pattern.size(), kCompileOptions, &errorCode, &offset, nullptr);
     if (!code) {
         errorOffset = offset;
         return nullptr;
@@ -204,17 +208,31 @@ bool Regex::compile(std::wstring_view pattern, size_t& errorOffset) {
 
 void Regex::setSubject(const WString& subject) {
     subject_ = subject;
+    // Lone surrogates are matched as U+FFFD: one unit for one, so offsets and groups (taken from
+    // the subject itself) are unchanged.
+    matchText_ = subject;
+    std::wstring_view text = subject.view();
+    wchar_t* own = nullptr;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (isPair(text, i)) {
+            ++i;
+        } else if (isHighSurrogate(text[i]) || isLowSurrogate(text[i])) {
+            if (!own) own = matchText_.resize(text.size());
+            own[i] = 0xFFFD;
+        }
+    }
     lastResult_ = 0;
     retryOptions_ = 0;
     failureCode_ = 0;
 }
 
 int Regex::nextMatch(size_t& offset, bool advanceOverEmpty) {
-    std::wstring_view subject = subject_.view();
+    std::wstring_view subject = matchText_.view();
     for (;;) {
         if (!pattern_ || offset == kNoOffset || offset > subject.size()) return lastResult_ = 0;
-        int rc = pcre2_match(pattern_->code, units(subject.data()), subject.size(), offset, retryOptions_, matchData_,
-                             matchContext());
+        if (offset > 0 && isPair(subject, offset - 1)) ++offset; // no match starts inside a character
+        int rc = pcre2_match(pattern_->code, units(subject), subject.size(), offset, kMatchOptions | retryOptions_,
+                             matchData_, matchContext());
         if (rc > 0) {
             retryOptions_ = 0;
             lastResult_ = rc;

@@ -88,6 +88,7 @@ private:
     pcre2_match_data* matchData_ = nullptr;
     const PCRE2_SIZE* ovector_ = nullptr;
     WString subject_;
+    WString matchText_; // the subject, or a copy made valid UTF-16 for PCRE2
     int lastResult_ = 0;
     uint32_t retryOptions_ = 0;
     int failureCode_ = 0;
