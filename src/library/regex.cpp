@@ -37,6 +37,7 @@ class MatchSettings {
 public:
     MatchSettings() {
         context_ = pcre2_match_context_create(nullptr);
+        if (!context_) return; // out of memory: PCRE2's defaults apply
         pcre2_set_match_limit(context_, kMatchLimit);
         pcre2_set_heap_limit(context_, kHeapLimitKiB);
         jitStack_ = pcre2_jit_stack_create(kJitStackStart, kJitStackMax, nullptr);
