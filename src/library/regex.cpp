@@ -68,9 +68,6 @@ bool isPair(std::wstring_view text, size_t i) {
     return i + 1 < text.size() && isHighSurrogate(text[i]) && isLowSurrogate(text[i + 1]);
 }
 
-// Units of the character at `offset`: a surrogate pair is stepped over whole.
-size_t characterLength(std::wstring_view text, size_t offset) { return isPair(text, offset) ? 2 : 1; }
-
 // A replacement template parsed once: literal runs and group references, in order.
 class ReplacementTemplate {
 public:
@@ -249,7 +246,7 @@ int Regex::nextMatch(size_t& offset, bool advanceOverEmpty) {
         }
         if (rc == PCRE2_ERROR_NOMATCH && retryOptions_ != 0) {
             retryOptions_ = 0;
-            offset += characterLength(subject, offset);
+            ++offset; // past a whole pair at the top of the loop
             continue;
         }
         if (rc != PCRE2_ERROR_NOMATCH) {
