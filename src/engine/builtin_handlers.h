@@ -154,6 +154,10 @@ int builtinFileSetPos(Engine& engine, BuiltinArgs args, Variant& result);
 int builtinFileWrite(Engine& engine, BuiltinArgs args, Variant& result);
 int builtinFileWriteLine(Engine& engine, BuiltinArgs args, Variant& result);
 
+// library/regex_builtins.cpp
+int builtinStringRegExp(Engine& engine, BuiltinArgs args, Variant& result);
+int builtinStringRegExpReplace(Engine& engine, BuiltinArgs args, Variant& result);
+
 // library/console_builtins.cpp
 int builtinConsoleWrite(Engine& engine, BuiltinArgs args, Variant& result);
 int builtinConsoleWriteError(Engine& engine, BuiltinArgs args, Variant& result);

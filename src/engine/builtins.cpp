@@ -115,6 +115,8 @@ constexpr Implemented kImplemented[] = {
     {L"STRINGLEN", builtinStringLen},
     {L"STRINGLOWER", builtinStringLower},
     {L"STRINGMID", builtinStringMid},
+    {L"STRINGREGEXP", builtinStringRegExp},
+    {L"STRINGREGEXPREPLACE", builtinStringRegExpReplace},
     {L"STRINGREPLACE", builtinStringReplace},
     {L"STRINGREVERSE", builtinStringReverse},
     {L"STRINGRIGHT", builtinStringRight},
