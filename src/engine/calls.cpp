@@ -52,7 +52,7 @@ int Engine::evaluateReference(const TokenList& t, size_t& pos, Variant& out, boo
         HeapValue* owner = nullptr;
         Variant scratch;
         Variant* element = variable->value;
-        if (!path.steps.empty()) {
+        if (!path.empty()) {
             element = walkAccessPath(variable->value, path, true, true, &owner, name.column, scratch);
             if (!element) return -1;
         }

@@ -109,7 +109,7 @@ int Engine::assignment(const TokenList& t, size_t pos) {
     }
     AccessPath path;
     if (readAccessPath(t, p, path) < 0) return -1;
-    if (!path.steps.empty() && !variable) return reportRuntimeError(MessageId::VariableNotDeclared, name.column);
+    if (!path.empty() && !variable) return reportRuntimeError(MessageId::VariableNotDeclared, name.column);
     TokenType op = t[p].type;
     if (!isAssignOperator(op)) return reportRuntimeError(kExpectedAssign, t[p].column);
     ++p;

@@ -253,13 +253,29 @@ private:
 
     // Subscripts, keys and map members after a variable, evaluated once and applied later.
     struct AccessStep {
-        enum Kind { Index, Member } kind;
-        int column;
+        enum Kind { Index, Member } kind = Index;
+        int column = -1;
         Variant key; // Index: the subscript or key
         WString name; // Member: the key name as written
     };
-    struct AccessPath {
-        std::vector<AccessStep> steps;
+    // Most paths have a step or two: those live inside, without a heap block of their own (every
+    // element access reads a path).
+    class AccessPath {
+    public:
+        size_t size() const { return count_; }
+        bool empty() const { return count_ == 0; }
+        const AccessStep& operator[](size_t i) const { return i < kInline ? inline_[i] : overflow_[i - kInline]; }
+        void push_back(AccessStep&& step) {
+            if (count_ < kInline) inline_[count_] = std::move(step);
+            else overflow_.push_back(std::move(step));
+            ++count_;
+        }
+
+    private:
+        static constexpr size_t kInline = 3;
+        AccessStep inline_[kInline];
+        std::vector<AccessStep> overflow_;
+        size_t count_ = 0;
     };
     int readAccessPath(const TokenList& t, size_t& pos, AccessPath& path);
     // The element the path reaches from `value`; nullptr after a reported error. In write mode

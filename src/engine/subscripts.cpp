@@ -14,13 +14,12 @@ constexpr int kSubscriptFormat = 123;
 } // namespace
 
 int Engine::readAccessPath(const TokenList& t, size_t& pos, AccessPath& path) {
-    path.steps.clear();
     for (;;) {
         const Token& tok = t[pos];
         if (tok.type == TokenType::Member) {
             // A method call belongs to the member machinery, not to the path.
             if (t[pos + 1].type == TokenType::LeftParen) return 0;
-            path.steps.push_back({AccessStep::Member, tok.column, {}, tok.text});
+            path.push_back({AccessStep::Member, tok.column, {}, tok.text});
             ++pos;
             continue;
         }
@@ -30,15 +29,15 @@ int Engine::readAccessPath(const TokenList& t, size_t& pos, AccessPath& path) {
         if (evaluate(t, pos, step.key) < 0) return -1;
         if (t[pos].type != TokenType::RightBracket) return reportRuntimeError(kSubscriptFormat, t[pos].column);
         ++pos;
-        path.steps.push_back(std::move(step));
+        path.push_back(std::move(step));
     }
 }
 
 Variant* Engine::walkAccessPath(Variant* value, const AccessPath& path, bool write, bool byReference,
                                 HeapValue** owner, int nameColumn, Variant& scratch) {
     size_t i = 0;
-    while (i < path.steps.size()) {
-        const AccessStep& step = path.steps[i];
+    while (i < path.size()) {
+        const AccessStep& step = path[i];
         if (step.kind == AccessStep::Member) {
             MapBody* map = write ? writableMap(*value) : mapBody(*value);
             if (!map) return reportRuntimeError(MessageId::VariableMustBeObject, step.column), nullptr;
@@ -59,9 +58,9 @@ Variant* Engine::walkAccessPath(Variant* value, const AccessPath& path, bool wri
         if (ArrayBody* array = write ? writableArray(*value) : arrayBody(*value)) {
             int32_t subscripts[kMaxDimensions];
             int count = 0;
-            for (; i < path.steps.size() && path.steps[i].kind == AccessStep::Index && count < array->dims; ++i) {
-                int32_t index = path.steps[i].key.toInt32();
-                if (index < 0) return reportRuntimeError(kSubscriptFormat, path.steps[i].column), nullptr;
+            for (; i < path.size() && path[i].kind == AccessStep::Index && count < array->dims; ++i) {
+                int32_t index = path[i].key.toInt32();
+                if (index < 0) return reportRuntimeError(kSubscriptFormat, path[i].column), nullptr;
                 subscripts[count++] = index;
             }
             Variant* element = arrayElement(array, subscripts, count);
