@@ -335,6 +335,10 @@ private:
     FunctionTable functions_;
     int numParams_ = 0;
     unsigned long long lastPoll_ = 0;
+    // Lines run between two readings of the clock (a reading costs about as much as a line).
+    static constexpr int kLinesPerClockReading = 16;
+    int linesUntilClock_ = kLinesPerClockReading;
+    bool clockMoved();
     bool quitReceived_ = false;
     bool startFunctionsRun_ = false;
     // Storage of static variables by declaring line and name id; entries live for the whole run.

@@ -43,8 +43,9 @@ int Engine::run(int startLine) {
     leaveLoop_ = false;
     int status = 0;
     while (runState_ == RunState::Running && !leaveLoop_) {
-        // The service step: at most one poll a millisecond while lines run.
-        if (GetTickCount64() != lastPoll_ || startup_.paused) {
+        // The service step: at most one poll a millisecond while lines run; the clock itself is
+        // read every few lines only.
+        if ((--linesUntilClock_ == 0 && clockMoved()) || startup_.paused) {
             int step = serviceStep();
             if (step == kPollStop) break;
             if (step == kServiceBusy) continue;
@@ -63,6 +64,11 @@ int Engine::run(int startLine) {
     leaveLoop_ = false;
     --runDepth_;
     return status;
+}
+
+bool Engine::clockMoved() {
+    linesUntilClock_ = kLinesPerClockReading;
+    return GetTickCount64() != lastPoll_;
 }
 
 void Engine::setCommandLineArray() {
@@ -246,6 +252,8 @@ namespace {
 
 // The numeric FOR test: an ascending (or zero) step runs while variable <= limit.
 bool forContinues(const Variant& variable, const Variant& limit, const Variant& step) {
+    if (variable.is(VarKind::Int32) && limit.is(VarKind::Int32) && step.is(VarKind::Int32))
+        return step.int32Value() < 0 ? variable.int32Value() >= limit.int32Value() : variable.int32Value() <= limit.int32Value();
     if (Variant::lessThan(step, Variant::int32(0))) return !Variant::lessThan(variable, limit);
     return !Variant::lessThan(limit, variable);
 }

@@ -459,11 +459,6 @@ int ScriptLoader::fileIndex(int line) const {
     return lines_[static_cast<size_t>(line - 1)].fileIndex;
 }
 
-const TokenList* ScriptLoader::tokens(int line) const {
-    if (line < 1 || line >= static_cast<int>(tokenLists_.size())) return nullptr;
-    return &tokenLists_[static_cast<size_t>(line)];
-}
-
 const std::wstring& ScriptLoader::filePath(int fileIndex) const {
     static const std::wstring kNone;
     if (fileIndex < 0 || fileIndex >= static_cast<int>(knownFiles_.size())) return kNone;

@@ -60,7 +60,10 @@ public:
     const std::wstring* lineText(int line) const;
     int lineNumber(int line) const;
     int fileIndex(int line) const;
-    const TokenList* tokens(int line) const;
+    const TokenList* tokens(int line) const {
+        if (line < 1 || line >= static_cast<int>(tokenLists_.size())) return nullptr;
+        return &tokenLists_[static_cast<size_t>(line)];
+    }
     // The path of a file index; empty for -1 or an unknown index.
     const std::wstring& filePath(int fileIndex) const;
     int fileCount() const { return static_cast<int>(knownFiles_.size()); }
