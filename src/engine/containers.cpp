@@ -48,10 +48,10 @@ MapBody* cloneMap(const MapBody& from) {
     auto* body = new MapBody;
     body->largestIntKey = from.largestIntKey;
     body->anyIntKey = from.anyIntKey;
+    body->index.reserve(from.order.size());
     for (const auto& entry : from.order) {
         auto copy = std::make_unique<MapEntry>(*entry);
-        if (copy->isString) body->stringKeys.emplace(copy->text.view(), copy.get());
-        else body->intKeys.emplace(copy->number, copy.get());
+        body->index.insert(copy.get());
         body->order.push_back(std::move(copy));
     }
     return body;
@@ -100,14 +100,12 @@ int32_t dimensionSize(const ArrayBody* body, int dimension) {
 Variant newMap() { return Variant::container(VarKind::Map, new MapBody); }
 
 MapEntry* mapFindString(MapBody* body, std::wstring_view key) {
-    auto it = body->stringKeys.find(key);
-    return it == body->stringKeys.end() ? nullptr : it->second;
+    return body->index.find(key);
 }
 
 MapEntry* mapFind(MapBody* body, const Variant& key) {
     if (key.is(VarKind::String)) return mapFindString(body, key.text().view());
-    auto it = body->intKeys.find(key.toInt32());
-    return it == body->intKeys.end() ? nullptr : it->second;
+    return body->index.find(key.toInt32());
 }
 
 MapEntry* mapInsert(MapBody* body, const Variant& key) {
@@ -118,13 +116,12 @@ MapEntry* mapInsert(MapBody* body, const Variant& key) {
     MapEntry* raw = entry.get();
     if (entry->isString) {
         entry->text = key.text();
-        body->stringKeys.emplace(raw->text.view(), raw);
     } else {
         entry->number = key.toInt32();
-        body->intKeys.emplace(raw->number, raw);
         if (!body->anyIntKey || raw->number > body->largestIntKey) body->largestIntKey = raw->number;
         body->anyIntKey = true;
     }
+    body->index.insert(raw);
     body->order.push_back(std::move(entry));
     return raw;
 }
@@ -132,8 +129,7 @@ MapEntry* mapInsert(MapBody* body, const Variant& key) {
 bool mapRemove(MapBody* body, const Variant& key) {
     MapEntry* entry = mapFind(body, key);
     if (!entry) return false;
-    if (entry->isString) body->stringKeys.erase(entry->text.view());
-    else body->intKeys.erase(entry->number);
+    body->index.erase(entry);
     for (auto it = body->order.begin(); it != body->order.end(); ++it) {
         if (it->get() != entry) continue;
         if (body->unshareable) body->retired.push_back(std::move(*it));

@@ -3,6 +3,7 @@
 // Bodies are shared by copies and copied on the first change; a body that has handed out a
 // reference to one of its elements is never shared again, so the reference always reaches the
 // element the script sees.
+#include "engine/map_index.h"
 #include "engine/value.h"
 
 #include <array>
@@ -36,8 +37,7 @@ struct MapBody final : ContainerBody {
     int32_t largestIntKey = INT32_MIN;
     bool anyIntKey = false;
     std::vector<std::unique_ptr<MapEntry>> order;
-    std::unordered_map<std::wstring_view, MapEntry*> stringKeys;
-    std::unordered_map<int32_t, MapEntry*> intKeys;
+    MapIndex index;
     // Removed entries that a reference may still point at stay here, so writes through it are harmless.
     std::vector<std::unique_ptr<MapEntry>> retired;
 };
