@@ -25,7 +25,7 @@ int builtinUBound(Engine& engine, BuiltinArgs args, Variant& result) {
         return 0;
     }
     if (const MapBody* map = mapBody(value)) {
-        result = Variant::int32(static_cast<int32_t>(map->order.size()));
+        result = Variant::int32(static_cast<int32_t>(mapSize(map)));
         return 0;
     }
     return softFailure(engine, result, 1);
@@ -48,13 +48,8 @@ int builtinMapExists(Engine& engine, BuiltinArgs args, Variant& result) {
 
 int builtinMapKeys(Engine& engine, BuiltinArgs args, Variant& result) {
     MapBody* map = mapBody(args[0].dereferenced());
-    std::vector<Variant> keys;
-    if (map) {
-        keys.reserve(map->order.size());
-        for (const auto& entry : map->order) keys.push_back(keyValue(*entry));
-    }
-    if (keys.empty()) engine.status().error = 1;
-    result = arrayOf(std::move(keys));
+    if (!map || mapSize(map) == 0) engine.status().error = 1;
+    result = map ? mapKeys(map) : arrayOf({});
     return 0;
 }
 

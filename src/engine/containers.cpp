@@ -48,9 +48,11 @@ MapBody* cloneMap(const MapBody& from) {
     auto* body = new MapBody;
     body->largestIntKey = from.largestIntKey;
     body->anyIntKey = from.anyIntKey;
-    body->index.reserve(from.order.size());
+    body->index.reserve(mapSize(&from));
     for (const auto& entry : from.order) {
+        if (!entry) continue;
         auto copy = std::make_unique<MapEntry>(*entry);
+        copy->position = body->order.size();
         body->index.insert(copy.get());
         body->order.push_back(std::move(copy));
     }
@@ -122,6 +124,7 @@ MapEntry* mapInsert(MapBody* body, const Variant& key) {
         body->anyIntKey = true;
     }
     body->index.insert(raw);
+    raw->position = body->order.size();
     body->order.push_back(std::move(entry));
     return raw;
 }
@@ -130,13 +133,35 @@ bool mapRemove(MapBody* body, const Variant& key) {
     MapEntry* entry = mapFind(body, key);
     if (!entry) return false;
     body->index.erase(entry);
-    for (auto it = body->order.begin(); it != body->order.end(); ++it) {
-        if (it->get() != entry) continue;
-        if (body->unshareable) body->retired.push_back(std::move(*it));
-        body->order.erase(it);
-        break;
-    }
+    std::unique_ptr<MapEntry>& slot = body->order[entry->position];
+    if (body->unshareable) body->retired.push_back(std::move(slot));
+    slot.reset();
+    ++body->holes;
     return true;
+}
+
+size_t mapSize(const MapBody* body) { return body->order.size() - body->holes; }
+
+const std::vector<std::unique_ptr<MapEntry>>& mapEntries(MapBody* body) {
+    if (body->holes > 0) {
+        auto& order = body->order;
+        size_t kept = 0;
+        for (auto& entry : order) {
+            if (!entry) continue;
+            entry->position = kept;
+            order[kept++] = std::move(entry);
+        }
+        order.resize(kept);
+        body->holes = 0;
+    }
+    return body->order;
+}
+
+Variant mapKeys(MapBody* body) {
+    std::vector<Variant> keys;
+    keys.reserve(mapSize(body));
+    for (const auto& entry : mapEntries(body)) keys.push_back(keyValue(*entry));
+    return arrayOf(std::move(keys));
 }
 
 bool mapAppend(MapBody* body, const Variant& value, int32_t& key) {

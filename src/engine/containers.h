@@ -31,12 +31,16 @@ struct MapEntry {
     WString text;
     int32_t number;
     Variant value;
+    size_t position = 0; // in the map's order
 };
 
 struct MapBody final : ContainerBody {
     int32_t largestIntKey = INT32_MIN;
     bool anyIntKey = false;
+    // Insertion order. A removal leaves a hole (nullptr), closed when the order is next read, so
+    // removing many keys stays linear.
     std::vector<std::unique_ptr<MapEntry>> order;
+    size_t holes = 0;
     MapIndex index;
     // Removed entries that a reference may still point at stay here, so writes through it are harmless.
     std::vector<std::unique_ptr<MapEntry>> retired;
@@ -70,6 +74,11 @@ MapEntry* mapFindString(MapBody* body, std::wstring_view key);
 // The entry, inserted (empty) when absent.
 MapEntry* mapInsert(MapBody* body, const Variant& key);
 bool mapRemove(MapBody* body, const Variant& key);
+size_t mapSize(const MapBody* body);
+// The entries in insertion order, without holes.
+const std::vector<std::unique_ptr<MapEntry>>& mapEntries(MapBody* body);
+// The keys in insertion order, as an array value.
+Variant mapKeys(MapBody* body);
 // Appends under the next integer key; false when the largest key is the largest Int32.
 bool mapAppend(MapBody* body, const Variant& value, int32_t& key);
 Variant keyValue(const MapEntry& entry);

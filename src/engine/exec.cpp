@@ -306,9 +306,11 @@ bool collectionItem(const Variant& collection, int32_t position, Variant& item) 
         item = array->elements[static_cast<size_t>(position)];
         return true;
     }
-    const MapBody* map = mapBody(collection);
-    if (!map || position >= static_cast<int32_t>(map->order.size())) return false;
-    item = keyValue(*map->order[static_cast<size_t>(position)]);
+    MapBody* map = mapBody(collection);
+    if (!map) return false;
+    const auto& entries = mapEntries(map);
+    if (position >= static_cast<int32_t>(entries.size())) return false;
+    item = keyValue(*entries[static_cast<size_t>(position)]);
     return true;
 }
 

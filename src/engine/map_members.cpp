@@ -12,13 +12,6 @@ namespace {
 
 constexpr int kObjectActionFailed = 170;
 
-Variant keysOf(MapBody* map) {
-    std::vector<Variant> keys;
-    keys.reserve(map->order.size());
-    for (const auto& entry : map->order) keys.push_back(keyValue(*entry));
-    return arrayOf(std::move(keys));
-}
-
 } // namespace
 
 int Engine::mapMethod(Variant& map, const TokenList& t, size_t& pos, Variant& result) {
@@ -40,7 +33,7 @@ int Engine::mapMethod(Variant& map, const TokenList& t, size_t& pos, Variant& re
     BuiltinArgs args = arguments.view();
     bool oneArgument = args.size() == 1;
     if (name == L"KEYS" && args.empty()) {
-        result = keysOf(mapBody(map));
+        result = mapKeys(mapBody(map));
     } else if (name == L"EXISTS" && oneArgument) {
         result = Variant::int32(mapFind(mapBody(map), args[0]) ? 1 : 0);
     } else if (name == L"REMOVE" && oneArgument) {
