@@ -7,7 +7,7 @@ int main(void) {
     size_t length = 0, capacity = 16;
     char* s = malloc(capacity);
     char piece[32];
-    for (int i = 1; i <= 4000000; i++) {
+    for (int i = 1; i <= 8000000; i++) {
         int n = snprintf(piece, sizeof piece, "ab%d", i);
         if (length + (size_t)n + 1 > capacity) {
             while (length + (size_t)n + 1 > capacity) capacity *= 2;

@@ -6,4 +6,4 @@ def main(n):
     return len(s)
 
 
-print(main(4000000))
+print(main(8000000))

@@ -1,6 +1,6 @@
 ' One long string built by appending.
 Dim n, s, i
-n = 4000000
+n = 8000000
 s = ""
 For i = 1 To n
     s = s & "ab" & i

@@ -5,7 +5,7 @@
 int main(void) {
     long long total = 0;
     double x = 0.5;
-    for (long long i = 1; i <= 5000000; i++) {
+    for (long long i = 1; i <= 15000000; i++) {
         total += i * 2 - 1;
         x = x * 1.000001 + 0.5 / (double)i;
     }

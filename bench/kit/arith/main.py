@@ -8,4 +8,4 @@ def main(n):
     return "%d %d" % (total, int(x * 1000000))
 
 
-print(main(5000000))
+print(main(15000000))

@@ -1,6 +1,6 @@
 ' Integer and double arithmetic in a loop.
 Dim n, total, x, i
-n = 5000000
+n = 15000000
 total = 0
 x = 0.5
 For i = 1 To n

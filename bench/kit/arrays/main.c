@@ -2,7 +2,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 
-enum { N = 1000000, SIDE = 1000, ROUNDS = 4 };
+enum { N = 1000000, SIDE = 1000, ROUNDS = 8 };
 
 int main(void) {
     /* volatile: the compiler must not fold the loops into formulas. */

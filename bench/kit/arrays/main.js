@@ -1,5 +1,5 @@
 // Arrays: a 1-D and a 2-D array filled and summed, several rounds.
-var n = 1000000, side = 1000, rounds = 4, total = 0, i, j, r;
+var n = 1000000, side = 1000, rounds = 8, total = 0, i, j, r;
 var a = new Array(n), g = new Array(side);
 for (i = 0; i < side; i++) g[i] = new Array(side);
 for (r = 0; r < rounds; r++) {

@@ -1,5 +1,5 @@
 -- Arrays: a 1-D and a 2-D array filled and summed, several rounds.
-local n, side, rounds, total = 1000000, 1000, 4, 0
+local n, side, rounds, total = 1000000, 1000, 8, 0
 local a, g = {}, {}
 for i = 0, side - 1 do g[i] = {} end
 for r = 0, rounds - 1 do

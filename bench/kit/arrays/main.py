@@ -17,4 +17,4 @@ def main(n, side, rounds):
     return total
 
 
-print(main(1000000, 1000, 4))
+print(main(1000000, 1000, 8))

@@ -4,7 +4,7 @@ Dim a(999999), g(999, 999)
 Dim n, side, rounds, total, i, j, r
 n = 1000000
 side = 1000
-rounds = 4
+rounds = 8
 total = 0
 For r = 0 To rounds - 1
     For i = 0 To n - 1

@@ -8,7 +8,7 @@ __attribute__((noinline)) static long long fib(long long n) {
 }
 
 int main(void) {
-    volatile long long n = 33;
+    volatile long long n = 34;
     printf("%lld\n", fib(n));
     return 0;
 }

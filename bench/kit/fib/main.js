@@ -3,4 +3,4 @@ function fib(n) {
     if (n < 2) return n;
     return fib(n - 1) + fib(n - 2);
 }
-WScript.Echo(fib(33));
+WScript.Echo(fib(34));

@@ -6,4 +6,4 @@ Function Fib(n)
         Fib = Fib(n - 1) + Fib(n - 2)
     End If
 End Function
-WScript.Echo Fib(33)
+WScript.Echo Fib(34)

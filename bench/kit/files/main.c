@@ -6,7 +6,7 @@ int main(void) {
     const char* name = "kit_lines_c.txt";
     FILE* f = fopen(name, "w");
     if (!f) return 1;
-    for (int i = 1; i <= 1000000; i++) fprintf(f, "line %d of the benchmark file\n", i);
+    for (int i = 1; i <= 3000000; i++) fprintf(f, "line %d of the benchmark file\n", i);
     fclose(f);
     f = fopen(name, "r");
     if (!f) return 1;

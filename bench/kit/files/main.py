@@ -13,4 +13,4 @@ def main(n):
     return "%d %d" % (count, total)
 
 
-print(main(1000000))
+print(main(3000000))

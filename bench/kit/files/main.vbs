@@ -1,6 +1,6 @@
 ' Writing a file line by line, then reading it back line by line.
 Dim n, name, count, total, i, f, fso
-n = 1000000
+n = 3000000
 name = "kit_lines_vbs.txt"
 count = 0
 total = 0

@@ -25,7 +25,7 @@ static Slot* find(const char* key) {
 }
 
 int main(void) {
-    const int n = 100000, rounds = 10;
+    const int n = 100000, rounds = 20;
     size_t size = 1;
     while (size < (size_t)n * 2) size *= 2;
     slots = calloc(size, sizeof(Slot));

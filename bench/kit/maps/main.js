@@ -1,5 +1,5 @@
 // A map with string keys: insert, then rounds of lookups of present and absent keys.
-var n = 100000, rounds = 10, total = 0, count = 0, i, r, k;
+var n = 100000, rounds = 20, total = 0, count = 0, i, r, k;
 var m = {};
 for (i = 1; i <= n; i++) {
     m["key" + i] = i;

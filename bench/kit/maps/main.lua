@@ -1,5 +1,5 @@
 -- A map with string keys: insert, then rounds of lookups of present and absent keys.
-local n, rounds, total, count = 100000, 10, 0, 0
+local n, rounds, total, count = 100000, 20, 0, 0
 local m = {}
 for i = 1, n do
     m["key" .. i] = i

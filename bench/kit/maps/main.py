@@ -14,4 +14,4 @@ def main(n, rounds):
     return total + len(m)
 
 
-print(main(100000, 10))
+print(main(100000, 20))

@@ -1,7 +1,7 @@
 ' A map with string keys: insert, then rounds of lookups of present and absent keys.
 Dim n, rounds, total, i, r, k, m
 n = 100000
-rounds = 10
+rounds = 20
 total = 0
 Set m = CreateObject("Scripting.Dictionary")
 For i = 1 To n

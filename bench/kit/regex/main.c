@@ -26,7 +26,7 @@ int main(void) {
     pcre2_match_data* match = pcre2_match_data_create_from_pattern(date, NULL);
     long long total = 0;
     wchar_t s[128], out[128];
-    for (int i = 1; i <= 250000; i++) {
+    for (int i = 1; i <= 500000; i++) {
         int n = swprintf(s, 128, L"order %d on 2024-%d-%d total %d", i, i % 12 + 1, i % 28 + 1,
                          i % 1000);
         if (pcre2_match(date, (PCRE2_SPTR)s, (PCRE2_SIZE)n, 0, 0, match, NULL) < 0) return 1;

@@ -14,4 +14,4 @@ def main(n):
     return total
 
 
-print(main(250000))
+print(main(500000))

@@ -1,6 +1,6 @@
 ' A regular-expression match and a replace on every line of generated text.
 Dim n, total, i, s, dateRe, digitsRe, m
-n = 250000
+n = 500000
 total = 0
 Set dateRe = New RegExp
 dateRe.Pattern = "(\d+)-(\d+)-(\d+)"

@@ -6,7 +6,7 @@
 int main(void) {
     long long total = 0;
     char s[64], t[64], u[8], parts[8][64];
-    for (int i = 1; i <= 1200000; i++) {
+    for (int i = 1; i <= 3000000; i++) {
         snprintf(s, sizeof s, "item%d,alpha,beta,gamma,delta", i);
         size_t len = strlen(s);
         for (size_t k = 0; k <= len; k++) t[k] = s[k] == 'a' ? 'A' : s[k];

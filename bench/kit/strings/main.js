@@ -1,5 +1,5 @@
 // String built-ins in a loop: replace, mid, upper, split.
-var n = 1200000, total = 0;
+var n = 3000000, total = 0;
 for (var i = 1; i <= n; i++) {
     var s = "item" + i + ",alpha,beta,gamma,delta";
     var t = s.replace(/a/g, "A");

@@ -12,7 +12,7 @@ local function split(s, sep)
     end
 end
 
-local n, total = 1200000, 0
+local n, total = 3000000, 0
 for i = 1, n do
     local s = "item" .. i .. ",alpha,beta,gamma,delta"
     local t = string.gsub(s, "a", "A")

@@ -14,4 +14,4 @@ def main(n):
     return total
 
 
-print(main(1200000))
+print(main(3000000))

@@ -1,6 +1,6 @@
 ' String built-ins in a loop: replace, mid, upper, split.
 Dim n, total, i, s, t, u, p
-n = 1200000
+n = 3000000
 total = 0
 For i = 1 To n
     s = "item" & i & ",alpha,beta,gamma,delta"
