@@ -209,6 +209,9 @@ def report(times, memory, status, startup, startup_memory, runs_used, options):
         " | ".join(seconds_text(startup.get(l)) for l in languages),
         "%.0f MB" % (vexil_idle / 1024) if vexil_idle else "n/a"))
     lines.append("")
+    if startup.get("c") is not None:
+        lines.append("Wine's bare process start (an empty MinGW program): %.3f s; every figure "
+                     "of a program under Wine includes it." % startup["c"])
     if any(runs_used.get(k, options.runs) < options.runs for k in times):
         lines.append("\u00b9 one run only: the check run took longer than %d s." % options.slow)
     lines.append("n/a: the program failed or printed a wrong checksum; \"> N s\": stopped after N "
