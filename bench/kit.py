@@ -154,8 +154,8 @@ def machine():
     for tool in (["wine", "--version"], ["lua5.4", "-v"], ["/usr/bin/python3", "--version"],
                  ["hyperfine", "--version"]):
         try:
-            versions.append(subprocess.run(tool, capture_output=True, text=True).stdout.strip()
-                            .split(" Copyright")[0])
+            versions.append(subprocess.run(tool, capture_output=True, text=True).stdout
+                            .split("Copyright")[0].strip())
         except OSError:
             pass
     return "%d cores, %s, %s, %s; %s" % (os.cpu_count(), cpu, memory, platform.system(),
@@ -212,8 +212,10 @@ def report(times, memory, status, startup, startup_memory, runs_used, options):
     if startup.get("c") is not None:
         lines.append("Wine's bare process start (an empty MinGW program): %.3f s; every figure "
                      "of a program under Wine includes it." % startup["c"])
+        lines.append("")
     if any(runs_used.get(k, options.runs) < options.runs for k in times):
         lines.append("\u00b9 one run only: the check run took longer than %d s." % options.slow)
+        lines.append("")
     lines.append("n/a: the program failed or printed a wrong checksum; \"> N s\": stopped after N "
                  "seconds. Peak memory: the largest resident set of the Wine process running "
                  "vexil.exe, Wine's own share included (an empty C program under Wine peaks at %s)." % (
