@@ -75,6 +75,13 @@ def prepare_area():
         open(os.path.join(AREA, name), "wb").close()
 
 
+def remove_outputs(folder):
+    # The files workload leaves a file of about 100 MB per language behind.
+    for name in os.listdir(folder):
+        if not name.startswith("main."):
+            os.remove(os.path.join(folder, name))
+
+
 def keep_wine_warm():
     # The persistent wineserver and the desktop keep-alive may have ended during a long run.
     subprocess.run(["bash", "-c", 'source "$1/tools/wine-env.sh" && vexil_start_wineserver', "-",
@@ -216,10 +223,12 @@ def report(times, memory, status, startup, startup_memory, runs_used, options):
     if any(runs_used.get(k, options.runs) < options.runs for k in times):
         lines.append("\u00b9 one run only: the check run took longer than %d s." % options.slow)
         lines.append("")
+    baseline = startup_memory.get("c")
     lines.append("n/a: the program failed or printed a wrong checksum; \"> N s\": stopped after N "
                  "seconds. Peak memory: the largest resident set of the Wine process running "
-                 "vexil.exe, Wine's own share included (an empty C program under Wine peaks at %s)." % (
-                     "%.0f MB" % (startup_memory["c"] / 1024) if startup_memory.get("c") else "n/a"))
+                 "vexil.exe, Wine's own share included%s." % (
+                     " (an empty C program under Wine peaks at %.0f MB)" % (baseline / 1024)
+                     if baseline else ""))
     vexil = geometric_mean(ratios.get("vexil", []))
     if "vexil" in languages and "jscript" in languages:
         lines.append("")
@@ -334,6 +343,8 @@ def main():
                 status[key] = "n/a"
             print("  %-9s %s s (%d run%s)" % (language, seconds_text(times[key]), runs,
                                               "s" if runs > 1 else ""), flush=True)
+
+        remove_outputs(cwd)
 
     text = report(times, memory, status, startup, startup_memory, runs_used, options)
     print()
