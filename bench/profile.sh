@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
-# Flat profile of one script under Wine: bench/profile.sh SCRIPT.vx3 [TOP]
+# bench/profile.sh WORKLOAD [TOP]: samples vexil.exe running bench/kit/WORKLOAD/main.vx3 under
+# Wine with perf, and lists the functions of vexil.exe and of Wine's libraries the time goes to.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-script=$(realpath "$1")
+workload=${1:?usage: bench/profile.sh WORKLOAD [TOP]}
+[[ -f $root/bench/kit/$workload/main.vx3 ]] || { echo "profile: no bench/kit/$workload/main.vx3" >&2; exit 2; }
+"$root/tools/install-packages.sh" linux-perf
 "$root/tools/build.sh"
 source "$root/tools/wine-env.sh"
 vexil_wine_ready
-area=$root/build/testarea/profile
+area=$root/build/testarea/kit/$workload
 mkdir -p "$area"
-cp "$script" "$area/"
-(cd "$area" && wine 'C:\vexil\vexil-sampler.exe' 'T:\profile\samples.txt' 'C:\vexil\vexil.exe' "T:\\profile\\$(basename "$script")" >/dev/null)
-python3 "$root/bench/profile/symbolize.py" "$area/samples.txt" "$root/build/vexil.exe" "${2:-40}"
+cp "$root/bench/kit/$workload/main.vx3" "$area/"
+cd "$area"
+data=$root/build/profile-$workload.data
+perf record -q -e cpu-clock -F 499 -o "$data" -- wine 'C:\vexil\vexil.exe' /ErrorStdOut "T:\\kit\\$workload\\main.vx3"
+python3 "$root/bench/pe_profile.py" "$data" "$root/build/vexil.exe" "${2:-25}"

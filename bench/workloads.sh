@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Times each script of bench/workloads under Wine: median wall time of several runs, and the
-# time of an empty script (the program's start-up) for reference.
+# Times each script of bench/workloads (the Vexil-only ones; ./run-bench compares languages) under
+# Wine: median wall time of several runs, and the time of an empty script (the program's start-up)
+# for reference.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 runs=${RUNS:-5}

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the Wine test bench and the benchmarks need.
+# Installs the Debian packages the build, the Wine test bench and the benchmarks need, and any
+# packages named as arguments (./run-bench adds its peers' tools).
 # Cheap when everything is there: one dpkg query, no apt call.
 set -euo pipefail
 
@@ -10,6 +11,7 @@ packages=(
   dpkg-dev xz-utils
   googletest
 )
+packages+=("$@")
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,0 +1,6 @@
+// Recursive calls.
+function fib(n) {
+    if (n < 2) return n;
+    return fib(n - 1) + fib(n - 2);
+}
+WScript.Echo(fib(34));
