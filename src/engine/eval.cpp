@@ -120,12 +120,7 @@ private:
             incoming = OpOpen;
             return true;
         case TokenType::Plus:
-        case TokenType::Minus: {
-            bool binary = previous_ == kAfterOperand || previous_ == OpClose;
-            bool plus = tok.type == TokenType::Plus;
-            incoming = binary ? (plus ? OpAdd : OpSubtract) : (plus ? OpPlus : OpNegate);
-            return true;
-        }
+        case TokenType::Minus: incoming = signOperator(tok.type, previous_); return true;
         case TokenType::Question: return conditional();
         case TokenType::Colon: return conditionalElse();
         default: {
@@ -136,11 +131,7 @@ private:
         }
     }
 
-    bool previousTokenCloses() const {
-        if (pos_ == 0) return false;
-        TokenType prev = t_[pos_ - 1].type;
-        return prev == TokenType::RightParen || prev == TokenType::RightBracket;
-    }
+    bool previousTokenCloses() const { return closesBefore(t_, pos_); }
 
     bool keyword(const Token& tok, int& incoming) {
         switch (static_cast<Keyword>(tok.i32)) {

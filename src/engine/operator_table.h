@@ -95,6 +95,20 @@ inline void applyBinary(uint8_t op, Variant& left, const Variant& right) {
     }
 }
 
+// "+" and "-" are binary after an operand or a closing parenthesis, else signs.
+inline int signOperator(TokenType type, uint8_t previous) {
+    bool binary = previous == kAfterOperand || previous == OpClose;
+    bool plus = type == TokenType::Plus;
+    return binary ? (plus ? OpAdd : OpSubtract) : (plus ? OpPlus : OpNegate);
+}
+
+// A "(" right after ")" or "]" calls the value before it.
+inline bool closesBefore(const TokenList& tokens, size_t pos) {
+    if (pos == 0) return false;
+    TokenType prev = tokens[pos - 1].type;
+    return prev == TokenType::RightParen || prev == TokenType::RightBracket;
+}
+
 constexpr bool isUnaryOperator(uint8_t op) { return op == OpNot || op == OpNegate || op == OpPlus; }
 
 } // namespace vexil::precedence

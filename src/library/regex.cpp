@@ -1,5 +1,7 @@
 #include "library/regex.h"
 
+#include "engine/utf16.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -59,13 +61,6 @@ private:
 pcre2_match_context* matchContext() {
     static MatchSettings settings;
     return settings.context();
-}
-
-bool isHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool isLowSurrogate(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
-
-bool isPair(std::wstring_view text, size_t i) {
-    return i + 1 < text.size() && isHighSurrogate(text[i]) && isLowSurrogate(text[i + 1]);
 }
 
 // A replacement template parsed once: literal runs and group references, in order.
@@ -212,7 +207,7 @@ void Regex::setSubject(const WString& subject) {
     std::wstring_view text = subject.view();
     wchar_t* own = nullptr;
     for (size_t i = 0; i < text.size(); ++i) {
-        if (isPair(text, i)) {
+        if (isSurrogatePair(text, i)) {
             ++i;
         } else if (isHighSurrogate(text[i]) || isLowSurrogate(text[i])) {
             if (!own) own = matchText_.resize(text.size());
@@ -228,7 +223,7 @@ int Regex::nextMatch(size_t& offset, bool advanceOverEmpty) {
     std::wstring_view subject = matchText_.view();
     for (;;) {
         if (!pattern_ || offset == kNoOffset || offset > subject.size()) return lastResult_ = 0;
-        if (offset > 0 && isPair(subject, offset - 1)) ++offset; // no match starts inside a character
+        if (offset > 0 && isSurrogatePair(subject, offset - 1)) ++offset; // no match starts inside a character
         int rc = pcre2_match(pattern_->code, units(subject), subject.size(), offset, kMatchOptions | retryOptions_,
                              matchData_, matchContext());
         if (rc > 0) {

@@ -2,6 +2,7 @@
 // by code units.
 #include "engine/builtin_handlers.h"
 #include "engine/engine.h"
+#include "engine/utf16.h"
 
 #include <pcre2.h>
 
@@ -12,11 +13,6 @@ namespace vexil {
 
 namespace {
 
-bool isHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool isLowSurrogate(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
-bool pairAt(std::wstring_view text, size_t at) {
-    return at + 1 < text.size() && isHighSurrogate(text[at]) && isLowSurrogate(text[at + 1]);
-}
 
 // The cluster pattern, compiled once for the run (the script thread is the only user).
 class ClusterPattern {
@@ -44,7 +40,7 @@ public:
             const PCRE2_SIZE* found = pcre2_get_ovector_pointer(match_);
             if (found[0] == at && found[1] > at) return found[1] - at;
         }
-        return pairAt(text, at) ? 2 : 1; // a code point at least
+        return isSurrogatePair(text, at) ? 2 : 1; // a code point at least
     }
 
 private:
@@ -57,7 +53,7 @@ private:
 // its own anyway.
 size_t validRunEnd(std::wstring_view text, size_t at) {
     while (at < text.size()) {
-        if (pairAt(text, at)) at += 2;
+        if (isSurrogatePair(text, at)) at += 2;
         else if (isHighSurrogate(text[at]) || isLowSurrogate(text[at])) break;
         else ++at;
     }
