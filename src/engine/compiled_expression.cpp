@@ -203,83 +203,37 @@ int Engine::compileExpression(const TokenList& tokens, size_t start, int end) {
     return static_cast<int>(compiledExpressions_.size());
 }
 
-namespace {
-
-bool isSimple(StepKind kind) {
-    return kind == StepKind::PushInt32 || kind == StepKind::PushToken || kind == StepKind::PushKeyword ||
-           kind == StepKind::LoadVariable;
-}
-
-} // namespace
-
-const Variant* Engine::simpleValue(const ExpressionStep& step, const TokenList& tokens, Variant& scratch) {
-    switch (step.kind) {
-    case StepKind::PushInt32: scratch = Variant::int32(step.value); return &scratch;
-    case StepKind::PushToken: {
-        const Token& tok = tokens[static_cast<size_t>(step.value)];
-        if (tok.type == TokenType::Int64) scratch = Variant::int64(tok.i64);
-        else if (tok.type == TokenType::Double) scratch = Variant::real(tok.f64);
-        else if (options_.expandEnvStrings || options_.expandVarStrings) scratch = Variant::string(expandString(tok.text));
-        else scratch = Variant::string(tok.text);
-        return &scratch;
-    }
-    case StepKind::PushKeyword:
-        switch (static_cast<Keyword>(step.value)) {
-        case Keyword::True: scratch = Variant::boolean(true); break;
-        case Keyword::False: scratch = Variant::boolean(false); break;
-        case Keyword::Default: scratch = Variant::defaultKeyword(); break;
-        default: scratch = Variant::nullKeyword(); break;
-        }
-        return &scratch;
-    default: {
-        Variable* variable = findVariable(step.value);
-        if (!variable) return reportRuntimeError(MessageId::VariableNotDeclared, step.column), nullptr;
-        return variable->value;
-    }
-    }
-}
-
 int Engine::runCompiledExpression(int index, const TokenList& tokens, size_t& pos, Variant& result) {
     // Copied: nested evaluations may compile more and move the lists.
     const CompiledExpression c = compiledExpressions_[static_cast<size_t>(index)];
-    const ExpressionStep* steps = expressionSteps_.data() + c.first;
-    Variant scratch;
-    // The commonest shapes, a value or one operator between two values, need no value stack.
-    if (c.count == 1 && isSimple(steps[0].kind)) {
-        const Variant* value = simpleValue(steps[0], tokens, scratch);
-        if (!value) return -1;
-        result = value == &scratch ? std::move(scratch) : *value;
-        pos = c.stop;
-        return 0;
-    }
-    if (c.count == 3 && isSimple(steps[0].kind) && isSimple(steps[1].kind) && steps[2].kind == StepKind::Binary) {
-        const ExpressionStep second = steps[1];
-        const uint8_t op = steps[2].op;
-        const Variant* left = simpleValue(steps[0], tokens, scratch);
-        if (!left) return -1;
-        Variant value = left == &scratch ? std::move(scratch) : *left;
-        const Variant* right = simpleValue(second, tokens, scratch);
-        if (!right) return -1;
-        applyBinary(op, value, *right);
-        result = std::move(value);
-        pos = c.stop;
-        return 0;
-    }
     const size_t base = values_.size();
     for (uint32_t i = 0; i < c.count; ++i) {
         const ExpressionStep step = expressionSteps_[c.first + i];
         switch (step.kind) {
-        case StepKind::PushInt32:
-        case StepKind::PushToken:
+        case StepKind::PushInt32: values_.push_back(Variant::int32(step.value)); break;
+        case StepKind::PushToken: {
+            const Token& tok = tokens[static_cast<size_t>(step.value)];
+            if (tok.type == TokenType::Int64) values_.push_back(Variant::int64(tok.i64));
+            else if (tok.type == TokenType::Double) values_.push_back(Variant::real(tok.f64));
+            else if (options_.expandEnvStrings || options_.expandVarStrings) values_.push_back(Variant::string(expandString(tok.text)));
+            else values_.push_back(Variant::string(tok.text));
+            break;
+        }
         case StepKind::PushKeyword:
-        case StepKind::LoadVariable: {
-            const Variant* value = simpleValue(step, tokens, scratch);
-            if (!value) {
-                values_.resize(base);
-                return -1;
+            switch (static_cast<Keyword>(step.value)) {
+            case Keyword::True: values_.push_back(Variant::boolean(true)); break;
+            case Keyword::False: values_.push_back(Variant::boolean(false)); break;
+            case Keyword::Default: values_.push_back(Variant::defaultKeyword()); break;
+            default: values_.push_back(Variant::nullKeyword()); break;
             }
-            if (value == &scratch) values_.push_back(std::move(scratch));
-            else values_.push_back(*value);
+            break;
+        case StepKind::LoadVariable: {
+            Variable* variable = findVariable(step.value);
+            if (!variable) {
+                values_.resize(base);
+                return reportRuntimeError(MessageId::VariableNotDeclared, step.column);
+            }
+            values_.push_back(*variable->value);
             break;
         }
         case StepKind::Operand: {

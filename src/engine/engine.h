@@ -193,8 +193,6 @@ private:
     // Compiled expressions: the number plus one, or -1 when the evaluator keeps the expression.
     int compileExpression(const TokenList& tokens, size_t start, int end);
     int runCompiledExpression(int index, const TokenList& tokens, size_t& pos, Variant& result);
-    // A literal's value (made in `scratch`) or a variable's own storage; nullptr after an error.
-    const Variant* simpleValue(const ExpressionStep& step, const TokenList& tokens, Variant& scratch);
     // One operand read by the evaluator (a call, a subscripted variable, a macro) at `pos`.
     int evaluateOperand(const TokenList& tokens, size_t pos, Variant& result);
 
