@@ -237,8 +237,15 @@ int Engine::runCompiledExpression(int index, const TokenList& tokens, size_t& po
             break;
         }
         case StepKind::Operand: {
+            // Calls and macros go straight to their code; subscripted variables through the evaluator.
+            size_t at = static_cast<size_t>(step.value);
+            const Token& tok = tokens[at];
             Variant value;
-            if (evaluateOperand(tokens, static_cast<size_t>(step.value), value) < 0) {
+            int status = tok.type == TokenType::UserFunc ? callUserFunction(tokens, at, value)
+                         : tok.type == TokenType::Builtin ? callBuiltin(tokens, at, value)
+                         : tok.type == TokenType::Macro   ? readMacro(tok, value)
+                                                          : evaluateOperand(tokens, at, value);
+            if (status < 0) {
                 values_.resize(base);
                 return -1;
             }
