@@ -237,14 +237,14 @@ int Engine::runCompiledExpression(int index, const TokenList& tokens, size_t& po
             break;
         }
         case StepKind::Operand: {
-            // Calls and macros go straight to their code; subscripted variables through the evaluator.
+            // Calls, macros and elements go straight to their code.
             size_t at = static_cast<size_t>(step.value);
             const Token& tok = tokens[at];
             Variant value;
             int status = tok.type == TokenType::UserFunc ? callUserFunction(tokens, at, value)
                          : tok.type == TokenType::Builtin ? callBuiltin(tokens, at, value)
                          : tok.type == TokenType::Macro   ? readMacro(tok, value)
-                                                          : evaluateOperand(tokens, at, value);
+                                                          : readElement(tokens, at, value);
             if (status < 0) {
                 values_.resize(base);
                 return -1;

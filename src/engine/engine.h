@@ -193,8 +193,8 @@ private:
     // Compiled expressions: the number plus one, or -1 when the evaluator keeps the expression.
     int compileExpression(const TokenList& tokens, size_t start, int end);
     int runCompiledExpression(int index, const TokenList& tokens, size_t& pos, Variant& result);
-    // One operand read by the evaluator (a call, a subscripted variable, a macro) at `pos`.
-    int evaluateOperand(const TokenList& tokens, size_t pos, Variant& result);
+    // The element a subscripted variable at `at` names ("$a[1][2]"), as the evaluator reads it.
+    int readElement(const TokenList& t, size_t at, Variant& result);
 
     class Evaluation;
     friend class Evaluation;

@@ -33,14 +33,6 @@ public:
         }
     }
 
-    // Reads the one operand at the position (what the compiled form hands back to the evaluator).
-    bool single(Variant& result) {
-        int incoming = -1;
-        if (!readOperand(incoming) || valueCount() != 1) return false;
-        result = std::move(e_.values_.back());
-        return true;
-    }
-
 private:
     const Token& token() const { return t_[pos_]; }
     size_t valueCount() const { return e_.values_.size() - valueBase_; }
@@ -356,10 +348,6 @@ int Engine::evaluate(const TokenList& tokens, size_t& pos, Variant& result, int 
     if (compiled > 0 && compiledExpressions_[static_cast<size_t>(compiled - 1)].end == end)
         return runCompiledExpression(compiled - 1, tokens, pos, result);
     return Evaluation(*this, tokens, pos, end).run(result);
-}
-
-int Engine::evaluateOperand(const TokenList& tokens, size_t pos, Variant& result) {
-    return Evaluation(*this, tokens, pos, -1).single(result) ? 0 : -1;
 }
 
 } // namespace vexil
