@@ -5,6 +5,7 @@
 #include "engine/compiled_expression.h"
 #include "engine/functions.h"
 #include "engine/loader.h"
+#include "engine/messages.h"
 #include "engine/name_pool.h"
 #include "engine/options.h"
 #include "engine/source_kind.h"
@@ -204,7 +205,9 @@ private:
     // Statements. Each takes the line's tokens and the position of its first token.
     int executeStatement(const TokenList& t, size_t pos);
     int executeKeyword(const TokenList& t, size_t pos);
-    int expectEnd(const TokenList& t, size_t pos);
+    int expectEnd(const TokenList& t, size_t pos) {
+        return t[pos].type == TokenType::EndOfLine ? 0 : reportRuntimeError(MessageId::IllegalTextAtEnd, t[pos].column);
+    }
     int ifStatement(const TokenList& t, size_t pos);
     int whileStatement(const TokenList& t, size_t pos);
     int wendStatement();

@@ -85,29 +85,20 @@ void Engine::setGlobal(std::wstring_view name, Variant value) {
     else globals_.create(id, std::move(value), 0);
 }
 
-int Engine::expectEnd(const TokenList& t, size_t pos) {
-    if (t[pos].type != TokenType::EndOfLine) return reportRuntimeError(MessageId::IllegalTextAtEnd, t[pos].column);
-    return 0;
-}
-
 int Engine::executeStatement(const TokenList& t, size_t pos) {
     const Token& first = t[pos];
-    Variant discarded;
     switch (first.type) {
     case TokenType::EndOfLine: return 0;
     case TokenType::Keyword: return executeKeyword(t, pos);
     case TokenType::Variable: return assignment(t, pos);
-    case TokenType::Builtin:
-        if (callBuiltin(t, pos, discarded) < 0) return -1;
-        return expectEnd(t, pos);
     case TokenType::Member: return reportRuntimeError(MessageId::ObjectOutsideWith, first.column);
-    case TokenType::UserFunc:
-        if (callUserFunction(t, pos, discarded) < 0) return -1;
-        return expectEnd(t, pos);
-    default:
-        if (evaluate(t, pos, discarded) < 0) return -1;
-        return expectEnd(t, pos);
+    default: break;
     }
+    Variant discarded;
+    int status = first.type == TokenType::Builtin    ? callBuiltin(t, pos, discarded)
+                 : first.type == TokenType::UserFunc ? callUserFunction(t, pos, discarded)
+                                                     : evaluate(t, pos, discarded);
+    return status < 0 ? -1 : expectEnd(t, pos);
 }
 
 int Engine::executeKeyword(const TokenList& t, size_t pos) {
