@@ -149,7 +149,6 @@ WString formatDouble(double v) {
 
 // ---- Construction, copying, clearing ----
 
-Variant::Variant(const Variant& other) : i64_(0) { copyPayload(other); }
 
 Variant& Variant::operator=(const Variant& other) {
     if (this != &other) {
@@ -163,7 +162,11 @@ void Variant::copyPayload(const Variant& other) {
     kind_ = other.kind_;
     i64_ = other.i64_;
     text_ = other.text_;
-    if (!isHeapKind(kind_) || !heap_) return;
+    if (isHeapKind(kind_)) shareHeap();
+}
+
+void Variant::shareHeap() {
+    if (!heap_) return;
     // A container body that has handed out element references is copied, never shared.
     if ((kind_ == VarKind::Array || kind_ == VarKind::Map) && static_cast<ContainerBody*>(heap_)->unshareable) {
         heap_ = cloneContainer(heap_, kind_);

@@ -66,7 +66,9 @@ constexpr bool isHeapKind(VarKind k) {
 class Variant {
 public:
     Variant() : i64_(0) {}
-    Variant(const Variant& other);
+    Variant(const Variant& other) : i64_(other.i64_), text_(other.text_), kind_(other.kind_) {
+        if (isHeapKind(kind_)) shareHeap();
+    }
     // Moves and destruction run on every evaluation step: inline, with the heap release out of line.
     Variant(Variant&& other) noexcept : i64_(other.i64_), text_(std::move(other.text_)), kind_(other.kind_) {
         other.kind_ = VarKind::Int32;
@@ -191,6 +193,8 @@ private:
         text_.clear();
     }
     void releaseHeap();
+    // A copy's heap payload: shared, or cloned when the body may not be shared.
+    void shareHeap();
     bool sameNumberKind(const Variant& right) const {
         return kind_ == right.kind_ && (kind_ == VarKind::Int32 || kind_ == VarKind::Double) && text_.empty();
     }
