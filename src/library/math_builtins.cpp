@@ -207,32 +207,37 @@ int builtinAscW(Engine&, BuiltinArgs args, Variant& result) {
     return 0;
 }
 
+namespace {
+
+// A character code at or above `limit` gives "" and @ERROR 1.
+bool codeRefused(Engine& engine, Variant& result, int32_t code, int32_t limit) {
+    if (code < limit) return false;
+    result = Variant::string(WString());
+    engine.status().error = 1;
+    return true;
+}
+
+Variant unitText(wchar_t unit) { return Variant::string(WString(std::wstring_view(&unit, 1))); }
+
+} // namespace
+
 int builtinChr(Engine& engine, BuiltinArgs args, Variant& result) {
     int32_t code = args[0].toInt32();
-    if (code >= 256) {
-        result = Variant::string(WString());
-        engine.status().error = 1;
-        return 0;
-    }
+    if (codeRefused(engine, result, code, 256)) return 0;
     wchar_t unit = static_cast<wchar_t>(code & 0xFFFF);
     if (code >= 128) {
         char byte = static_cast<char>(code);
         std::wstring decoded = bytesToWide(std::string_view(&byte, 1), CP_ACP);
         unit = decoded.empty() ? 0 : decoded[0];
     }
-    result = Variant::string(WString(std::wstring_view(&unit, 1)));
+    result = unitText(unit);
     return 0;
 }
 
 int builtinChrW(Engine& engine, BuiltinArgs args, Variant& result) {
     int32_t code = args[0].toInt32();
-    if (code >= 65536) {
-        result = Variant::string(WString());
-        engine.status().error = 1;
-        return 0;
-    }
-    wchar_t unit = static_cast<wchar_t>(code & 0xFFFF);
-    result = Variant::string(WString(std::wstring_view(&unit, 1)));
+    if (codeRefused(engine, result, code, 65536)) return 0;
+    result = unitText(static_cast<wchar_t>(code & 0xFFFF));
     return 0;
 }
 

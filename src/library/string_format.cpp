@@ -1,6 +1,6 @@
-// STRINGFORMAT. Conversions are formatted here instead of by the C runtime: a specification can
+// STRINGFORMAT. Conversions are formatted here instead of by the C runtime: a directive can
 // then only consume values the script passed ("*" included), and reads each value the way it
-// was given, whatever size letter the specification carries.
+// was given, whatever size letter the directive carries.
 #include "engine/builtin_handlers.h"
 #include "engine/engine.h"
 
@@ -19,7 +19,7 @@ constexpr size_t kConversionLimit = 65535;
 // fewer than 1100 significant decimal digits, so larger precisions only add zeros.
 constexpr int64_t kFieldLimit = 200000;
 
-struct Specification {
+struct Directive {
     bool left = false;
     bool plus = false;
     bool space = false;
@@ -41,42 +41,42 @@ int64_t readNumber(std::wstring_view text, size_t& i) {
     return n;
 }
 
-// Reads the specification that starts at the "%" at text[0]: one optional flag out of "-+ 0#",
+// Reads the directive that starts at the "%" at text[0]: one optional flag out of "-+ 0#",
 // a width of digits or "*", a precision of "." and digits or "*", one size letter out of "hlL"
-// and one conversion letter. Returns its length, or 0 when the text is no specification.
-size_t scanSpecification(std::wstring_view text, Specification& spec) {
+// and one conversion letter. Returns its length, or 0 when the text is no directive.
+size_t scanDirective(std::wstring_view text, Directive& directive) {
     size_t i = 1;
     if (i < text.size()) {
         switch (text[i]) {
-        case L'-': spec.left = true; ++i; break;
-        case L'+': spec.plus = true; ++i; break;
-        case L' ': spec.space = true; ++i; break;
-        case L'#': spec.alternate = true; ++i; break;
+        case L'-': directive.left = true; ++i; break;
+        case L'+': directive.plus = true; ++i; break;
+        case L' ': directive.space = true; ++i; break;
+        case L'#': directive.alternate = true; ++i; break;
         default: break;
         }
     }
     // Leading zeros of the width are the zero flag to the C conventions the format follows.
     size_t flagsEnd = i;
-    for (; i < text.size() && text[i] == L'0'; ++i) spec.zero = true;
+    for (; i < text.size() && text[i] == L'0'; ++i) directive.zero = true;
     if (i < text.size() && text[i] == L'*') {
         if (i - flagsEnd > (flagsEnd == 1 ? 1u : 0u)) return 0; // only a lone flag "0" may precede "*"
-        spec.widthFromValue = true;
+        directive.widthFromValue = true;
         ++i;
     } else {
-        spec.width = readNumber(text, i);
+        directive.width = readNumber(text, i);
     }
     if (i < text.size() && text[i] == L'.') {
         ++i;
         if (i < text.size() && text[i] == L'*') {
-            spec.precisionFromValue = true;
+            directive.precisionFromValue = true;
             ++i;
         } else {
-            spec.precision = readNumber(text, i);
+            directive.precision = readNumber(text, i);
         }
     }
-    if (i < text.size() && (text[i] == L'h' || text[i] == L'l' || text[i] == L'L')) spec.size = text[i++];
+    if (i < text.size() && (text[i] == L'h' || text[i] == L'l' || text[i] == L'L')) directive.size = text[i++];
     if (i >= text.size() || std::wstring_view(L"diouxXeEfgGs").find(text[i]) == std::wstring_view::npos) return 0;
-    spec.conversion = text[i];
+    directive.conversion = text[i];
     return i + 1;
 }
 
@@ -109,55 +109,56 @@ private:
     size_t left_ = kConversionLimit;
 };
 
-// Lays out sign or prefix, leading zeros and body as a field of the specification's width.
+// Lays out sign or prefix, leading zeros and body as a field of the directive's width.
 template <class Body>
-void appendField(WString& out, std::wstring_view prefix, size_t zeros, Body body, const Specification& spec, bool zeroPad) {
+void appendField(WString& out, std::wstring_view prefix, size_t zeros, Body body, const Directive& directive,
+                 bool zeroPad) {
     size_t used = prefix.size() + zeros + body.size();
-    size_t pad = spec.width > static_cast<int64_t>(used) ? static_cast<size_t>(spec.width) - used : 0;
+    size_t pad = directive.width > static_cast<int64_t>(used) ? static_cast<size_t>(directive.width) - used : 0;
     Field field(out);
-    if (!spec.left && !(zeroPad && spec.zero)) field.repeat(pad, L' ');
+    if (!directive.left && !(zeroPad && directive.zero)) field.repeat(pad, L' ');
     field.put(prefix);
-    if (!spec.left && zeroPad && spec.zero) field.repeat(pad, L'0');
+    if (!directive.left && zeroPad && directive.zero) field.repeat(pad, L'0');
     field.repeat(zeros, L'0');
     field.put(body);
-    if (spec.left) field.repeat(pad, L' ');
+    if (directive.left) field.repeat(pad, L' ');
 }
 
-std::wstring_view signOf(bool negative, const Specification& spec) {
+std::wstring_view signOf(bool negative, const Directive& directive) {
     if (negative) return L"-";
-    if (spec.plus) return L"+";
-    if (spec.space) return L" ";
+    if (directive.plus) return L"+";
+    if (directive.space) return L" ";
     return {};
 }
 
-void appendInteger(WString& out, const Specification& spec, int32_t value) {
+void appendInteger(WString& out, const Directive& directive, int32_t value) {
     // The value travels as a 32-bit int; a short size letter narrows it as C would.
     auto bits = static_cast<uint32_t>(value);
-    if (spec.size == L'h') bits &= 0xFFFF;
-    bool isSigned = spec.conversion == L'd' || spec.conversion == L'i';
-    int64_t signedValue = spec.size == L'h' ? static_cast<int16_t>(bits) : static_cast<int32_t>(bits);
+    if (directive.size == L'h') bits &= 0xFFFF;
+    bool isSigned = directive.conversion == L'd' || directive.conversion == L'i';
+    int64_t signedValue = directive.size == L'h' ? static_cast<int16_t>(bits) : static_cast<int32_t>(bits);
     bool negative = isSigned && signedValue < 0;
     uint64_t magnitude = isSigned ? (negative ? 0 - static_cast<uint64_t>(signedValue) : static_cast<uint64_t>(signedValue)) : bits;
 
     unsigned base = 10;
     const wchar_t* digitSet = L"0123456789abcdef";
-    if (spec.conversion == L'o') base = 8;
-    if (spec.conversion == L'x' || spec.conversion == L'X') base = 16;
-    if (spec.conversion == L'X') digitSet = L"0123456789ABCDEF";
+    if (directive.conversion == L'o') base = 8;
+    if (directive.conversion == L'x' || directive.conversion == L'X') base = 16;
+    if (directive.conversion == L'X') digitSet = L"0123456789ABCDEF";
     wchar_t buffer[24];
     size_t n = 0;
     for (uint64_t m = magnitude; m != 0; m /= base) buffer[n++] = digitSet[m % base];
     std::reverse(buffer, buffer + n);
 
-    size_t precision = spec.precision < 0 ? 1 : static_cast<size_t>(spec.precision);
+    size_t precision = directive.precision < 0 ? 1 : static_cast<size_t>(directive.precision);
     size_t zeros = precision > n ? precision - n : 0;
-    if (spec.alternate && spec.conversion == L'o' && zeros == 0 && (n == 0 || buffer[0] != L'0')) zeros = 1;
+    if (directive.alternate && directive.conversion == L'o' && zeros == 0 && (n == 0 || buffer[0] != L'0')) zeros = 1;
 
     std::wstring_view prefix;
-    if (isSigned) prefix = signOf(negative, spec);
-    if (spec.alternate && magnitude != 0 && spec.conversion == L'x') prefix = L"0x";
-    if (spec.alternate && magnitude != 0 && spec.conversion == L'X') prefix = L"0X";
-    appendField(out, prefix, zeros, std::wstring_view(buffer, n), spec, spec.precision < 0);
+    if (isSigned) prefix = signOf(negative, directive);
+    if (directive.alternate && magnitude != 0 && directive.conversion == L'x') prefix = L"0x";
+    if (directive.alternate && magnitude != 0 && directive.conversion == L'X') prefix = L"0X";
+    appendField(out, prefix, zeros, std::wstring_view(buffer, n), directive, directive.precision < 0);
 }
 
 // Exponents have at least three digits, as the Windows C runtime writes them.
@@ -196,49 +197,49 @@ void dropTrailingZeros(std::string& text) {
     text.erase(keep, end - keep);
 }
 
-void appendReal(WString& out, const Specification& spec, double value, std::string& text) {
+void appendReal(WString& out, const Directive& directive, double value, std::string& text) {
     bool negative = std::signbit(value);
     if (!std::isfinite(value)) {
         // The same words as the value's own text form; padding is never zeros.
         WString words = formatDouble(value);
         std::wstring_view body = words.view();
         if (!body.empty() && body[0] == L'-') body.remove_prefix(1);
-        appendField(out, signOf(negative, spec), 0, body, spec, false);
+        appendField(out, signOf(negative, directive), 0, body, directive, false);
         return;
     }
     double magnitude = std::fabs(value);
-    bool upper = spec.conversion == L'E' || spec.conversion == L'G';
-    int64_t precision = spec.precision < 0 ? 6 : spec.precision;
-    switch (spec.conversion) {
+    bool upper = directive.conversion == L'E' || directive.conversion == L'G';
+    int64_t precision = directive.precision < 0 ? 6 : directive.precision;
+    switch (directive.conversion) {
     case L'f':
         writeDigits(text, magnitude, std::chars_format::fixed, precision);
-        if (spec.alternate) ensurePoint(text);
+        if (directive.alternate) ensurePoint(text);
         break;
     case L'e':
     case L'E':
         writeDigits(text, magnitude, std::chars_format::scientific, precision);
-        if (spec.alternate) ensurePoint(text);
+        if (directive.alternate) ensurePoint(text);
         break;
     default: { // g, G: fixed unless the exponent is below -4 or reaches the precision
         if (precision == 0) precision = 1;
         writeDigits(text, magnitude, std::chars_format::scientific, precision - 1);
         int exponent = decimalExponent(text);
         if (exponent >= -4 && exponent < precision) writeDigits(text, magnitude, std::chars_format::fixed, precision - 1 - exponent);
-        if (spec.alternate) ensurePoint(text);
+        if (directive.alternate) ensurePoint(text);
         else dropTrailingZeros(text);
         break;
     }
     }
     widenExponent(text, upper ? 'E' : 'e');
-    appendField(out, signOf(negative, spec), 0, std::string_view(text), spec, true);
+    appendField(out, signOf(negative, directive), 0, std::string_view(text), directive, true);
 }
 
-void appendText(WString& out, const Specification& spec, const Variant& value) {
+void appendText(WString& out, const Directive& directive, const Variant& value) {
     std::wstring_view text = value.text().view();
     size_t length = std::min(text.size(), kConversionLimit);
-    if (spec.precision >= 0) length = std::min(length, static_cast<size_t>(spec.precision));
+    if (directive.precision >= 0) length = std::min(length, static_cast<size_t>(directive.precision));
     // Text pads with zeros too under the zero flag, as the Windows C runtime does.
-    appendField(out, {}, 0, text.substr(0, length), spec, true);
+    appendField(out, {}, 0, text.substr(0, length), directive, true);
 }
 
 // The next value, or nullptr once all have been used.
@@ -248,34 +249,34 @@ struct Values {
     const Variant* take() { return next < args.size() ? &args[next++] : nullptr; }
 };
 
-// Formats one specification; a specification short of values leaves no trace.
-void appendConversion(WString& out, Specification spec, Values& values, std::string& scratch) {
-    if (spec.widthFromValue) {
+// Formats one directive; a directive short of values leaves no trace.
+void appendConversion(WString& out, Directive directive, Values& values, std::string& scratch) {
+    if (directive.widthFromValue) {
         const Variant* w = values.take();
         if (!w) return;
         int64_t width = w->toInt32();
         if (width < 0) {
-            spec.left = true;
+            directive.left = true;
             width = -width;
         }
-        spec.width = std::min(width, kFieldLimit);
+        directive.width = std::min(width, kFieldLimit);
     }
-    if (spec.precisionFromValue) {
+    if (directive.precisionFromValue) {
         const Variant* p = values.take();
         if (!p) return;
         int32_t precision = p->toInt32();
-        spec.precision = precision < 0 ? -1 : std::min<int64_t>(precision, kFieldLimit);
+        directive.precision = precision < 0 ? -1 : std::min<int64_t>(precision, kFieldLimit);
     }
     const Variant* value = values.take();
     if (!value) return;
-    switch (spec.conversion) {
-    case L's': appendText(out, spec, *value); break;
+    switch (directive.conversion) {
+    case L's': appendText(out, directive, *value); break;
     case L'e':
     case L'E':
     case L'f':
     case L'g':
-    case L'G': appendReal(out, spec, value->toDouble(), scratch); break;
-    default: appendInteger(out, spec, value->toInt32()); break;
+    case L'G': appendReal(out, directive, value->toDouble(), scratch); break;
+    default: appendInteger(out, directive, value->toInt32()); break;
     }
 }
 
@@ -311,11 +312,11 @@ int builtinStringFormat(Engine&, BuiltinArgs args, Variant& result) {
             out.append(L'%');
             length = 2;
         } else if (c == L'%') {
-            Specification spec;
-            length = scanSpecification(format.substr(i), spec);
+            Directive directive;
+            length = scanDirective(format.substr(i), directive);
             if (length != 0) {
                 out.append(format.substr(literalStart, i - literalStart));
-                appendConversion(out, spec, values, scratch);
+                appendConversion(out, directive, values, scratch);
             }
         }
         if (length == 0) {
