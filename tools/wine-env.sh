@@ -15,8 +15,12 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 VEXIL_TEST_AREA=$vexil_root/build/testarea
 
+# Set to 1 when the display is our own Xvfb, which nobody sees.
+vexil_display_hidden=0
+
 vexil_start_display() {
   if [[ -n ${DISPLAY:-} ]]; then return 0; fi
+  vexil_display_hidden=1
   local state=$vexil_root/build/.xvfb-display n
   if [[ -f $state ]]; then
     n=$(cat "$state")

@@ -164,10 +164,7 @@ int Engine::invokeUserFunction(const UserFunction& f, BuiltinArgs arguments, Var
     frames_.pop_back();
     result = frame.returned ? std::move(frame.returnValue) : Variant::int32(0);
     // Only a SETERROR or SETEXTENDED that no other built-in call followed reaches the caller.
-    CallStatus& caller = status();
-    caller.reset();
-    caller.error = frame.status.errorSet ? frame.status.error : 0;
-    caller.extended = frame.status.extendedSet ? std::move(frame.status.extended) : Variant::int32(0);
+    status().receiveFrom(frame.status);
 
     popScope();
     numParams_ = savedNumParams;

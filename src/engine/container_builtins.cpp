@@ -10,7 +10,7 @@ namespace {
 
 int softFailure(Engine& engine, Variant& result, int error) {
     result = Variant::int32(0);
-    engine.status().error = error;
+    engine.status().setError(error);
     return 0;
 }
 
@@ -21,7 +21,7 @@ int builtinUBound(Engine& engine, BuiltinArgs args, Variant& result) {
     if (const ArrayBody* array = arrayBody(value)) {
         int32_t size = dimensionSize(array, args.size() > 1 ? args[1].dereferenced().toInt32() : 1);
         result = Variant::int32(size);
-        if (size == 0 && args.size() > 1) engine.status().error = 2;
+        if (size == 0 && args.size() > 1) engine.status().setError(2);
         return 0;
     }
     if (const MapBody* map = mapBody(value)) {
@@ -48,7 +48,7 @@ int builtinMapExists(Engine& engine, BuiltinArgs args, Variant& result) {
 
 int builtinMapKeys(Engine& engine, BuiltinArgs args, Variant& result) {
     MapBody* map = mapBody(args[0].dereferenced());
-    if (!map || mapSize(map) == 0) engine.status().error = 1;
+    if (!map || mapSize(map) == 0) engine.status().setError(1);
     result = map ? mapKeys(map) : arrayOf({});
     return 0;
 }

@@ -40,19 +40,29 @@ bool initializerUses(const TokenList& t, size_t pos, int nameId) {
     return false;
 }
 
-// Whether the subscripts and members after a variable end in a method call ($m[k].Method(...)).
-bool isMethodCall(const TokenList& t, size_t p) {
+// The token after the bracket or parenthesis that opens at `p` (the end of the line when unclosed).
+size_t pastClosing(const TokenList& t, size_t p) {
     for (int depth = 0; t[p].type != TokenType::EndOfLine; ++p) {
         TokenType type = t[p].type;
-        if (type == TokenType::LeftBracket) ++depth;
-        else if (type == TokenType::RightBracket) --depth;
-        else if (depth == 0 && type == TokenType::Member) {
-            if (t[p + 1].type == TokenType::LeftParen) return true;
-        } else if (depth == 0) {
-            return false;
+        if (type == TokenType::LeftBracket || type == TokenType::LeftParen) ++depth;
+        else if ((type == TokenType::RightBracket || type == TokenType::RightParen) && --depth == 0) return p + 1;
+    }
+    return p;
+}
+
+// Where the subscripts, members and calls after a variable end when they hold a call: a method
+// ($m[k].Method(...)) or a function value ($f(...), $handlers[2](...)). Such a line is a call
+// statement. 0 when they hold no call: the line assigns.
+size_t callChainEnd(const TokenList& t, size_t p) {
+    bool called = false;
+    for (;;) {
+        switch (t[p].type) {
+        case TokenType::LeftParen: called = true; [[fallthrough]];
+        case TokenType::LeftBracket: p = pastClosing(t, p); break;
+        case TokenType::Member: ++p; break;
+        default: return called ? p : 0;
         }
     }
-    return false;
 }
 
 } // namespace
@@ -100,11 +110,11 @@ int Engine::assignment(const TokenList& t, size_t pos) {
         return 0;
     }
     // Subscripts and keys are evaluated before the value, and applied after it.
-    if (isMethodCall(t, p)) {
-        // Not an assignment: the line is an expression statement.
+    if (size_t end = callChainEnd(t, p)) {
+        // Not an assignment: the line is a call whose result is discarded.
         size_t q = pos;
         Variant discarded;
-        if (evaluate(t, q, discarded) < 0) return -1;
+        if (evaluate(t, q, discarded, static_cast<int>(end)) < 0) return -1;
         return expectEnd(t, q);
     }
     AccessPath path;

@@ -36,27 +36,41 @@ enum class RunState : int { Running = 0, Ending = 1, Sleeping = 2 };
 // asked for distinct exit codes (the SetExitCode option).
 constexpr int32_t kErrorExitCodeBase = 2147479552; // 0x7FFFF000
 
-// @ERROR and @EXTENDED of one frame, with marks telling whether the call set them.
-struct CallStatus {
-    int32_t error = 0;
-    bool errorSet = false;
-    Variant extended;
-    bool extendedSet = false;
+// @ERROR and @EXTENDED of one frame. Built-ins set them with setError/setExtended; only
+// SETERROR and SETEXTENDED hand them back, marked, to the caller of the user function they end.
+class CallStatus {
+public:
+    int32_t error() const { return error_; }
+    const Variant& extended() const { return extended_; }
 
-    void setError(int32_t code) {
-        error = code;
-        errorSet = true;
+    void setError(int32_t code) { error_ = code; }
+    void setExtended(Variant value) { extended_ = std::move(value); }
+    void handBackError(int32_t code) {
+        error_ = code;
+        errorHandedBack_ = true;
     }
-    void setExtended(Variant value) {
-        extended = std::move(value);
-        extendedSet = true;
+    void handBackExtended(Variant value) {
+        extended_ = std::move(value);
+        extendedHandedBack_ = true;
     }
     void reset() {
-        error = 0;
-        errorSet = false;
-        extended = Variant();
-        extendedSet = false;
+        error_ = 0;
+        errorHandedBack_ = false;
+        extended_ = Variant();
+        extendedHandedBack_ = false;
     }
+    // What the caller of the ending function sees: the handed-back values, zeros otherwise.
+    void receiveFrom(CallStatus& callee) {
+        reset();
+        error_ = callee.errorHandedBack_ ? callee.error_ : 0;
+        extended_ = callee.extendedHandedBack_ ? std::move(callee.extended_) : Variant::int32(0);
+    }
+
+private:
+    int32_t error_ = 0;
+    bool errorHandedBack_ = false;
+    Variant extended_;
+    bool extendedHandedBack_ = false;
 };
 
 class Engine final : public LoaderHost {

@@ -32,7 +32,7 @@ int builtinExecute(Engine& engine, BuiltinArgs args, Variant& result) {
     if (!engine.execute(args[0].text().view(), result)) {
         if (engine.runState() == RunState::Ending) return -1; // the recursion limit is never silenced
         result = Variant::string(WString());
-        engine.status().error = 1;
+        engine.status().setError(1);
     }
     return 0;
 }
@@ -42,7 +42,7 @@ int builtinEval(Engine& engine, BuiltinArgs args, Variant& result) {
     Variable* variable = name ? engine.findVariable(name->id) : nullptr;
     if (!variable) {
         result = Variant::string(WString());
-        engine.status().error = 1;
+        engine.status().setError(1);
         return 0;
     }
     result = *variable->value;
@@ -55,7 +55,7 @@ int builtinAssign(Engine& engine, BuiltinArgs args, Variant& result) {
     for (wchar_t c : name) valid = valid && ((c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') || c == L'_');
     result = Variant::int32(0);
     if (!valid) {
-        engine.status().error = 1;
+        engine.status().setError(1);
         return 0;
     }
     int flag = args.size() > 2 ? args[2].toInt32() : 0;
@@ -63,13 +63,13 @@ int builtinAssign(Engine& engine, BuiltinArgs args, Variant& result) {
     int id = engine.intern(name).id;
     if (Variable* variable = engine.findInScope(id, scope)) {
         if (variable->isConstant()) {
-            engine.status().error = 1;
+            engine.status().setError(1);
             return 0;
         }
         *variable->value = args[1];
     } else {
         if (flag & 4) {
-            engine.status().error = 2;
+            engine.status().setError(2);
             return 0;
         }
         engine.createVariable(id, args[1], 0, scope == 2 ? 2 : 1);
@@ -98,7 +98,7 @@ int builtinFuncName(Engine& engine, BuiltinArgs args, Variant& result) {
         result = Variant::string(index >= 0 && index < builtinCount() ? WString(builtinEntry(index).name) : WString());
     } else {
         result = Variant::string(WString());
-        engine.status().error = 1;
+        engine.status().setError(1);
     }
     return 0;
 }

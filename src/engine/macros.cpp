@@ -233,8 +233,8 @@ void leaveAsGiven(Engine&, Variant&) {}
 
 // The table in its fixed order: a name's position is its macro id.
 constexpr MacroEntry kMacros[] = {
-    {L"ERROR", [](Engine& e, Variant& r) { r = Variant::int32(e.status().error); }},
-    {L"EXTENDED", [](Engine& e, Variant& r) { r = e.status().extended; }},
+    {L"ERROR", [](Engine& e, Variant& r) { r = Variant::int32(e.status().error()); }},
+    {L"EXTENDED", [](Engine& e, Variant& r) { r = e.status().extended(); }},
     {L"MSEC", msec}, {L"SEC", timeMacro<kSec>}, {L"MIN", timeMacro<kMin>}, {L"HOUR", timeMacro<kHour>},
     {L"MDAY", timeMacro<kMday>}, {L"MON", timeMacro<kMon>}, {L"YEAR", timeMacro<kYear>}, {L"WDAY", wday},
     {L"YDAY", timeMacro<kYday>},

@@ -44,7 +44,7 @@ int Engine::mapMethod(Variant& map, const TokenList& t, size_t& pos, Variant& re
             result = Variant::int32(key);
         } else {
             result = Variant::int32(0);
-            status().error = 1;
+            status().setError(1);
         }
     } else {
         return reportRuntimeError(kObjectActionFailed, member.column);

@@ -93,7 +93,7 @@ int builtinOpt(Engine& engine, BuiltinArgs args, Variant& result) {
     const OptionEntry* option =
         name.is(VarKind::String) && !name.text().view().starts_with(L"*") ? findOption(name.text().view()) : nullptr;
     if (!option) {
-        engine.status().error = 1;
+        engine.status().setError(1);
         return 0;
     }
     RuntimeOptions& options = engine.options();
@@ -151,7 +151,7 @@ int builtinOpt(Engine& engine, BuiltinArgs args, Variant& result) {
             if (change) {
                 if (toDefault) *mode = defaultValue;
                 else if (number != 0 && number >= -4 && number <= 4) *mode = number;
-                else engine.status().error = 1;
+                else engine.status().setError(1);
             }
         }
         break;

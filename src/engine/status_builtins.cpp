@@ -6,14 +6,14 @@ namespace vexil {
 
 int builtinSetError(Engine& engine, BuiltinArgs args, Variant& result) {
     CallStatus& status = engine.status();
-    status.setError(args[0].toInt32());
-    if (args.size() > 1) status.setExtended(Variant::int32(args[1].toInt32()));
+    status.handBackError(args[0].toInt32());
+    if (args.size() > 1) status.handBackExtended(Variant::int32(args[1].toInt32()));
     if (args.size() > 2) result = args[2];
     return 0;
 }
 
 int builtinSetExtended(Engine& engine, BuiltinArgs args, Variant& result) {
-    engine.status().setExtended(Variant::int32(args[0].toInt32()));
+    engine.status().handBackExtended(Variant::int32(args[0].toInt32()));
     if (args.size() > 1) result = args[1];
     return 0;
 }

@@ -93,9 +93,10 @@ int WString::compare(std::wstring_view a, std::wstring_view b, int mode) {
     bool fits = a.size() <= INT_MAX && b.size() <= INT_MAX;
     if ((mode == 0 || mode == 1) && fits) {
         LCID locale = mode == 0 ? LOCALE_USER_DEFAULT : 1033;
-        int r = CompareStringW(locale, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),
+        int r = CompareStringW(locale, NORM_IGNORECASE, platformText(a), static_cast<int>(a.size()), platformText(b),
                                static_cast<int>(b.size()));
-        return r == 0 ? 0 : r - CSTR_EQUAL; // a failed comparison counts as equal
+        if (r != 0) return r - CSTR_EQUAL;
+        // A refused comparison (an unknown locale) still orders the texts, never calls them equal.
     }
     size_t n = std::min(a.size(), b.size());
     for (size_t i = 0; i < n; ++i) {

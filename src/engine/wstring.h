@@ -37,7 +37,8 @@ public:
     size_t size() const { return rep_ ? rep_->length : 0; }
     bool empty() const { return size() == 0; }
     const wchar_t* c_str() const { return rep_ ? rep_->data : L""; }
-    std::wstring_view view() const { return rep_ ? std::wstring_view(rep_->data, rep_->length) : std::wstring_view(); }
+    // Never a null pointer, even when empty: the platform refuses a null text of length 0.
+    std::wstring_view view() const { return rep_ ? std::wstring_view(rep_->data, rep_->length) : std::wstring_view(L"", 0); }
     operator std::wstring_view() const { return view(); } // NOLINT
     wchar_t operator[](size_t i) const { return rep_->data[i]; }
 
@@ -76,6 +77,10 @@ private:
 
     Rep* rep_ = nullptr;
 };
+
+// A text's pointer for a platform call that takes a pointer and a length: an empty view may
+// carry a null pointer, which the platform refuses (and a refused comparison is no order).
+inline const wchar_t* platformText(std::wstring_view text) { return text.data() ? text.data() : L""; }
 
 // A name upper-cased as names are compared (the C runtime's towupper, unit by unit).
 std::wstring upperCase(std::wstring_view text);

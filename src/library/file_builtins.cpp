@@ -45,7 +45,7 @@ private:
     FileStream* stream_ = nullptr;
 };
 
-void fail(Engine& engine, int32_t error) { engine.status().error = error; }
+void fail(Engine& engine, int32_t error) { engine.status().setError(error); }
 
 // An optional argument counts as given unless it is missing or the keyword Default (whose number,
 // -1, would otherwise turn FILEOPEN's mode into every bit, overwrite included).
@@ -101,7 +101,7 @@ int builtinFileOpen(Engine& engine, BuiltinArgs args, Variant& result) {
         return 0;
     auto stream = std::make_unique<FileStream>();
     if (!stream->open(name, mode & ~OpenMode::CreatePath)) {
-        engine.status().extended = Variant::int32(static_cast<int32_t>(GetLastError()));
+        engine.status().setExtended(Variant::int32(static_cast<int32_t>(GetLastError())));
         return 0;
     }
     result = Variant::int32(engine.handles().add(std::move(stream)));
@@ -125,7 +125,7 @@ int builtinFileRead(Engine& engine, BuiltinArgs args, Variant& result) {
     if (stream->mode() & OpenMode::Binary) {
         std::string bytes;
         size_t got = stream->readBytes(static_cast<size_t>(count), bytes);
-        engine.status().extended = Variant::int64(static_cast<int64_t>(got));
+        engine.status().setExtended(Variant::int64(static_cast<int64_t>(got)));
         if (got == 0 && count > 0) return fail(engine, -1), 0;
         result = Variant::binary(std::move(bytes));
         return 0;
@@ -133,7 +133,7 @@ int builtinFileRead(Engine& engine, BuiltinArgs args, Variant& result) {
     std::wstring text;
     size_t units = 0;
     if (!stream->readChars(static_cast<size_t>(count), text, &units)) return fail(engine, -1), 0;
-    engine.status().extended = Variant::int64(static_cast<int64_t>(units));
+    engine.status().setExtended(Variant::int64(static_cast<int64_t>(units)));
     result = textValue(text);
     return 0;
 }
@@ -175,7 +175,7 @@ int builtinFileReadToArray(Engine& engine, BuiltinArgs args, Variant& result) {
     std::wstring line;
     while (stream->readLine(line)) lines.push_back(textValue(line));
     if (lines.empty()) return fail(engine, 2), 0;
-    engine.status().extended = Variant::int32(static_cast<int32_t>(std::min<size_t>(lines.size(), INT32_MAX)));
+    engine.status().setExtended(Variant::int32(static_cast<int32_t>(std::min<size_t>(lines.size(), INT32_MAX))));
     result = arrayOf(std::move(lines));
     return 0;
 }

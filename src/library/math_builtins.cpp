@@ -55,7 +55,7 @@ RandomGenerator generator;
 
 int softFailure(Engine& engine, Variant& result) {
     result = Variant::int32(0);
-    engine.status().error = 1;
+    engine.status().setError(1);
     return 0;
 }
 
@@ -135,7 +135,7 @@ int builtinBitRotate(Engine& engine, BuiltinArgs args, Variant& result) {
         size = c == L'B' ? 8 : c == L'W' ? 16 : c == L'D' ? 32 : 0;
         if (!size) {
             result = Variant::int32(0);
-            engine.status().error = 1;
+            engine.status().setError(1);
             return -1; // a failing status without a message, as for a malformed call
         }
     }
@@ -213,7 +213,7 @@ namespace {
 bool codeRefused(Engine& engine, Variant& result, int32_t code, int32_t limit) {
     if (code < limit) return false;
     result = Variant::string(WString());
-    engine.status().error = 1;
+    engine.status().setError(1);
     return true;
 }
 
@@ -256,7 +256,7 @@ int builtinHwnd(Engine& engine, BuiltinArgs args, Variant& result) {
     uint64_t handle = args[0].toPointer();
     if (!IsWindow(reinterpret_cast<HWND>(static_cast<uintptr_t>(handle)))) {
         result = Variant::pointer(0);
-        engine.status().error = 1;
+        engine.status().setError(1);
         return 0;
     }
     result = Variant::pointer(handle);

@@ -117,13 +117,13 @@ int builtinDec(Engine& engine, BuiltinArgs args, Variant& result) {
     std::wstring_view text = args[0].text().view();
     uint64_t v = 0;
     if (text.size() > 16) {
-        engine.status().error = 1;
+        engine.status().setError(1);
     } else {
         for (wchar_t c : text) {
             int d = hexDigitValue(c);
             if (d < 0) {
                 v = 0;
-                engine.status().error = 1;
+                engine.status().setError(1);
                 break;
             }
             v = v << 4 | static_cast<uint64_t>(d);

@@ -1,5 +1,7 @@
 #include "library/paths.h"
 
+#include "engine/wstring.h"
+
 #include <windows.h>
 
 namespace vexil {
@@ -52,7 +54,7 @@ std::wstring currentDirectory() {
 }
 
 bool samePath(std::wstring_view a, std::wstring_view b) {
-    return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),
+    return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, platformText(a), static_cast<int>(a.size()), platformText(b),
                           static_cast<int>(b.size())) == CSTR_EQUAL;
 }
 

@@ -58,7 +58,7 @@ int builtinBinaryToString(Engine& engine, BuiltinArgs args, Variant& result) {
     const BinaryEncoding encoding = encodingArgument(args);
     const bool utf16 = encoding == BinaryEncoding::Utf16LE || encoding == BinaryEncoding::Utf16BE;
     if (bytes.empty() || (utf16 && bytes.size() % 2 != 0)) {
-        engine.status().error = bytes.empty() ? 1 : 2;
+        engine.status().setError(bytes.empty() ? 1 : 2);
         result = Variant::string({});
         return 0;
     }

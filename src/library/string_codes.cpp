@@ -61,7 +61,7 @@ int builtinStringFromASCIIArray(Engine& engine, BuiltinArgs args, Variant& resul
     result = Variant::string({});
     const ArrayBody* body = arrayBody(args[0]);
     if (!body) {
-        engine.status().error = 1;
+        engine.status().setError(1);
         return 0;
     }
     // An array with an empty later dimension has no elements at all.

@@ -15,7 +15,7 @@ CompareMode modeArgument(BuiltinArgs args, size_t index) {
 
 int failWith(Engine& engine, Variant result, Variant& out) {
     out = std::move(result);
-    engine.status().error = 1;
+    engine.status().setError(1);
     return 0;
 }
 
@@ -79,7 +79,7 @@ int builtinStringReplace(Engine& engine, BuiltinArgs args, Variant& result) {
         out.append(source.substr(copied));
         result = Variant::string(std::move(out));
     }
-    engine.status().extended = Variant::int32(static_cast<int32_t>(done));
+    engine.status().setExtended(Variant::int32(static_cast<int32_t>(done)));
     return 0;
 }
 

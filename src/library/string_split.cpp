@@ -99,7 +99,7 @@ int builtinStringSplit(Engine& engine, BuiltinArgs args, Variant& result) {
         error = 2;
     }
     if (!fits) return engine.reportRuntimeError(MessageId::ArrayTooLarge, -1);
-    engine.status().error = error;
+    engine.status().setError(error);
     result = pieces.finish();
     return 0;
 }

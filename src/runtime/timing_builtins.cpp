@@ -38,7 +38,7 @@ int builtinSleep(Engine& engine, BuiltinArgs args, Variant&) {
 
 int builtinTimerInit(Engine& engine, BuiltinArgs, Variant& result) {
     double now = 0;
-    if (!counter(now)) engine.status().error = 1;
+    if (!counter(now)) engine.status().setError(1);
     result = Variant::real(now);
     return 0;
 }
@@ -46,7 +46,7 @@ int builtinTimerInit(Engine& engine, BuiltinArgs, Variant& result) {
 int builtinTimerDiff(Engine& engine, BuiltinArgs args, Variant& result) {
     double now = 0;
     if (!counter(now)) {
-        engine.status().error = 1;
+        engine.status().setError(1);
         result = Variant::real(0.0);
         return 0;
     }
