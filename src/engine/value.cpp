@@ -1,10 +1,12 @@
 #include "engine/value.h"
 
 #include "engine/containers.h"
+#include "engine/real_text.h"
 #include "library/text_codec.h"
 
 #include <windows.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cwctype>
@@ -135,16 +137,15 @@ WString formatInteger(int64_t v) {
 WString formatDouble(double v) {
     if (std::isnan(v)) return std::signbit(v) ? L"-1.#IND" : L"1.#QNAN";
     if (std::isinf(v)) return v < 0 ? L"-1.#INF" : L"1.#INF";
-    char narrow[64];
-    auto end = std::to_chars(narrow, narrow + sizeof narrow, v, std::chars_format::general, 15).ptr;
-    std::wstring text(narrow, end);
-    // The exponent has at least three digits, as the Windows C runtime writes it.
-    size_t e = text.find(L'e');
-    if (e != std::wstring::npos) {
-        size_t digits = text.size() - (e + 2);
-        if (digits < 3) text.insert(e + 2, 3 - digits, L'0');
-    }
-    return WString(text);
+    RealText text;
+    formatReal(text, v, 'g', 15, false);
+    // Without "#" no zeros follow the head: sign, at most 20 head characters and "e+308".
+    wchar_t buffer[32];
+    wchar_t* out = buffer;
+    if (std::signbit(v)) *out++ = L'-';
+    out = std::copy(text.headText().begin(), text.headText().end(), out);
+    out = std::copy(text.tailText().begin(), text.tailText().end(), out);
+    return WString(std::wstring_view(buffer, static_cast<size_t>(out - buffer)));
 }
 
 // ---- Construction, copying, clearing ----

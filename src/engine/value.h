@@ -221,7 +221,7 @@ private:
     VarKind kind_ = VarKind::Int32;
 };
 
-// Number text: integers in decimal; doubles as "%.15g" with an exponent of at least three digits.
+// Number text: integers in decimal; doubles as StringFormat's "%.15g" writes them.
 WString formatDouble(double v);
 WString formatInteger(int64_t v);
 

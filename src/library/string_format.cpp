@@ -3,11 +3,10 @@
 // was given, whatever size letter the directive carries.
 #include "engine/builtin_handlers.h"
 #include "engine/engine.h"
+#include "engine/real_text.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
-#include <string>
 
 namespace vexil {
 
@@ -15,8 +14,7 @@ namespace {
 
 // What one conversion may produce, in UTF-16 units.
 constexpr size_t kConversionLimit = 65535;
-// Widths and precisions beyond this change nothing within the conversion limit: a double has
-// fewer than 1100 significant decimal digits, so larger precisions only add zeros.
+// Widths and precisions beyond this change nothing within the conversion limit.
 constexpr int64_t kFieldLimit = 200000;
 
 struct Directive {
@@ -96,6 +94,11 @@ public:
         std::copy(ascii.begin(), ascii.begin() + static_cast<ptrdiff_t>(n), p + start);
         left_ -= n;
     }
+    void put(const RealText& text) {
+        put(text.headText());
+        repeat(text.zeros, L'0');
+        put(text.tailText());
+    }
     void repeat(size_t count, wchar_t c) {
         size_t n = std::min(count, left_);
         size_t start = out_.size();
@@ -111,7 +114,7 @@ private:
 
 // Lays out sign or prefix, leading zeros and body as a field of the directive's width.
 template <class Body>
-void appendField(WString& out, std::wstring_view prefix, size_t zeros, Body body, const Directive& directive,
+void appendField(WString& out, std::wstring_view prefix, size_t zeros, const Body& body, const Directive& directive,
                  bool zeroPad) {
     size_t used = prefix.size() + zeros + body.size();
     size_t pad = directive.width > static_cast<int64_t>(used) ? static_cast<size_t>(directive.width) - used : 0;
@@ -161,43 +164,7 @@ void appendInteger(WString& out, const Directive& directive, int32_t value) {
     appendField(out, prefix, zeros, std::wstring_view(buffer, n), directive, directive.precision < 0);
 }
 
-// Exponents have at least three digits, as the Windows C runtime writes them.
-void widenExponent(std::string& text, char letter) {
-    size_t e = text.find('e');
-    if (e == std::string::npos) return;
-    text[e] = letter;
-    size_t digits = text.size() - (e + 2);
-    if (digits < 3) text.insert(e + 2, 3 - digits, '0');
-}
-
-void writeDigits(std::string& text, double magnitude, std::chars_format form, int64_t precision) {
-    // Room for 309 integer digits, the point, the precision's digits and an exponent.
-    text.resize(static_cast<size_t>(precision) + 400);
-    auto r = std::to_chars(text.data(), text.data() + text.size(), magnitude, form, static_cast<int>(precision));
-    text.resize(static_cast<size_t>(r.ptr - text.data()));
-}
-
-int decimalExponent(const std::string& scientific) { return std::atoi(scientific.c_str() + scientific.find('e') + 1); }
-
-void ensurePoint(std::string& text) {
-    if (text.find('.') != std::string::npos) return;
-    size_t e = text.find('e');
-    text.insert(e == std::string::npos ? text.size() : e, 1, '.');
-}
-
-// "%g" drops the zeros that end the fraction, and the point when nothing follows it.
-void dropTrailingZeros(std::string& text) {
-    size_t point = text.find('.');
-    if (point == std::string::npos) return;
-    size_t e = text.find('e');
-    size_t end = e == std::string::npos ? text.size() : e;
-    size_t keep = end;
-    while (keep > point + 1 && text[keep - 1] == '0') --keep;
-    if (keep == point + 1) keep = point;
-    text.erase(keep, end - keep);
-}
-
-void appendReal(WString& out, const Directive& directive, double value, std::string& text) {
+void appendReal(WString& out, const Directive& directive, double value) {
     bool negative = std::signbit(value);
     if (!std::isfinite(value)) {
         // The same words as the value's own text form; padding is never zeros.
@@ -207,31 +174,10 @@ void appendReal(WString& out, const Directive& directive, double value, std::str
         appendField(out, signOf(negative, directive), 0, body, directive, false);
         return;
     }
-    double magnitude = std::fabs(value);
-    bool upper = directive.conversion == L'E' || directive.conversion == L'G';
-    int64_t precision = directive.precision < 0 ? 6 : directive.precision;
-    switch (directive.conversion) {
-    case L'f':
-        writeDigits(text, magnitude, std::chars_format::fixed, precision);
-        if (directive.alternate) ensurePoint(text);
-        break;
-    case L'e':
-    case L'E':
-        writeDigits(text, magnitude, std::chars_format::scientific, precision);
-        if (directive.alternate) ensurePoint(text);
-        break;
-    default: { // g, G: fixed unless the exponent is below -4 or reaches the precision
-        if (precision == 0) precision = 1;
-        writeDigits(text, magnitude, std::chars_format::scientific, precision - 1);
-        int exponent = decimalExponent(text);
-        if (exponent >= -4 && exponent < precision) writeDigits(text, magnitude, std::chars_format::fixed, precision - 1 - exponent);
-        if (directive.alternate) ensurePoint(text);
-        else dropTrailingZeros(text);
-        break;
-    }
-    }
-    widenExponent(text, upper ? 'E' : 'e');
-    appendField(out, signOf(negative, directive), 0, std::string_view(text), directive, true);
+    RealText text;
+    formatReal(text, value, static_cast<char>(directive.conversion), directive.precision < 0 ? 6 : directive.precision,
+               directive.alternate);
+    appendField(out, signOf(negative, directive), 0, text, directive, true);
 }
 
 void appendText(WString& out, const Directive& directive, const Variant& value) {
@@ -250,7 +196,7 @@ struct Values {
 };
 
 // Formats one directive; a directive short of values leaves no trace.
-void appendConversion(WString& out, Directive directive, Values& values, std::string& scratch) {
+void appendConversion(WString& out, Directive directive, Values& values) {
     if (directive.widthFromValue) {
         const Variant* w = values.take();
         if (!w) return;
@@ -275,7 +221,7 @@ void appendConversion(WString& out, Directive directive, Values& values, std::st
     case L'E':
     case L'f':
     case L'g':
-    case L'G': appendReal(out, directive, value->toDouble(), scratch); break;
+    case L'G': appendReal(out, directive, value->toDouble()); break;
     default: appendInteger(out, directive, value->toInt32()); break;
     }
 }
@@ -295,7 +241,6 @@ wchar_t escapedCharacter(wchar_t c) {
 int builtinStringFormat(Engine&, BuiltinArgs args, Variant& result) {
     std::wstring_view format = args[0].text().view();
     Values values{args};
-    std::string scratch; // digits of real conversions
     WString out;
     out.reserve(format.size() + 1);
     size_t literalStart = 0;
@@ -316,7 +261,7 @@ int builtinStringFormat(Engine&, BuiltinArgs args, Variant& result) {
             length = scanDirective(format.substr(i), directive);
             if (length != 0) {
                 out.append(format.substr(literalStart, i - literalStart));
-                appendConversion(out, directive, values, scratch);
+                appendConversion(out, directive, values);
             }
         }
         if (length == 0) {
