@@ -1,28 +1,59 @@
 #pragma once
-// The keyword table: ids are positions, entry 0 never matches.
+// The keyword table: one list gives each keyword its id (its position) and its spelling; id 0 is
+// no keyword and never matches.
 #include "engine/token.h"
 
+#include <iterator>
 #include <string_view>
 
 namespace vexil {
 
+// X(Enumerator, "SPELLING") in id order from 1; the spelling is the enumerator upper-cased.
+#define VEXIL_KEYWORDS(X)                                                                                             \
+    X(And, L"AND") X(Or, L"OR") X(Not, L"NOT") X(If, L"IF") X(Then, L"THEN") X(Else, L"ELSE")                         \
+    X(ElseIf, L"ELSEIF") X(EndIf, L"ENDIF") X(While, L"WHILE") X(Wend, L"WEND") X(Do, L"DO") X(Until, L"UNTIL")       \
+    X(For, L"FOR") X(Next, L"NEXT") X(To, L"TO") X(Step, L"STEP") X(In, L"IN") X(ExitLoop, L"EXITLOOP")              \
+    X(ContinueLoop, L"CONTINUELOOP") X(Select, L"SELECT") X(Case, L"CASE") X(EndSelect, L"ENDSELECT")                 \
+    X(Switch, L"SWITCH") X(EndSwitch, L"ENDSWITCH") X(ContinueCase, L"CONTINUECASE") X(Dim, L"DIM")                   \
+    X(ReDim, L"REDIM") X(Local, L"LOCAL") X(Global, L"GLOBAL") X(Const, L"CONST") X(Static, L"STATIC")                \
+    X(Func, L"FUNC") X(EndFunc, L"ENDFUNC") X(Return, L"RETURN") X(Exit, L"EXIT") X(ByRef, L"BYREF")                  \
+    X(With, L"WITH") X(EndWith, L"ENDWITH") X(True, L"TRUE") X(False, L"FALSE") X(Default, L"DEFAULT")                \
+    X(Null, L"NULL") X(Volatile, L"VOLATILE") X(Enum, L"ENUM")
+
+#define VEXIL_KEYWORD_ENUMERATOR(id, spelling) id,
+#define VEXIL_KEYWORD_SPELLING(id, spelling) spelling,
+#define VEXIL_KEYWORD_ENUMERATOR_TEXT(id, spelling) #id,
+
 enum class Keyword : int {
-    And = 1, Or, Not, If, Then, Else, ElseIf, EndIf, While, Wend, Do, Until, For, Next, To, Step, In,
-    ExitLoop, ContinueLoop, Select, Case, EndSelect, Switch, EndSwitch, ContinueCase, Dim, ReDim,
-    Local, Global, Const, Static, Func, EndFunc, Return, Exit, ByRef, With, EndWith, True, False,
-    Default, Null, Volatile, Enum,
+    None, // what a token that is no keyword reads as
+    VEXIL_KEYWORDS(VEXIL_KEYWORD_ENUMERATOR)
 };
 
-inline constexpr std::wstring_view kKeywordNames[] = {
-    L"",         L"AND",      L"OR",        L"NOT",       L"IF",        L"THEN",         L"ELSE",
-    L"ELSEIF",   L"ENDIF",    L"WHILE",     L"WEND",      L"DO",        L"UNTIL",        L"FOR",
-    L"NEXT",     L"TO",       L"STEP",      L"IN",        L"EXITLOOP",  L"CONTINUELOOP", L"SELECT",
-    L"CASE",     L"ENDSELECT", L"SWITCH",   L"ENDSWITCH", L"CONTINUECASE", L"DIM",       L"REDIM",
-    L"LOCAL",    L"GLOBAL",   L"CONST",     L"STATIC",    L"FUNC",      L"ENDFUNC",      L"RETURN",
-    L"EXIT",     L"BYREF",    L"WITH",      L"ENDWITH",   L"TRUE",      L"FALSE",        L"DEFAULT",
-    L"NULL",     L"VOLATILE", L"ENUM",
-};
-static_assert(std::size(kKeywordNames) == static_cast<int>(Keyword::Enum) + 1);
+// Indexed by keyword id.
+inline constexpr std::wstring_view kKeywordNames[] = {L"", VEXIL_KEYWORDS(VEXIL_KEYWORD_SPELLING)};
+
+// The enum and the names come from one list, so they agree in count and order; what is left to
+// check is that no spelling was mistyped.
+constexpr bool keywordsSpelledAsEnumerators() {
+    constexpr std::string_view enumerators[] = {"", VEXIL_KEYWORDS(VEXIL_KEYWORD_ENUMERATOR_TEXT)};
+    static_assert(std::size(enumerators) == std::size(kKeywordNames));
+    for (size_t id = 0; id < std::size(enumerators); ++id) {
+        std::string_view enumerator = enumerators[id];
+        std::wstring_view spelling = kKeywordNames[id];
+        if (enumerator.size() != spelling.size()) return false;
+        for (size_t i = 0; i < enumerator.size(); ++i) {
+            char c = enumerator[i];
+            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+            if (static_cast<wchar_t>(c) != spelling[i]) return false;
+        }
+    }
+    return true;
+}
+static_assert(keywordsSpelledAsEnumerators(), "a keyword's spelling is not its enumerator upper-cased");
+
+#undef VEXIL_KEYWORD_ENUMERATOR
+#undef VEXIL_KEYWORD_SPELLING
+#undef VEXIL_KEYWORD_ENUMERATOR_TEXT
 
 // Id of an upper-cased word, or -1.
 int findKeyword(std::wstring_view upperWord);

@@ -1,6 +1,7 @@
 #include "engine/value.h"
 
 #include "engine/containers.h"
+#include "engine/keywords.h"
 #include "engine/real_text.h"
 #include "library/text_codec.h"
 
@@ -16,8 +17,8 @@ namespace vexil {
 
 namespace {
 
-constexpr int32_t kKeywordDefault = 41;
-constexpr int32_t kKeywordNull = 42;
+constexpr int32_t kKeywordDefault = static_cast<int32_t>(Keyword::Default);
+constexpr int32_t kKeywordNull = static_cast<int32_t>(Keyword::Null);
 // The number that the Default keyword of script text carries.
 constexpr int32_t kDefaultNumber = -1;
 

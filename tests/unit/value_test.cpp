@@ -1,4 +1,5 @@
 // Conversions of the kinds that scripts cannot make yet (Binary, Ptr) and value sharing.
+#include "engine/keywords.h"
 #include "engine/value.h"
 
 #include <gtest/gtest.h>
@@ -36,7 +37,7 @@ TEST(Value, ToBinaryOfEveryKind) {
     EXPECT_EQ(Variant::string(L"0xABC").toBytes(), "0xABC"); // odd digit count: the text in ANSI
     EXPECT_EQ(Variant::string(L"0xZZ").toBytes(), "0xZZ");
     EXPECT_EQ(Variant::string(L"h\u00e9").toBytes(), "h\xE9");
-    EXPECT_EQ(Variant::keyword(41, 7, L"Default").toBytes(), bytes({7, 0, 0, 0}));
+    EXPECT_EQ(Variant::keyword(static_cast<int32_t>(Keyword::Default), 7, L"Default").toBytes(), bytes({7, 0, 0, 0}));
     Variant v = Variant::int32(5);
     v.makeBinary();
     EXPECT_EQ(v.kind(), VarKind::Binary);
