@@ -494,7 +494,7 @@ int Engine::exitStatement(const TokenList& t, size_t pos) {
 }
 
 int Engine::readMacro(const Token& token, Variant& result) {
-    switch (vexil::readMacro(*this, token.text, result)) {
+    switch (vexil::readMacro(*this, token.i32, result)) {
     case MacroResult::Value: return 0;
     case MacroResult::Unknown: {
         // Event macros are global variables whose names begin with "@".

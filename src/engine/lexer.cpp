@@ -2,6 +2,7 @@
 
 #include "engine/keywords.h"
 #include "engine/loader.h"
+#include "engine/macros.h"
 #include "engine/messages.h"
 
 #include <cstdlib>
@@ -334,7 +335,7 @@ private:
         for (size_t i = 0; i < scratch_.size(); ++i) scratch_[i] = upper(text_[start + 1 + i]);
         const NamePool::Name& pooled = host_.intern(scratch_); // variables are found by the name's id
         token.text = pooled.text;
-        token.i32 = pooled.id;
+        token.i32 = token.type == TokenType::Macro ? findMacro(scratch_) : pooled.id;
         tokens_.push_back(std::move(token));
         p_ = q;
         return true;

@@ -2,6 +2,7 @@
 
 #include "engine/errors.h"
 #include "engine/lexer.h"
+#include "engine/macros.h"
 #include "engine/messages.h"
 #include "engine/script_container.h"
 #include "engine/tokenised_script.h"
@@ -370,13 +371,14 @@ bool ScriptLoader::takeTokenisedScript(std::string_view bytes, bool asMainScript
             return false;
         }
     }
-    // Names and texts join the script's pool, as the lexer's do, so that variables get their ids.
+    // Names and texts join the script's pool, as the lexer's do, so that variables get their ids
+    // and macros theirs.
     for (auto& tokens : script.lines) {
         for (Token& token : tokens) {
             if (!carriesText(static_cast<int>(token.type))) continue;
             const NamePool::Name& pooled = host_.intern(token.text);
             token.text = pooled.text;
-            token.i32 = pooled.id;
+            token.i32 = token.type == TokenType::Macro ? findMacro(pooled.text.view()) : pooled.id;
         }
     }
     if (asMainScript) {

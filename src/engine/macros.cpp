@@ -9,6 +9,9 @@
 #include <intrin.h>
 #include <shlobj.h>
 
+#include <algorithm>
+#include <array>
+#include <cstdint>
 #include <cstring>
 #include <ctime>
 #include <string>
@@ -290,17 +293,34 @@ constexpr MacroEntry kMacros[] = {
     {L"VEXILUNICODE", int32Macro<1>}, {L"VEXILX64", int32Macro<1>}, {L"UNICODE", int32Macro<1>},
     {L"MUILANG", muiLang},
 };
-static_assert(std::size(kMacros) == 97);
+constexpr int kMacroCount = static_cast<int>(std::size(kMacros));
+static_assert(kMacroCount == 97);
+
+// Macro ids in name order, for the lexer's binary search; the table itself keeps its grouping.
+constexpr std::array<uint8_t, kMacroCount> kIdsByName = [] {
+    std::array<uint8_t, kMacroCount> ids{};
+    for (int id = 0; id < kMacroCount; ++id) ids[static_cast<size_t>(id)] = static_cast<uint8_t>(id);
+    std::sort(ids.begin(), ids.end(), [](uint8_t a, uint8_t b) { return kMacros[a].name < kMacros[b].name; });
+    return ids;
+}();
+
+static_assert(std::adjacent_find(kIdsByName.begin(), kIdsByName.end(),
+                                 [](uint8_t a, uint8_t b) { return kMacros[a].name == kMacros[b].name; }) ==
+                  kIdsByName.end(),
+              "two macros share a name");
 
 } // namespace
 
-MacroResult readMacro(Engine& engine, std::wstring_view name, Variant& result) {
-    for (const auto& m : kMacros) {
-        if (m.name != name) continue;
-        m.compute(engine, result);
-        return MacroResult::Value;
-    }
-    return MacroResult::Unknown;
+int findMacro(std::wstring_view upperName) {
+    auto it = std::lower_bound(kIdsByName.begin(), kIdsByName.end(), upperName,
+                               [](uint8_t id, std::wstring_view name) { return kMacros[id].name < name; });
+    return it != kIdsByName.end() && kMacros[*it].name == upperName ? *it : -1;
+}
+
+MacroResult readMacro(Engine& engine, int id, Variant& result) {
+    if (id < 0 || id >= kMacroCount) return MacroResult::Unknown;
+    kMacros[id].compute(engine, result);
+    return MacroResult::Value;
 }
 
 } // namespace vexil

@@ -9,7 +9,11 @@ class Variant;
 
 enum class MacroResult { Value, Unknown };
 
-// Looks an upper-cased macro name up and computes its value.
-MacroResult readMacro(Engine& engine, std::wstring_view name, Variant& result);
+// The id of an upper-cased macro name, or -1. The lexer resolves a name once; a read at run time
+// goes straight to the id's entry.
+int findMacro(std::wstring_view upperName);
+
+// Computes the value of macro `id`; Unknown for -1 (a name that is no macro).
+MacroResult readMacro(Engine& engine, int id, Variant& result);
 
 } // namespace vexil

@@ -67,7 +67,7 @@ WString Engine::expandString(const WString& literal) {
                 return true;
             }
             Variant macro;
-            if (vexil::readMacro(*this, upperCase(name), macro) != MacroResult::Value) return false;
+            if (vexil::readMacro(*this, findMacro(upperCase(name)), macro) != MacroResult::Value) return false;
             value = macro.text().view();
             return true;
         });

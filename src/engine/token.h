@@ -13,7 +13,7 @@ enum class TokenType : int16_t {
     Int32 = 5,
     Int64 = 16,
     Double = 32,
-    Macro = 50,    // payload: name after "@", upper case
+    Macro = 50,    // payload: name after "@", upper case; i32 the macro id, -1 for no macro
     Variable = 51, // payload: name after "$", upper case
     UserFunc = 52, // payload: any other word, upper case
     Member = 53,   // payload: name after ".", case kept
