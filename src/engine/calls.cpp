@@ -118,16 +118,6 @@ int Engine::callUserFunctionArguments(const UserFunction& f, const TokenList& t,
     return invokeUserFunction(f, arguments.view(), result);
 }
 
-bool Engine::callByName(std::wstring_view name, BuiltinArgs values, Variant& result) {
-    const UserFunction* f = findFunction(name);
-    int count = static_cast<int>(values.size());
-    if (!f || count < f->minArgs || count > f->maxArgs) return false;
-    std::vector<Variant> copies(values.begin(), values.end()); // the function gets values, never the caller's storage
-    result = Variant::int32(0);
-    invokeUserFunction(*f, BuiltinArgs(copies.data(), copies.size()), result);
-    return true;
-}
-
 int Engine::invokeUserFunction(const UserFunction& f, BuiltinArgs arguments, Variant& result) {
     const int savedNumParams = numParams_;
     const int savedCurrent = currentLine_;

@@ -26,8 +26,6 @@ class HandleTable;
 
 // Milliseconds since a timeGetTime reading, right across the 49.7-day wrap.
 int64_t elapsedMilliseconds(uint32_t start);
-// The pause of automation and keystrokes: a busy wait on the performance counter for 1 to 14 ms.
-void preciseDelay(int milliseconds);
 
 // What the run loop is doing: running lines, ending, or one of the wait states.
 enum class RunState : int { Running = 0, Ending = 1, Sleeping = 2 };
@@ -136,13 +134,10 @@ public:
     int currentLine() const { return currentLine_; }
     void setCurrentLine(int line) { currentLine_ = line; }
     RunState runState() const { return runState_; }
-    void setRunState(RunState state) { runState_ = state; }
     // Set while EXECUTE evaluates its text: its errors are not shown.
-    bool errorsSuppressed() const { return errorsSuppressed_; }
     void setErrorsSuppressed(bool on) { errorsSuppressed_ = on; }
     // The runtime options of OPT.
     RuntimeOptions& options() { return options_; }
-    bool setExitCodeOption() const { return options_.setExitCode; }
     void setSetExitCodeOption(bool on) { options_.setExitCode = on; }
 
     // @ERROR and @EXTENDED of the current frame.
@@ -152,7 +147,6 @@ public:
     // before anything runs).
     bool checkBlocks();
     bool buildFunctionTable() { return functions_.build(*loader_, *this); }
-    const FunctionTable& functions() const { return functions_; }
     // The user function of a name (any case), or nullptr.
     const UserFunction* findFunction(std::wstring_view name) const {
         const NamePool::Name* pooled = names_.find(upperCase(name));
@@ -163,9 +157,6 @@ public:
     // Runs a function body without arguments (start-up and exit functions, events); true when it
     // returned a value.
     bool runCallback(const UserFunction& f, Variant& result);
-    // Calls a user function with values from native code (window-message, COM and DLL callbacks);
-    // false when there is no such function or it does not take that many arguments.
-    bool callByName(std::wstring_view name, BuiltinArgs values, Variant& result);
     // Evaluates a text as one expression with errors silenced; false when it fails.
     bool execute(std::wstring_view text, Variant& result);
     // Arguments of the user function being executed (@NUMPARAMS).

@@ -38,7 +38,7 @@ bool FunctionTable::build(const ScriptLoader& loader, Engine& engine) {
         if (find(name.i32)) return fail(line, kDuplicateFunction, -1);
         if (t[++p].type != TokenType::LeftParen) return fail(line, kBadFunc, -1);
         ++p;
-        UserFunction f{name.text, name.i32, line, 0, -1, 0, isVolatile, {}};
+        UserFunction f{name.text, name.i32, line, -1, 0, isVolatile, {}};
         while (t[p].type != TokenType::RightParen) {
             Parameter param{};
             for (; t[p].type == TokenType::Keyword; ++p) {
@@ -77,13 +77,6 @@ bool FunctionTable::build(const ScriptLoader& loader, Engine& engine) {
         if (t[p + 1].type != TokenType::EndOfLine) return fail(line, MessageId::IllegalTextAtEnd, t[p + 1].column);
         f.maxArgs = static_cast<int>(f.parameters.size());
         if (f.minArgs < 0) f.minArgs = f.maxArgs;
-        for (int end = line + 1; end <= loader.lineCount(); ++end) {
-            const TokenList* e = loader.tokens(end);
-            if (e && isKeyword((*e)[0], Keyword::EndFunc)) {
-                f.endLine = end;
-                break;
-            }
-        }
         if (static_cast<size_t>(f.nameId) >= byNameId_.size()) byNameId_.resize(static_cast<size_t>(f.nameId) + 1, -1);
         byNameId_[static_cast<size_t>(f.nameId)] = static_cast<int>(functions_.size());
         functions_.push_back(std::move(f));

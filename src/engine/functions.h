@@ -22,8 +22,7 @@ struct Parameter {
 struct UserFunction {
     WString name;
     int nameId;
-    int line;    // the FUNC line
-    int endLine; // its ENDFUNC
+    int line; // the FUNC line
     int minArgs;
     int maxArgs;
     bool isVolatile;

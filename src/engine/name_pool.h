@@ -29,7 +29,6 @@ public:
         auto it = pool_.find(text);
         return it == pool_.end() ? nullptr : it->second;
     }
-    const Name& byId(int id) const { return names_[static_cast<size_t>(id)]; }
     int size() const { return static_cast<int>(names_.size()); }
 
 private:

@@ -22,6 +22,5 @@ size_t writeBytes(FILE* stream, std::string_view bytes) {
 }
 
 void writeStandardOutput(std::wstring_view text) { writeBytes(stdout, ansiBytes(text)); }
-void writeStandardError(std::wstring_view text) { writeBytes(stderr, ansiBytes(text)); }
 
 } // namespace vexil

@@ -13,8 +13,7 @@ std::string ansiBytes(std::wstring_view text);
 // it; returns how many were written.
 size_t writeBytes(FILE* stream, std::string_view bytes);
 
-// Writes text as ANSI bytes to standard output or error.
+// Writes text as ANSI bytes to standard output.
 void writeStandardOutput(std::wstring_view text);
-void writeStandardError(std::wstring_view text);
 
 } // namespace vexil

@@ -61,7 +61,6 @@ public:
     uint32_t mode() const { return mode_; }
     TextEncoding encoding() const { return encoding_; }
     int bomLength() const { return bomLength_; }
-    void* nativeHandle() const { return handle_; }
 
 private:
     void detectEncoding();

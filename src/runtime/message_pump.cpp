@@ -73,19 +73,4 @@ int64_t elapsedMilliseconds(uint32_t start) {
     return sameHalf ? static_cast<int64_t>(static_cast<int32_t>(d)) : static_cast<int64_t>(d);
 }
 
-void preciseDelay(int milliseconds) {
-    if (milliseconds < 0) return;
-    LARGE_INTEGER frequency, start, now;
-    if (milliseconds >= 1 && milliseconds <= 14 && QueryPerformanceFrequency(&frequency) &&
-        QueryPerformanceCounter(&start)) {
-        const double ticks = static_cast<double>(frequency.QuadPart) * milliseconds / 1000.0;
-        do {
-            Sleep(0);
-            QueryPerformanceCounter(&now);
-        } while (static_cast<double>(now.QuadPart - start.QuadPart) < ticks);
-        return;
-    }
-    Sleep(static_cast<DWORD>(milliseconds));
-}
-
 } // namespace vexil
