@@ -1,5 +1,44 @@
 #pragma once
-// The engine: one object that owns the run of a script.
+// The engine: one object that owns the run of a script. How a line runs, part by part:
+//
+// Loaded lines. The ScriptLoader (loader.h) reads the script and its includes into numbered lines
+// and the lexer (lexer.h) turns each into a TokenList (token.h) that ends in EndOfLine; a packaged
+// script arrives as token lists already. Names are resolved here, once: a keyword token carries
+// its id (keywords.h), a built-in name its index in the built-in table (builtins.h), a macro its
+// macro id (macros.h), a variable or user-function name the id of its text in the engine's
+// NamePool, by which variables (variables.h) and functions are found. Before anything runs,
+// checkBlocks records every block's partner lines (blocks.h) and buildFunctionTable the user
+// functions (functions.h).
+//
+// The run loop (exec.cpp, run). It makes nextLine_ the currentLine_, moves nextLine_ on and runs
+// the line, until the lines run out, the run state leaves Running or leaveLoop_ is set (RETURN,
+// ENDFUNC, EXIT). Between lines, at most once a millisecond, the service step (poll, in
+// runtime/message_pump.cpp) pumps window messages and obeys close and pause requests.
+//
+// Statement dispatch (executeStatement). The first token decides: a keyword goes to its statement
+// (executeKeyword), a variable to assignment (declarations.cpp), a call or any other expression is
+// evaluated and its value dropped; then nothing may be left on the line. Block statements jump by
+// setting nextLine_ from the block map and keep their loop state in openBlocks_.
+//
+// Evaluation (evaluate). The first time an expression of a loaded line runs, it is compiled
+// (compiled_expression.cpp) into a flat list of steps kept by the engine and found again through
+// its first token; later runs replay the steps. An expression the compiler does not take (the
+// conditional operator, members, a call followed by subscripts, a text run by EXECUTE) is read by
+// Evaluation (eval.cpp), an operator-precedence parser over the tokens. Both share the engine's
+// value and operator stacks and the operator table (operator_table.h); a call, a macro or an
+// element is one operand, computed by its own code.
+//
+// Calls. A built-in call (builtin_call.cpp) evaluates its arguments up to the matching ")",
+// checks their count against the built-in table, clears @ERROR and @EXTENDED, presets the result
+// to 1 and runs the handler, which gets the engine, the arguments and the result. A user function
+// (calls.cpp) gets a local scope holding its parameters and a CallFrame, and its body runs in a
+// nested run loop from the line after FUNC; RETURN or ENDFUNC stops that loop, and the return
+// value and any handed-back @ERROR and @EXTENDED go to the caller. Either way the result becomes
+// an operand, the expression goes on, the statement ends and the run loop takes the next line.
+//
+// Errors. A fatal error is shown once (reportRuntimeError: message, line, column) and sets the
+// run state to Ending; every function on the way back returns -1 and every run loop stops. While
+// EXECUTE evaluates its text, errors are silenced and only the -1 goes back.
 #include "engine/blocks.h"
 #include "engine/builtins.h"
 #include "engine/compiled_expression.h"
@@ -293,32 +332,37 @@ private:
     int returnStatement(const TokenList& t, size_t pos);
     int readMacro(const Token& token, Variant& result);
 
+    // ---- Where the script comes from, and what surrounds the run ----
     StartupState& startup_;
     const ScriptLoader* loader_ = nullptr;
     const struct OsInfo* os_ = nullptr;
     void* mainWindow_ = nullptr;
-    int currentLine_ = 0;
-    RunState runState_ = RunState::Running;
-    bool errorsSuppressed_ = false;
-    RuntimeOptions options_;
-    // One frame per active call; the bottom one is the main script's.
-    struct CallFrame {
-        Variant returnValue;
-        bool returned = false;
-        CallStatus status;
-    };
-    std::vector<CallFrame> frames_{1};
-    std::vector<std::wstring> startFunctions_;
-    std::vector<std::wstring> exitFunctions_;
-    bool exitProcessed_ = false;
     std::wstring cmdLineRaw_;
     std::vector<std::wstring> cmdLine_;
     SourceKind sourceKind_ = SourceKind::OwnFile;
     std::wstring scriptFullPath_, scriptName_, scriptDir_;
     bool oleReady_ = false;
-    NamePool names_;
 
-    // Open blocks of the running code, innermost last.
+    // ---- Tables of the loaded script, built at load ----
+    NamePool names_;
+    BlockMap blocks_;
+    FunctionTable functions_;
+
+    // ---- Execution state: where the run is and what it is inside ----
+    // The line being run (errors and @SCRIPTLINENUMBER point at it) and the line the run loop
+    // takes next; a statement jumps by setting nextLine_.
+    int currentLine_ = 0;
+    int nextLine_ = 1;
+    // Running; Ending once EXIT, the end of the script or a fatal error has ended the run (every
+    // run loop and call unwinds); Sleeping while a wait runs the service step.
+    RunState runState_ = RunState::Running;
+    // Set by RETURN, ENDFUNC and EXIT: the innermost run loop stops after the current line.
+    bool leaveLoop_ = false;
+    // Run loops inside one another: 1 for the main script, one more for each function body or
+    // callback running.
+    int runDepth_ = 0;
+    // Blocks being run, innermost last, for the lines that end, repeat or leave them (WEND, NEXT,
+    // EXITLOOP...). One stack for all calls: a call cuts it back to its own depth when it returns.
     enum class BlockKind { If, While, Do, For, Select, Switch };
     struct OpenBlock {
         BlockKind kind;
@@ -331,32 +375,48 @@ private:
         OpenBlock(BlockKind k, int s, int e, Variant* v = nullptr, Variant l = {}, Variant st = {})
             : kind(k), start(s), end(e), variable(v), limit(std::move(l)), step(std::move(st)) {}
     };
-    BlockMap blocks_;
     std::vector<OpenBlock> openBlocks_;
-    int nextLine_ = 1;
-    bool leaveLoop_ = false;
-    int runDepth_ = 0;
+    // One frame per active call; the bottom one is the main script's.
+    struct CallFrame {
+        Variant returnValue;
+        bool returned = false;
+        CallStatus status;
+    };
+    std::vector<CallFrame> frames_{1};
+    // Arguments given to the user function being run (@NUMPARAMS).
+    int numParams_ = 0;
+    // Set while EXECUTE evaluates its text: its errors are not shown.
+    bool errorsSuppressed_ = false;
+    // The settings of OPT.
+    RuntimeOptions options_;
+
+    // ---- Variables ----
     VariableTable globals_;
     std::vector<LocalTable> scopes_; // entries beyond scopeCount_ are kept for their capacity
     size_t scopeCount_ = 0;
     VariablePool variablePool_;
-    FunctionTable functions_;
-    int numParams_ = 0;
+    // Storage of static variables by declaring line and name id; entries live for the whole run.
+    std::unordered_map<uint64_t, std::unique_ptr<Variant>> staticStore_;
+
+    // ---- Service step, start and exit functions ----
     unsigned long long lastPoll_ = 0;
     // Lines run between two readings of the clock (a reading costs about as much as a line).
     static constexpr int kLinesPerClockReading = 16;
     int linesUntilClock_ = kLinesPerClockReading;
     bool clockMoved();
     bool quitReceived_ = false;
+    std::vector<std::wstring> startFunctions_;
     bool startFunctionsRun_ = false;
-    // Storage of static variables by declaring line and name id; entries live for the whole run.
-    std::unordered_map<uint64_t, std::unique_ptr<Variant>> staticStore_;
+    std::vector<std::wstring> exitFunctions_;
+    bool exitProcessed_ = false;
 
     std::unique_ptr<HandleTable> handles_;
 
+    // ---- Evaluation ----
     // Stacks shared by nested evaluations, so that evaluating allocates nothing once they have grown.
     std::vector<Variant> values_;
     std::vector<uint8_t> operators_;
+    // The steps of every expression compiled so far, and where each expression's steps lie.
     std::vector<ExpressionStep> expressionSteps_;
     std::vector<CompiledExpression> compiledExpressions_;
 };
