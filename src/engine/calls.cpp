@@ -8,14 +8,6 @@
 
 namespace vexil {
 
-namespace {
-
-constexpr int kExpectedVariable = 145;
-constexpr int kConstantByReference = 176;
-constexpr int kFunctionNameAsVariable = 188;
-
-} // namespace
-
 size_t Engine::matchingParenthesis(const TokenList& t, size_t open, bool& found) {
     found = false;
     for (int depth = 0;; ++open) {
@@ -34,10 +26,10 @@ int Engine::evaluateReference(const TokenList& t, size_t& pos, Variant& out, boo
     const Token& name = t[pos];
     Variable* variable = findVariable(name.i32);
     if (!variable) {
-        return reportRuntimeError(functions_.find(name.i32) ? kFunctionNameAsVariable : MessageId::VariableNotDeclared,
+        return reportRuntimeError(functions_.find(name.i32) ? MessageId::GlobalFuncReassign : MessageId::VariableNotDeclared,
                                   name.column);
     }
-    if (variable->isConstant() && !constantAllowed) return reportRuntimeError(kConstantByReference, name.column);
+    if (variable->isConstant() && !constantAllowed) return reportRuntimeError(MessageId::ConstantByReference, name.column);
     const size_t start = pos;
     size_t p = pos + 1;
     AccessPath path;
@@ -60,7 +52,7 @@ int Engine::evaluateReference(const TokenList& t, size_t& pos, Variant& out, boo
         pos = p;
         return 0;
     }
-    if (required) return reportRuntimeError(kExpectedVariable, t[p].column);
+    if (required) return reportRuntimeError(MessageId::ExpectedVariable, t[p].column);
     pos = start;
     return evaluate(t, pos, out, end);
 }

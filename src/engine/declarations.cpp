@@ -10,24 +10,6 @@ namespace vexil {
 
 namespace {
 
-constexpr int kNoVariable = 127;      // "No variable given for "Dim", ..."
-constexpr int kExpectedAssign = 128;
-constexpr int kCannotAssignConstant = 163;
-constexpr int kMakeConstant = 164;
-constexpr int kRedeclareConstant = 174;
-constexpr int kAlreadyExistsStatic = 155;
-constexpr int kStaticToRegular = 156;
-constexpr int kBadEnum = 157;
-constexpr int kNotArray = 113;
-constexpr int kRedimInitialised = 172;
-constexpr int kSelfInitialised = 177;
-constexpr int kRedeclareParameter = 175;
-constexpr int kBadSubscript = 122;
-constexpr int kSubscriptFormat = 123;
-constexpr int kTooManySubscripts = 125;
-constexpr int kMissingDimensions = 126;
-constexpr int kArrayTooLarge = 130;
-
 // Whether the initializer at `pos` (up to a comma at bracket depth zero) names the variable.
 bool initializerUses(const TokenList& t, size_t pos, int nameId) {
     for (int depth = 0; t[pos].type != TokenType::EndOfLine; ++pos) {
@@ -93,7 +75,7 @@ void applyAssignment(TokenType op, Variant& target, Variant& value) {
 int Engine::assignment(const TokenList& t, size_t pos) {
     const Token& name = t[pos];
     Variable* variable = findVariable(name.i32);
-    if (variable && variable->isConstant()) return reportRuntimeError(kCannotAssignConstant, name.column);
+    if (variable && variable->isConstant()) return reportRuntimeError(MessageId::CannotAssignConstant, name.column);
     size_t p = pos + 1;
     const TokenType plainOp = t[p].type;
     if (isAssignOperator(plainOp)) {
@@ -121,7 +103,7 @@ int Engine::assignment(const TokenList& t, size_t pos) {
     if (readAccessPath(t, p, path) < 0) return -1;
     if (!path.empty() && !variable) return reportRuntimeError(MessageId::VariableNotDeclared, name.column);
     TokenType op = t[p].type;
-    if (!isAssignOperator(op)) return reportRuntimeError(kExpectedAssign, t[p].column);
+    if (!isAssignOperator(op)) return reportRuntimeError(MessageId::ExpectedAssign, t[p].column);
     ++p;
     Variant value;
     if (evaluate(t, p, value) < 0 || expectEnd(t, p) < 0) return -1;
@@ -151,7 +133,7 @@ int Engine::declaration(const TokenList& t, size_t pos) {
         if (k == Keyword::Enum && (first != Keyword::Static && !isRedim)) return declareEnum(t, p + 1, scope);
         if (isStatic) {
             if (k == Keyword::Dim) return reportRuntimeError(MessageId::ErrorInExpression, second.column);
-            if (k != Keyword::Local && k != Keyword::Global) return reportRuntimeError(kNoVariable, second.column);
+            if (k != Keyword::Local && k != Keyword::Global) return reportRuntimeError(MessageId::NoVariableGiven, second.column);
             if (k == Keyword::Global) scope = 2;
             ++p;
         } else if (k == Keyword::Const && !isConst && !isRedim) {
@@ -170,44 +152,44 @@ int Engine::declaration(const TokenList& t, size_t pos) {
 
     for (;;) {
         const Token& name = t[p];
-        if (name.type != TokenType::Variable) return reportRuntimeError(kNoVariable, name.column);
+        if (name.type != TokenType::Variable) return reportRuntimeError(MessageId::NoVariableGiven, name.column);
         Variable* variable = findInScope(name.i32, lookupScope);
         bool firstExecution = true;
         // LOCAL or GLOBAL of a parameter's name inside its function.
         Variable* parameter = inFunction() && scope != 0 && !isRedim ? findLocal(name.i32) : nullptr;
         bool isParameter = parameter && (parameter->attributes & VarAttribute::Parameter);
         if (isConst) {
-            if (variable) return reportRuntimeError(variable->isConstant() ? kRedeclareConstant : kMakeConstant, name.column);
+            if (variable) return reportRuntimeError(variable->isConstant() ? MessageId::RedeclareConstant : MessageId::CannotMakeConstant, name.column);
             variable = &createVariable(name.i32, Variant::string(WString()), VarAttribute::Constant, createScope);
         } else if (isStatic) {
-            if (variable) return reportRuntimeError(kAlreadyExistsStatic, name.column);
+            if (variable) return reportRuntimeError(MessageId::CannotMakeStatic, name.column);
             uint64_t key = static_cast<uint64_t>(currentLine_) << 32 | static_cast<uint32_t>(name.i32);
             auto [it, inserted] = staticStore_.try_emplace(key, nullptr);
             if (inserted) it->second = std::make_unique<Variant>(Variant::string(WString()));
             firstExecution = inserted;
             variable = &createAlias(name.i32, it->second.get(), VarAttribute::Static, createScope);
         } else if (variable) {
-            if (variable->isConstant()) return reportRuntimeError(kRedeclareConstant, name.column);
-            if ((variable->attributes & VarAttribute::Static) && !isRedim) return reportRuntimeError(kStaticToRegular, name.column);
-            if (isParameter) return reportRuntimeError(kRedeclareParameter, name.column);
-            if (isRedim && !variable->value->is(VarKind::Array)) return reportRuntimeError(kNotArray, name.column);
+            if (variable->isConstant()) return reportRuntimeError(MessageId::RedeclareConstant, name.column);
+            if ((variable->attributes & VarAttribute::Static) && !isRedim) return reportRuntimeError(MessageId::StaticToRegular, name.column);
+            if (isParameter) return reportRuntimeError(MessageId::RedeclareParameter, name.column);
+            if (isRedim && !variable->value->is(VarKind::Array)) return reportRuntimeError(MessageId::RedimWithoutArray, name.column);
         } else {
             if (isRedim) return reportRuntimeError(MessageId::VariableNotDeclared, name.column);
-            if (isParameter) return reportRuntimeError(kRedeclareParameter, name.column);
+            if (isParameter) return reportRuntimeError(MessageId::RedeclareParameter, name.column);
             variable = &createVariable(name.i32, Variant::string(WString()), 0, createScope);
         }
         ++p;
         Dimensions dims;
         if (readDimensions(t, p, dims) < 0) return -1;
         if (isRedim) {
-            if (t[p].type == TokenType::Assign) return reportRuntimeError(kRedimInitialised, t[p].column);
+            if (t[p].type == TokenType::Assign) return reportRuntimeError(MessageId::RedimInitialised, t[p].column);
             if (redimension(*variable->value, dims, name.column) < 0) return -1;
         } else if (dims.any && t[p].type != TokenType::Assign && firstExecution) {
             if (shapeArray(*variable->value, dims, nullptr, 0, name.column) < 0) return -1;
         }
         if (t[p].type == TokenType::Assign) {
             ++p;
-            if (initializerUses(t, p, name.i32)) return reportRuntimeError(kSelfInitialised, name.column);
+            if (initializerUses(t, p, name.i32)) return reportRuntimeError(MessageId::SelfInitialised, name.column);
             if (firstExecution && t[p].type == TokenType::LeftBracket) {
                 if (shapeArray(*variable->value, dims, &t, p, name.column) < 0) return -1;
                 if (fillArrayLiteral(t, p, *variable->value) < 0) return -1;
@@ -224,10 +206,10 @@ int Engine::declaration(const TokenList& t, size_t pos) {
                 }
             }
         } else if (isConst) {
-            return reportRuntimeError(kExpectedAssign, t[p].column);
+            return reportRuntimeError(MessageId::ExpectedAssign, t[p].column);
         }
         if (t[p].type == TokenType::EndOfLine) return 0;
-        if (t[p].type != TokenType::Comma) return reportRuntimeError(kNoVariable, t[p].column);
+        if (t[p].type != TokenType::Comma) return reportRuntimeError(MessageId::NoVariableGiven, t[p].column);
         ++p;
     }
 }
@@ -242,20 +224,20 @@ int Engine::declareEnum(const TokenList& t, size_t pos, int scope) {
             step = t[pos].type == TokenType::Plus ? Step::Add : t[pos].type == TokenType::Minus ? Step::Subtract : Step::Multiply;
             ++pos;
         }
-        if (t[pos].type != TokenType::Int32) return reportRuntimeError(kBadEnum, t[pos].column);
+        if (t[pos].type != TokenType::Int32) return reportRuntimeError(MessageId::BadEnum, t[pos].column);
         by = Variant::int32(t[pos].i32);
         if (step == Step::Multiply) counter = Variant::int32(1);
         ++pos;
     }
     for (;;) {
         const Token& name = t[pos];
-        if (name.type != TokenType::Variable) return reportRuntimeError(kBadEnum, name.column);
+        if (name.type != TokenType::Variable) return reportRuntimeError(MessageId::BadEnum, name.column);
         ++pos;
         if (t[pos].type == TokenType::Assign) {
             ++pos;
             if (evaluate(t, pos, counter) < 0) return -1;
         }
-        if (findInScope(name.i32, scope)) return reportRuntimeError(kCannotAssignConstant, name.column);
+        if (findInScope(name.i32, scope)) return reportRuntimeError(MessageId::CannotAssignConstant, name.column);
         createVariable(name.i32, counter, VarAttribute::Constant, scope == 2 ? 2 : 1);
         switch (step) {
         case Step::Add: counter.add(by); break;
@@ -263,7 +245,7 @@ int Engine::declareEnum(const TokenList& t, size_t pos, int scope) {
         case Step::Multiply: counter.multiply(by); break;
         }
         if (t[pos].type == TokenType::EndOfLine) return 0;
-        if (t[pos].type != TokenType::Comma) return reportRuntimeError(kNoVariable, t[pos].column);
+        if (t[pos].type != TokenType::Comma) return reportRuntimeError(MessageId::NoVariableGiven, t[pos].column);
         ++pos;
     }
 }
@@ -273,7 +255,7 @@ int Engine::declareEnum(const TokenList& t, size_t pos, int scope) {
 int Engine::readDimensions(const TokenList& t, size_t& p, Dimensions& dims) {
     while (t[p].type == TokenType::LeftBracket) {
         dims.any = true;
-        if (dims.sizes.size() == kMaxDimensions) return reportRuntimeError(kSubscriptFormat, t[p].column);
+        if (dims.sizes.size() == kMaxDimensions) return reportRuntimeError(MessageId::SubscriptBadlyFormatted, t[p].column);
         ++p;
         if (t[p].type == TokenType::RightBracket) {
             dims.sizes.push_back(-1); // from the literal, or a map without one
@@ -283,7 +265,7 @@ int Engine::readDimensions(const TokenList& t, size_t& p, Dimensions& dims) {
         }
         Variant size;
         if (evaluate(t, p, size) < 0) return -1;
-        if (t[p].type != TokenType::RightBracket) return reportRuntimeError(kSubscriptFormat, t[p].column);
+        if (t[p].type != TokenType::RightBracket) return reportRuntimeError(MessageId::SubscriptBadlyFormatted, t[p].column);
         ++p;
         int32_t n = size.toInt32();
         if (n < 0) dims.negative = true;
@@ -332,9 +314,9 @@ int Engine::shapeArray(Variant& value, const Dimensions& dims, const TokenList* 
         value = newMap(); // LOCAL $m[] declares a map
         return 0;
     }
-    if (sizes.empty()) return reportRuntimeError(kMissingDimensions, column);
+    if (sizes.empty()) return reportRuntimeError(MessageId::MissingDimensions, column);
     for (int32_t& s : sizes) s = std::max(s, 0);
-    if (!makeArray(value, sizes.data(), static_cast<int>(sizes.size()))) return reportRuntimeError(kArrayTooLarge, column);
+    if (!makeArray(value, sizes.data(), static_cast<int>(sizes.size()))) return reportRuntimeError(MessageId::ArrayTooLarge, column);
     return 0;
 }
 
@@ -348,13 +330,13 @@ int Engine::fillLiteralLevel(const TokenList& t, size_t& p, Variant& array, int 
     ++p; // past "["
     for (int32_t index = 0; t[p].type != TokenType::RightBracket; ++index) {
         if (t[p].type == TokenType::EndOfLine) return reportRuntimeError(MessageId::MissingRightBracket, t[p].column);
-        if (index >= body->sizes[static_cast<size_t>(level)]) return reportRuntimeError(kBadSubscript, t[p].column);
+        if (index >= body->sizes[static_cast<size_t>(level)]) return reportRuntimeError(MessageId::SubscriptOutOfRange, t[p].column);
         subscripts[level] = index;
         if (t[p].type == TokenType::LeftBracket) {
-            if (level + 1 >= body->dims) return reportRuntimeError(kTooManySubscripts, t[p].column);
+            if (level + 1 >= body->dims) return reportRuntimeError(MessageId::TooManySubscripts, t[p].column);
             if (fillLiteralLevel(t, p, array, level + 1, subscripts) < 0) return -1;
         } else {
-            if (level + 1 < body->dims) return reportRuntimeError(kMissingDimensions, t[p].column);
+            if (level + 1 < body->dims) return reportRuntimeError(MessageId::MissingDimensions, t[p].column);
             Variant item;
             if (evaluate(t, p, item) < 0) return -1;
             *arrayElement(writableArray(array), subscripts, body->dims) = std::move(item);
@@ -370,11 +352,11 @@ int Engine::fillLiteralLevel(const TokenList& t, size_t& p, Variant& array, int 
 }
 
 int Engine::redimension(Variant& value, const Dimensions& dims, int column) {
-    if (dims.sizes.empty()) return reportRuntimeError(kMissingDimensions, column);
+    if (dims.sizes.empty()) return reportRuntimeError(MessageId::MissingDimensions, column);
     Variant fresh;
     std::vector<int32_t> sizes = dims.sizes;
     for (int32_t& s : sizes) s = std::max(s, 0);
-    if (!makeArray(fresh, sizes.data(), static_cast<int>(sizes.size()))) return reportRuntimeError(kArrayTooLarge, column);
+    if (!makeArray(fresh, sizes.data(), static_cast<int>(sizes.size()))) return reportRuntimeError(MessageId::ArrayTooLarge, column);
     const ArrayBody* old = arrayBody(value);
     ArrayBody* body = arrayBody(fresh);
     if (old && old->dims == body->dims && !old->elements.empty()) {

@@ -198,9 +198,9 @@ public:
 
     // The fatal-error path: shows the first fatal error of the run (message `id`, the offending
     // token's column or -1) and ends the run. Returns the negative status callers pass up.
-    int reportRuntimeError(int id, int column);
+    int reportRuntimeError(MessageId::Id id, int column);
     // The same with a text of its own; `id` gives the exit code under SetExitCode.
-    int reportRuntimeErrorText(std::wstring_view message, int id, int column);
+    int reportRuntimeErrorText(std::wstring_view message, MessageId::Id id, int column);
     // A failed assignment to an object property.
     int reportObjectPropertyError();
 

@@ -37,7 +37,7 @@ private:
     const Token& token() const { return t_[pos_]; }
     size_t valueCount() const { return e_.values_.size() - valueBase_; }
     uint8_t topOperator() const { return e_.operators_.back(); }
-    int fail(int id) { return e_.reportRuntimeError(id, token().column), 0; }
+    int fail(MessageId::Id id) { return e_.reportRuntimeError(id, token().column), 0; }
 
     void pushValue(Variant v) {
         e_.values_.push_back(std::move(v));

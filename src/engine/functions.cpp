@@ -7,19 +7,10 @@
 
 namespace vexil {
 
-namespace {
-
-constexpr int kBadFunc = 105;
-constexpr int kDuplicateFunction = 132;
-constexpr int kExpectedVariable = 145;
-constexpr int kDuplicateParameter = 171;
-
-} // namespace
-
 bool FunctionTable::build(const ScriptLoader& loader, Engine& engine) {
     functions_.clear();
     byNameId_.clear();
-    auto fail = [&](int line, int id, int column) {
+    auto fail = [&](int line, MessageId::Id id, int column) {
         engine.setCurrentLine(line);
         engine.reportRuntimeError(id, column);
         return false;
@@ -34,9 +25,9 @@ bool FunctionTable::build(const ScriptLoader& loader, Engine& engine) {
         if (!isKeyword(t[p], Keyword::Func)) continue; // a VOLATILE without FUNC fails when it runs
         ++p;
         const Token& name = t[p];
-        if (name.type != TokenType::UserFunc) return fail(line, kBadFunc, -1);
-        if (find(name.i32)) return fail(line, kDuplicateFunction, -1);
-        if (t[++p].type != TokenType::LeftParen) return fail(line, kBadFunc, -1);
+        if (name.type != TokenType::UserFunc) return fail(line, MessageId::BadFuncStatement, -1);
+        if (find(name.i32)) return fail(line, MessageId::DuplicateFunction, -1);
+        if (t[++p].type != TokenType::LeftParen) return fail(line, MessageId::BadFuncStatement, -1);
         ++p;
         UserFunction f{name.text, name.i32, line, 0, -1, 0, isVolatile, {}};
         while (t[p].type != TokenType::RightParen) {
@@ -44,19 +35,19 @@ bool FunctionTable::build(const ScriptLoader& loader, Engine& engine) {
             for (; t[p].type == TokenType::Keyword; ++p) {
                 if (isKeyword(t[p], Keyword::ByRef) && !param.byRef) param.byRef = true;
                 else if (isKeyword(t[p], Keyword::Const) && !param.isConst) param.isConst = true;
-                else return fail(line, kBadFunc, -1);
+                else return fail(line, MessageId::BadFuncStatement, -1);
             }
-            if (t[p].type != TokenType::Variable) return fail(line, kExpectedVariable, -1);
+            if (t[p].type != TokenType::Variable) return fail(line, MessageId::ExpectedVariable, -1);
             param.nameId = t[p].i32;
             for (const Parameter& other : f.parameters)
-                if (other.nameId == param.nameId) return fail(line, kDuplicateParameter, -1);
+                if (other.nameId == param.nameId) return fail(line, MessageId::DuplicateParameter, -1);
             ++p;
             if (t[p].type == TokenType::Assign) {
-                if (param.byRef) return fail(line, kBadFunc, -1);
+                if (param.byRef) return fail(line, MessageId::BadFuncStatement, -1);
                 param.defaultStart = static_cast<int>(++p);
                 for (int depth = 0;; ++p) {
                     TokenType type = t[p].type;
-                    if (type == TokenType::EndOfLine) return fail(line, kBadFunc, -1);
+                    if (type == TokenType::EndOfLine) return fail(line, MessageId::BadFuncStatement, -1);
                     if (depth == 0 && (type == TokenType::Comma || type == TokenType::RightParen)) break;
                     if (type == TokenType::LeftParen) ++depth;
                     if (type == TokenType::RightParen) --depth;
@@ -64,14 +55,14 @@ bool FunctionTable::build(const ScriptLoader& loader, Engine& engine) {
                 param.defaultEnd = static_cast<int>(p);
                 if (f.minArgs < 0) f.minArgs = static_cast<int>(f.parameters.size());
             } else if (f.minArgs >= 0) {
-                return fail(line, kBadFunc, -1); // a parameter without default after one with
+                return fail(line, MessageId::BadFuncStatement, -1); // a parameter without default after one with
             }
             f.parameters.push_back(param);
             if (t[p].type == TokenType::Comma) {
-                if (t[p + 1].type == TokenType::RightParen) return fail(line, kExpectedVariable, -1);
+                if (t[p + 1].type == TokenType::RightParen) return fail(line, MessageId::ExpectedVariable, -1);
                 ++p;
             } else if (t[p].type != TokenType::RightParen) {
-                return fail(line, kBadFunc, -1);
+                return fail(line, MessageId::BadFuncStatement, -1);
             }
         }
         if (t[p + 1].type != TokenType::EndOfLine) return fail(line, MessageId::IllegalTextAtEnd, t[p + 1].column);

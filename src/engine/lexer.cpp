@@ -97,7 +97,7 @@ private:
         return static_cast<int16_t>(at > 32767 ? 32767 : at);
     }
 
-    bool fail(int messageId, size_t at) {
+    bool fail(MessageId::Id messageId, size_t at) {
         error_.messageId = messageId;
         error_.column = column(at);
         return false;

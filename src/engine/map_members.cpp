@@ -8,12 +8,6 @@
 
 namespace vexil {
 
-namespace {
-
-constexpr int kObjectActionFailed = 170;
-
-} // namespace
-
 int Engine::mapMethod(Variant& map, const TokenList& t, size_t& pos, Variant& result) {
     const Token& member = t[pos];
     std::wstring name = upperCase(member.text.view());
@@ -47,7 +41,7 @@ int Engine::mapMethod(Variant& map, const TokenList& t, size_t& pos, Variant& re
             status().setError(1);
         }
     } else {
-        return reportRuntimeError(kObjectActionFailed, member.column);
+        return reportRuntimeError(MessageId::ObjectActionFailed, member.column);
     }
     return 0;
 }
