@@ -134,8 +134,8 @@ int Engine::invokeUserFunction(const UserFunction& f, BuiltinArgs arguments, Var
         uint16_t attributes = VarAttribute::Parameter | (parameter.isConst ? VarAttribute::Constant : 0);
         if (i < arguments.size()) {
             Variant& argument = arguments[i];
-            if (argument.is(VarKind::Reference)) createAlias(parameter.nameId, argument.referenceTarget(), attributes, 1);
-            else createVariable(parameter.nameId, std::move(argument), attributes, 1);
+            if (argument.is(VarKind::Reference)) createAlias(parameter.nameId, argument.referenceTarget(), attributes, Scope::Local);
+            else createVariable(parameter.nameId, std::move(argument), attributes, Scope::Local);
             continue;
         }
         // A missing argument takes its default, evaluated in the new scope (earlier parameters are visible).
@@ -143,7 +143,7 @@ int Engine::invokeUserFunction(const UserFunction& f, BuiltinArgs arguments, Var
         size_t p = static_cast<size_t>(parameter.defaultStart);
         Variant value;
         outcome = evaluate(*loader_->tokens(f.line), p, value, parameter.defaultEnd);
-        if (outcome == 0) createVariable(parameter.nameId, std::move(value), attributes, 1);
+        if (outcome == 0) createVariable(parameter.nameId, std::move(value), attributes, Scope::Local);
     }
 
     frames_.emplace_back();

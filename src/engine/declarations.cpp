@@ -88,7 +88,7 @@ int Engine::assignment(const TokenList& t, size_t pos) {
             return 0;
         }
         if (plainOp != TokenType::Assign || options_.mustDeclareVars) return reportRuntimeError(MessageId::VariableNotDeclared, name.column);
-        createVariable(name.i32, std::move(value), 0, 0);
+        createVariable(name.i32, std::move(value), 0, Scope::Automatic);
         return 0;
     }
     // Subscripts and keys are evaluated before the value, and applied after it.
@@ -109,7 +109,7 @@ int Engine::assignment(const TokenList& t, size_t pos) {
     if (evaluate(t, p, value) < 0 || expectEnd(t, p) < 0) return -1;
     if (!variable) {
         if (op != TokenType::Assign || options_.mustDeclareVars) return reportRuntimeError(MessageId::VariableNotDeclared, name.column);
-        createVariable(name.i32, std::move(value), 0, 0);
+        createVariable(name.i32, std::move(value), 0, Scope::Automatic);
         return 0;
     }
     Variant scratch;
@@ -125,7 +125,7 @@ int Engine::declaration(const TokenList& t, size_t pos) {
     bool isConst = first == Keyword::Const;
     bool isStatic = first == Keyword::Static;
     bool isRedim = first == Keyword::ReDim;
-    int scope = first == Keyword::Global ? 2 : first == Keyword::Local ? 1 : 0;
+    Scope scope = first == Keyword::Global ? Scope::Global : first == Keyword::Local ? Scope::Local : Scope::Automatic;
     size_t p = pos + 1;
     if (first == Keyword::Enum) return declareEnum(t, p, scope);
     if (second.type == TokenType::Keyword) {
@@ -134,7 +134,7 @@ int Engine::declaration(const TokenList& t, size_t pos) {
         if (isStatic) {
             if (k == Keyword::Dim) return reportRuntimeError(MessageId::ErrorInExpression, second.column);
             if (k != Keyword::Local && k != Keyword::Global) return reportRuntimeError(MessageId::NoVariableGiven, second.column);
-            if (k == Keyword::Global) scope = 2;
+            if (k == Keyword::Global) scope = Scope::Global;
             ++p;
         } else if (k == Keyword::Const && !isConst && !isRedim) {
             isConst = true;
@@ -147,27 +147,24 @@ int Engine::declaration(const TokenList& t, size_t pos) {
         }
     }
     // DIM looks locally then globally; LOCAL only locally (globally at global level); GLOBAL globally.
-    const int lookupScope = scope;
-    const int createScope = scope == 2 ? 2 : 1;
-
     for (;;) {
         const Token& name = t[p];
         if (name.type != TokenType::Variable) return reportRuntimeError(MessageId::NoVariableGiven, name.column);
-        Variable* variable = findInScope(name.i32, lookupScope);
+        Variable* variable = findInScope(name.i32, scope);
         bool firstExecution = true;
         // LOCAL or GLOBAL of a parameter's name inside its function.
-        Variable* parameter = inFunction() && scope != 0 && !isRedim ? findLocal(name.i32) : nullptr;
+        Variable* parameter = inFunction() && scope != Scope::Automatic && !isRedim ? findLocal(name.i32) : nullptr;
         bool isParameter = parameter && (parameter->attributes & VarAttribute::Parameter);
         if (isConst) {
             if (variable) return reportRuntimeError(variable->isConstant() ? MessageId::RedeclareConstant : MessageId::CannotMakeConstant, name.column);
-            variable = &createVariable(name.i32, Variant::string(WString()), VarAttribute::Constant, createScope);
+            variable = &createVariable(name.i32, Variant::string(WString()), VarAttribute::Constant, scope);
         } else if (isStatic) {
             if (variable) return reportRuntimeError(MessageId::CannotMakeStatic, name.column);
             uint64_t key = static_cast<uint64_t>(currentLine_) << 32 | static_cast<uint32_t>(name.i32);
             auto [it, inserted] = staticStore_.try_emplace(key, nullptr);
             if (inserted) it->second = std::make_unique<Variant>(Variant::string(WString()));
             firstExecution = inserted;
-            variable = &createAlias(name.i32, it->second.get(), VarAttribute::Static, createScope);
+            variable = &createAlias(name.i32, it->second.get(), VarAttribute::Static, scope);
         } else if (variable) {
             if (variable->isConstant()) return reportRuntimeError(MessageId::RedeclareConstant, name.column);
             if ((variable->attributes & VarAttribute::Static) && !isRedim) return reportRuntimeError(MessageId::StaticToRegular, name.column);
@@ -176,7 +173,7 @@ int Engine::declaration(const TokenList& t, size_t pos) {
         } else {
             if (isRedim) return reportRuntimeError(MessageId::VariableNotDeclared, name.column);
             if (isParameter) return reportRuntimeError(MessageId::RedeclareParameter, name.column);
-            variable = &createVariable(name.i32, Variant::string(WString()), 0, createScope);
+            variable = &createVariable(name.i32, Variant::string(WString()), 0, scope);
         }
         ++p;
         Dimensions dims;
@@ -214,7 +211,7 @@ int Engine::declaration(const TokenList& t, size_t pos) {
     }
 }
 
-int Engine::declareEnum(const TokenList& t, size_t pos, int scope) {
+int Engine::declareEnum(const TokenList& t, size_t pos, Scope scope) {
     enum class Step { Add, Subtract, Multiply } step = Step::Add;
     Variant by = Variant::int32(1);
     Variant counter = Variant::int32(0);
@@ -238,7 +235,7 @@ int Engine::declareEnum(const TokenList& t, size_t pos, int scope) {
             if (evaluate(t, pos, counter) < 0) return -1;
         }
         if (findInScope(name.i32, scope)) return reportRuntimeError(MessageId::CannotAssignConstant, name.column);
-        createVariable(name.i32, counter, VarAttribute::Constant, scope == 2 ? 2 : 1);
+        createVariable(name.i32, counter, VarAttribute::Constant, scope);
         switch (step) {
         case Step::Add: counter.add(by); break;
         case Step::Subtract: counter.subtract(by); break;

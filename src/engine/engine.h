@@ -179,10 +179,9 @@ public:
     }
     Variable* findLocal(int nameId) { return scopeCount_ > 0 ? scopes_[scopeCount_ - 1].find(nameId) : nullptr; }
     bool inFunction() const { return scopeCount_ > 0; }
-    // Scope codes: 0 automatic, 1 local, 2 global (the first two are the global table at global level).
-    Variable* findInScope(int nameId, int scope);
-    Variable& createVariable(int nameId, Variant value, uint16_t attributes, int scope);
-    Variable& createAlias(int nameId, Variant* target, uint16_t attributes, int scope);
+    Variable* findInScope(int nameId, Scope scope);
+    Variable& createVariable(int nameId, Variant value, uint16_t attributes, Scope scope);
+    Variable& createAlias(int nameId, Variant* target, uint16_t attributes, Scope scope);
     void pushScope(int functionLine);
     void popScope();
     VariableTable& globals() { return globals_; }
@@ -236,7 +235,7 @@ private:
     int exitStatement(const TokenList& t, size_t pos);
     int assignment(const TokenList& t, size_t pos);
     int declaration(const TokenList& t, size_t pos);
-    int declareEnum(const TokenList& t, size_t pos, int scope);
+    int declareEnum(const TokenList& t, size_t pos, Scope scope);
     struct Dimensions {
         std::vector<int32_t> sizes; // -1: "[]"
         bool any = false;

@@ -259,7 +259,7 @@ int Engine::forStatement(const TokenList& t, size_t pos) {
     if (variable && variable->isConstant()) return reportRuntimeError(MessageId::CannotAssignConstant, name.column);
     if (!isKeyword(t[pos + 2], Keyword::In) && t[pos + 2].type != TokenType::Assign)
         return reportRuntimeError(MessageId::BadForStatement, t[pos + 2].column);
-    if (!variable) variable = &createVariable(name.i32, Variant::int32(0), 0, 1);
+    if (!variable) variable = &createVariable(name.i32, Variant::int32(0), 0, Scope::Local);
     if (isKeyword(t[pos + 2], Keyword::In)) return forInStatement(t, pos + 3, variable->value);
     Variant* value = variable->value;
 
