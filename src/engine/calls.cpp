@@ -5,21 +5,9 @@
 #include "engine/containers.h"
 #include "engine/engine.h"
 #include "engine/messages.h"
+#include "engine/token_cursor.h"
 
 namespace vexil {
-
-size_t Engine::matchingParenthesis(const TokenList& t, size_t open, bool& found) {
-    found = false;
-    for (int depth = 0;; ++open) {
-        TokenType type = t[open].type;
-        if (type == TokenType::EndOfLine) return open;
-        if (type == TokenType::LeftParen) ++depth;
-        else if (type == TokenType::RightParen && --depth == 0) {
-            found = true;
-            return open;
-        }
-    }
-}
 
 int Engine::evaluateReference(const TokenList& t, size_t& pos, Variant& out, bool constantAllowed, bool required,
                               int end) {
@@ -68,9 +56,8 @@ int Engine::callUserFunction(const TokenList& t, size_t& pos, Variant& result) {
 
 int Engine::callUserFunctionArguments(const UserFunction& f, const TokenList& t, size_t& pos, int nameColumn,
                                       Variant& result, bool fromCall) {
-    bool closed = false;
-    size_t close = matchingParenthesis(t, pos, closed);
-    if (!closed) return reportRuntimeError(MessageId::ErrorParsingFunctionCall, t[close].column);
+    size_t close = closingParenthesis(t, pos);
+    if (t[close].type == TokenType::EndOfLine) return reportRuntimeError(MessageId::ErrorParsingFunctionCall, t[close].column);
     ArgumentList arguments;
     bool leftOver = false;
     ++pos;
@@ -187,9 +174,8 @@ bool Engine::runCallback(const UserFunction& f, Variant& result) {
 }
 
 int Engine::callByCall(const TokenList& t, size_t& pos, int nameColumn, Variant& result) {
-    bool closed = false;
-    size_t close = matchingParenthesis(t, pos, closed);
-    if (!closed) return reportRuntimeError(MessageId::ErrorParsingFunctionCall, t[close].column);
+    size_t close = closingParenthesis(t, pos);
+    if (t[close].type == TokenType::EndOfLine) return reportRuntimeError(MessageId::ErrorParsingFunctionCall, t[close].column);
     if (pos + 1 == close) return reportRuntimeError(MessageId::IncorrectParameterCount, nameColumn);
     size_t p = pos + 1;
     const int firstColumn = t[p].column;

@@ -192,9 +192,6 @@ public:
     // `end`. 0 on success; -1 after a fatal error has been reported.
     int evaluate(const TokenList& tokens, size_t& pos, Variant& result, int end = -1);
 
-    // The ")" that closes the "(" at `open` (`found` false: the end of the line instead).
-    static size_t matchingParenthesis(const TokenList& t, size_t open, bool& found);
-
     // The fatal-error path: shows the first fatal error of the run (message `id`, the offending
     // token's column or -1) and ends the run. Returns the negative status callers pass up.
     int reportRuntimeError(MessageId::Id id, int column);

@@ -3,6 +3,7 @@
 #include "engine/containers.h"
 #include "engine/engine.h"
 #include "engine/messages.h"
+#include "engine/token_cursor.h"
 
 #include <cwctype>
 
@@ -12,9 +13,8 @@ int Engine::mapMethod(Variant& map, const TokenList& t, size_t& pos, Variant& re
     const Token& member = t[pos];
     std::wstring name = upperCase(member.text.view());
     ++pos; // at "("
-    bool closed = false;
-    size_t close = matchingParenthesis(t, pos, closed);
-    if (!closed) return reportRuntimeError(MessageId::ErrorParsingFunctionCall, t[close].column);
+    size_t close = closingParenthesis(t, pos);
+    if (t[close].type == TokenType::EndOfLine) return reportRuntimeError(MessageId::ErrorParsingFunctionCall, t[close].column);
     ArgumentList arguments;
     for (++pos; pos < close;) {
         if (evaluate(t, pos, arguments.add(), static_cast<int>(close)) < 0) return -1;
