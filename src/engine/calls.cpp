@@ -103,7 +103,7 @@ bool Engine::callByName(std::wstring_view name, BuiltinArgs values, Variant& res
     if (!f || count < f->minArgs || count > f->maxArgs) return false;
     std::vector<Variant> copies(values.begin(), values.end()); // the function gets values, never the caller's storage
     result = Variant::int32(0);
-    invokeUserFunction(*f, BuiltinArgs(copies.data(), copies.size()), result);
+    (void)invokeUserFunction(*f, BuiltinArgs(copies.data(), copies.size()), result); // an error ends the run itself
     return true;
 }
 
@@ -161,7 +161,7 @@ bool Engine::runCallback(const UserFunction& f, Variant& result) {
     runState_ = RunState::Running;
     pushScope(f.line);
     frames_.emplace_back();
-    run(f.line + 1);
+    (void)run(f.line + 1); // an error ends the run itself; the caller sees the run state
     if (runState_ != RunState::Ending) runState_ = savedState;
     CallFrame frame = std::move(frames_.back());
     frames_.pop_back();

@@ -3,6 +3,7 @@
 #include "engine/engine.h"
 #include "engine/keywords.h"
 #include "engine/messages.h"
+#include "engine/token_cursor.h"
 
 #include <algorithm>
 
@@ -10,26 +11,20 @@ namespace vexil {
 
 namespace {
 
-// Whether the initializer at `pos` (up to a comma at bracket depth zero) names the variable.
+// Where the initializer at `pos` ends: a comma at depth zero, or the end of the line.
+size_t initializerEnd(const TokenList& t, size_t pos) { return TokenCursor(t, pos).toItemEnd(Nesting::Both, isComma); }
+
+// Whether the initializer at `pos` names the variable.
 bool initializerUses(const TokenList& t, size_t pos, int nameId) {
-    for (int depth = 0; t[pos].type != TokenType::EndOfLine; ++pos) {
-        TokenType type = t[pos].type;
-        if (type == TokenType::LeftParen || type == TokenType::LeftBracket) ++depth;
-        else if (type == TokenType::RightParen || type == TokenType::RightBracket) --depth;
-        else if (type == TokenType::Comma && depth == 0) return false;
-        else if (type == TokenType::Variable && t[pos].i32 == nameId) return true;
-    }
+    for (size_t end = initializerEnd(t, pos); pos < end; ++pos)
+        if (t[pos].type == TokenType::Variable && t[pos].i32 == nameId) return true;
     return false;
 }
 
 // The token after the bracket or parenthesis that opens at `p` (the end of the line when unclosed).
 size_t pastClosing(const TokenList& t, size_t p) {
-    for (int depth = 0; t[p].type != TokenType::EndOfLine; ++p) {
-        TokenType type = t[p].type;
-        if (type == TokenType::LeftBracket || type == TokenType::LeftParen) ++depth;
-        else if ((type == TokenType::RightBracket || type == TokenType::RightParen) && --depth == 0) return p + 1;
-    }
-    return p;
+    size_t close = TokenCursor(t, p).toClosing(Nesting::Both);
+    return t[close].type == TokenType::EndOfLine ? close : close + 1;
 }
 
 // Where the subscripts, members and calls after a variable end when they hold a call: a method
@@ -119,96 +114,156 @@ int Engine::assignment(const TokenList& t, size_t pos) {
     return 0;
 }
 
+// ---- Declarations: one reader per statement form, then one loop over the declared names ----
+
 int Engine::declaration(const TokenList& t, size_t pos) {
-    Keyword first = static_cast<Keyword>(t[pos].i32);
-    const Token& second = t[pos + 1];
-    bool isConst = first == Keyword::Const;
-    bool isStatic = first == Keyword::Static;
-    bool isRedim = first == Keyword::ReDim;
-    Scope scope = first == Keyword::Global ? Scope::Global : first == Keyword::Local ? Scope::Local : Scope::Automatic;
+    switch (static_cast<Keyword>(t[pos].i32)) {
+    case Keyword::Local: return dimStatement(t, pos, Scope::Local);
+    case Keyword::Global: return dimStatement(t, pos, Scope::Global);
+    case Keyword::Const: return constStatement(t, pos);
+    case Keyword::Static: return staticStatement(t, pos);
+    case Keyword::Enum: return declareEnum(t, pos + 1, Scope::Automatic);
+    case Keyword::ReDim: return declareVariables(t, pos + 1, {Scope::Automatic, false, false, true});
+    default: return dimStatement(t, pos, Scope::Automatic); // DIM
+    }
+}
+
+// DIM, LOCAL and GLOBAL, each of which may go on with CONST or ENUM; LOCAL and GLOBAL also with
+// STATIC. DIM looks locally then globally, LOCAL only locally (globally at global level), GLOBAL
+// globally.
+int Engine::dimStatement(const TokenList& t, size_t pos, Scope scope) {
+    DeclarationForm form{scope, false, false, false};
     size_t p = pos + 1;
-    if (first == Keyword::Enum) return declareEnum(t, p, scope);
+    const Token& second = t[p];
     if (second.type == TokenType::Keyword) {
-        Keyword k = static_cast<Keyword>(second.i32);
-        if (k == Keyword::Enum && (first != Keyword::Static && !isRedim)) return declareEnum(t, p + 1, scope);
-        if (isStatic) {
-            if (k == Keyword::Dim) return reportRuntimeError(MessageId::ErrorInExpression, second.column);
-            if (k != Keyword::Local && k != Keyword::Global) return reportRuntimeError(MessageId::NoVariableGiven, second.column);
-            if (k == Keyword::Global) scope = Scope::Global;
+        switch (static_cast<Keyword>(second.i32)) {
+        case Keyword::Enum: return declareEnum(t, p + 1, scope);
+        case Keyword::Const:
+            form.isConst = true;
             ++p;
-        } else if (k == Keyword::Const && !isConst && !isRedim) {
-            isConst = true;
+            break;
+        case Keyword::Static:
+            if (scope == Scope::Automatic) return reportRuntimeError(MessageId::ErrorInExpression, second.column);
+            form.isStatic = true;
             ++p;
-        } else if (k == Keyword::Static && (first == Keyword::Local || first == Keyword::Global)) {
-            isStatic = true;
-            ++p;
-        } else if (k == Keyword::Static && first == Keyword::Dim) {
-            return reportRuntimeError(MessageId::ErrorInExpression, second.column);
+            break;
+        default: break;
         }
     }
-    // DIM looks locally then globally; LOCAL only locally (globally at global level); GLOBAL globally.
+    return declareVariables(t, p, form);
+}
+
+// CONST, or CONST ENUM.
+int Engine::constStatement(const TokenList& t, size_t pos) {
+    if (isKeyword(t[pos + 1], Keyword::Enum)) return declareEnum(t, pos + 2, Scope::Automatic);
+    return declareVariables(t, pos + 1, {Scope::Automatic, true, false, false});
+}
+
+// STATIC, STATIC LOCAL (which looks up as DIM does) or STATIC GLOBAL.
+int Engine::staticStatement(const TokenList& t, size_t pos) {
+    DeclarationForm form{Scope::Automatic, false, true, false};
+    size_t p = pos + 1;
+    const Token& second = t[p];
+    if (second.type == TokenType::Keyword) {
+        Keyword k = static_cast<Keyword>(second.i32);
+        if (k == Keyword::Dim) return reportRuntimeError(MessageId::ErrorInExpression, second.column);
+        if (k != Keyword::Local && k != Keyword::Global) return reportRuntimeError(MessageId::NoVariableGiven, second.column);
+        if (k == Keyword::Global) form.scope = Scope::Global;
+        ++p;
+    }
+    return declareVariables(t, p, form);
+}
+
+// The names of a declaration, separated by commas, each with its dimensions and initializer.
+int Engine::declareVariables(const TokenList& t, size_t p, const DeclarationForm& form) {
     for (;;) {
         const Token& name = t[p];
         if (name.type != TokenType::Variable) return reportRuntimeError(MessageId::NoVariableGiven, name.column);
-        Variable* variable = findInScope(name.i32, scope);
+        Variable* variable = nullptr;
         bool firstExecution = true;
-        // LOCAL or GLOBAL of a parameter's name inside its function.
-        Variable* parameter = inFunction() && scope != Scope::Automatic && !isRedim ? findLocal(name.i32) : nullptr;
-        bool isParameter = parameter && (parameter->attributes & VarAttribute::Parameter);
-        if (isConst) {
-            if (variable) return reportRuntimeError(variable->isConstant() ? MessageId::RedeclareConstant : MessageId::CannotMakeConstant, name.column);
-            variable = &createVariable(name.i32, Variant::string(WString()), VarAttribute::Constant, scope);
-        } else if (isStatic) {
-            if (variable) return reportRuntimeError(MessageId::CannotMakeStatic, name.column);
-            uint64_t key = static_cast<uint64_t>(currentLine_) << 32 | static_cast<uint32_t>(name.i32);
-            auto [it, inserted] = staticStore_.try_emplace(key, nullptr);
-            if (inserted) it->second = std::make_unique<Variant>(Variant::string(WString()));
-            firstExecution = inserted;
-            variable = &createAlias(name.i32, it->second.get(), VarAttribute::Static, scope);
-        } else if (variable) {
-            if (variable->isConstant()) return reportRuntimeError(MessageId::RedeclareConstant, name.column);
-            if ((variable->attributes & VarAttribute::Static) && !isRedim) return reportRuntimeError(MessageId::StaticToRegular, name.column);
-            if (isParameter) return reportRuntimeError(MessageId::RedeclareParameter, name.column);
-            if (isRedim && !variable->value->is(VarKind::Array)) return reportRuntimeError(MessageId::RedimWithoutArray, name.column);
-        } else {
-            if (isRedim) return reportRuntimeError(MessageId::VariableNotDeclared, name.column);
-            if (isParameter) return reportRuntimeError(MessageId::RedeclareParameter, name.column);
-            variable = &createVariable(name.i32, Variant::string(WString()), 0, scope);
-        }
+        if (bindDeclared(name, form, variable, firstExecution) < 0) return -1;
         ++p;
         Dimensions dims;
         if (readDimensions(t, p, dims) < 0) return -1;
-        if (isRedim) {
+        if (form.isRedim) {
             if (t[p].type == TokenType::Assign) return reportRuntimeError(MessageId::RedimInitialised, t[p].column);
             if (redimension(*variable->value, dims, name.column) < 0) return -1;
         } else if (dims.any && t[p].type != TokenType::Assign && firstExecution) {
             if (shapeArray(*variable->value, dims, nullptr, 0, name.column) < 0) return -1;
         }
         if (t[p].type == TokenType::Assign) {
-            ++p;
-            if (initializerUses(t, p, name.i32)) return reportRuntimeError(MessageId::SelfInitialised, name.column);
-            if (firstExecution && t[p].type == TokenType::LeftBracket) {
-                if (shapeArray(*variable->value, dims, &t, p, name.column) < 0) return -1;
-                if (fillArrayLiteral(t, p, *variable->value) < 0) return -1;
-            } else if (firstExecution) {
-                if (dims.any && shapeArray(*variable->value, dims, nullptr, 0, name.column) < 0) return -1;
-                *variable->value = Variant::string(WString());
-                Variant value;
-                if (evaluate(t, p, value) < 0) return -1;
-                *variable->value = std::move(value);
-            } else {
-                for (int depth = 0; t[p].type != TokenType::EndOfLine && !(depth == 0 && t[p].type == TokenType::Comma); ++p) {
-                    if (t[p].type == TokenType::LeftParen || t[p].type == TokenType::LeftBracket) ++depth;
-                    else if (t[p].type == TokenType::RightParen || t[p].type == TokenType::RightBracket) --depth;
-                }
-            }
-        } else if (isConst) {
+            if (initializeDeclared(t, ++p, name, dims, *variable, firstExecution) < 0) return -1;
+        } else if (form.isConst) {
             return reportRuntimeError(MessageId::ExpectedAssign, t[p].column);
         }
         if (t[p].type == TokenType::EndOfLine) return 0;
         if (t[p].type != TokenType::Comma) return reportRuntimeError(MessageId::NoVariableGiven, t[p].column);
         ++p;
     }
+}
+
+// Finds or creates the variable a declaration names, after the checks of its form. A STATIC
+// variable keeps its value from the line's first execution, which alone runs its initializer.
+int Engine::bindDeclared(const Token& name, const DeclarationForm& form, Variable*& variable, bool& firstExecution) {
+    variable = findInScope(name.i32, form.scope);
+    if (form.isConst) {
+        if (variable)
+            return reportRuntimeError(variable->isConstant() ? MessageId::RedeclareConstant : MessageId::CannotMakeConstant,
+                                      name.column);
+        variable = &createVariable(name.i32, Variant::string(WString()), VarAttribute::Constant, form.scope);
+        return 0;
+    }
+    if (form.isStatic) {
+        if (variable) return reportRuntimeError(MessageId::CannotMakeStatic, name.column);
+        variable = &staticVariable(name.i32, form.scope, firstExecution);
+        return 0;
+    }
+    // LOCAL or GLOBAL of a parameter's name inside its function.
+    Variable* parameter = inFunction() && form.scope != Scope::Automatic && !form.isRedim ? findLocal(name.i32) : nullptr;
+    bool isParameter = parameter && (parameter->attributes & VarAttribute::Parameter);
+    if (variable) {
+        if (variable->isConstant()) return reportRuntimeError(MessageId::RedeclareConstant, name.column);
+        if ((variable->attributes & VarAttribute::Static) && !form.isRedim)
+            return reportRuntimeError(MessageId::StaticToRegular, name.column);
+        if (isParameter) return reportRuntimeError(MessageId::RedeclareParameter, name.column);
+        if (form.isRedim && !variable->value->is(VarKind::Array))
+            return reportRuntimeError(MessageId::RedimWithoutArray, name.column);
+        return 0;
+    }
+    if (form.isRedim) return reportRuntimeError(MessageId::VariableNotDeclared, name.column);
+    if (isParameter) return reportRuntimeError(MessageId::RedeclareParameter, name.column);
+    variable = &createVariable(name.i32, Variant::string(WString()), 0, form.scope);
+    return 0;
+}
+
+// Storage of its own for each STATIC line and name, created on the line's first execution.
+Variable& Engine::staticVariable(int nameId, Scope scope, bool& firstExecution) {
+    uint64_t key = static_cast<uint64_t>(currentLine_) << 32 | static_cast<uint32_t>(nameId);
+    auto [it, inserted] = staticStore_.try_emplace(key, nullptr);
+    if (inserted) it->second = std::make_unique<Variant>(Variant::string(WString()));
+    firstExecution = inserted;
+    return createAlias(nameId, it->second.get(), VarAttribute::Static, scope);
+}
+
+// The initializer after "=" at `p`: an array literal, or an expression; skipped but on the
+// declaration's first execution.
+int Engine::initializeDeclared(const TokenList& t, size_t& p, const Token& name, const Dimensions& dims,
+                               Variable& variable, bool firstExecution) {
+    if (initializerUses(t, p, name.i32)) return reportRuntimeError(MessageId::SelfInitialised, name.column);
+    if (!firstExecution) {
+        p = initializerEnd(t, p);
+        return 0;
+    }
+    if (t[p].type == TokenType::LeftBracket) {
+        if (shapeArray(*variable.value, dims, &t, p, name.column) < 0) return -1;
+        return fillArrayLiteral(t, p, *variable.value);
+    }
+    if (dims.any && shapeArray(*variable.value, dims, nullptr, 0, name.column) < 0) return -1;
+    *variable.value = Variant::string(WString());
+    Variant value;
+    if (evaluate(t, p, value) < 0) return -1;
+    *variable.value = std::move(value);
+    return 0;
 }
 
 int Engine::declareEnum(const TokenList& t, size_t pos, Scope scope) {
@@ -283,12 +338,9 @@ size_t measureLiteral(const TokenList& t, size_t p, size_t level, std::vector<in
         if (t[p].type == TokenType::LeftBracket) {
             p = measureLiteral(t, p, level + 1, counts);
         } else {
-            for (int depth = 0; t[p].type != TokenType::EndOfLine; ++p) {
-                TokenType type = t[p].type;
-                if (depth == 0 && (type == TokenType::Comma || type == TokenType::RightBracket)) break;
-                if (type == TokenType::LeftParen || type == TokenType::LeftBracket) ++depth;
-                if (type == TokenType::RightParen || type == TokenType::RightBracket) --depth;
-            }
+            p = TokenCursor(t, p).toItemEnd(Nesting::Both, [](TokenType type) {
+                return type == TokenType::Comma || type == TokenType::RightBracket;
+            });
         }
         if (t[p].type == TokenType::Comma) ++p;
         else break;

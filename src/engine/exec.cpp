@@ -15,7 +15,7 @@ bool Engine::checkBlocks() { return vexil::checkBlocks(*loader_, *this, blocks_)
 
 void Engine::runScript() {
     if (!loader_) return;
-    run(1);
+    (void)run(1); // a fatal error has been shown and ends the run either way
     if (!quitReceived_) exitProcessing();
     runState_ = RunState::Ending;
 }
