@@ -1,11 +1,9 @@
-// Assignment and the declarations: DIM, LOCAL, GLOBAL, CONST, STATIC, ENUM, REDIM.
-#include "engine/containers.h"
+// The declarations: DIM, LOCAL, GLOBAL, CONST, STATIC, REDIM and ENUM (their arrays are in
+// declared_arrays.cpp).
 #include "engine/engine.h"
 #include "engine/keywords.h"
 #include "engine/messages.h"
 #include "engine/token_cursor.h"
-
-#include <algorithm>
 
 namespace vexil {
 
@@ -21,101 +19,9 @@ bool initializerUses(const TokenList& t, size_t pos, int nameId) {
     return false;
 }
 
-// The token after the bracket or parenthesis that opens at `p` (the end of the line when unclosed).
-size_t pastClosing(const TokenList& t, size_t p) {
-    size_t close = TokenCursor(t, p).toClosing(Nesting::Both);
-    return t[close].type == TokenType::EndOfLine ? close : close + 1;
-}
-
-// Where the subscripts, members and calls after a variable end when they hold a call: a method
-// ($m[k].Method(...)) or a function value ($f(...), $handlers[2](...)). Such a line is a call
-// statement. 0 when they hold no call: the line assigns.
-size_t callChainEnd(const TokenList& t, size_t p) {
-    bool called = false;
-    for (;;) {
-        switch (t[p].type) {
-        case TokenType::LeftParen: called = true; [[fallthrough]];
-        case TokenType::LeftBracket: p = pastClosing(t, p); break;
-        case TokenType::Member: ++p; break;
-        default: return called ? p : 0;
-        }
-    }
-}
-
 } // namespace
 
-namespace {
-
-bool isAssignOperator(TokenType type) {
-    switch (type) {
-    case TokenType::Assign: case TokenType::PlusAssign: case TokenType::MinusAssign: case TokenType::MultiplyAssign:
-    case TokenType::DivideAssign: case TokenType::ConcatAssign: return true;
-    default: return false;
-    }
-}
-
-void applyAssignment(TokenType op, Variant& target, Variant& value) {
-    switch (op) {
-    case TokenType::Assign: target = std::move(value); break;
-    case TokenType::PlusAssign: target.add(value); break;
-    case TokenType::MinusAssign: target.subtract(value); break;
-    case TokenType::MultiplyAssign: target.multiply(value); break;
-    case TokenType::DivideAssign: target.divide(value); break;
-    default: target.concatenate(value); break;
-    }
-}
-
-} // namespace
-
-int Engine::assignment(const TokenList& t, size_t pos) {
-    const Token& name = t[pos];
-    Variable* variable = findVariable(name.i32);
-    if (variable && variable->isConstant()) return reportRuntimeError(MessageId::CannotAssignConstant, name.column);
-    size_t p = pos + 1;
-    const TokenType plainOp = t[p].type;
-    if (isAssignOperator(plainOp)) {
-        // The common case, a variable without subscripts: no path to read or walk.
-        ++p;
-        Variant value;
-        if (evaluate(t, p, value) < 0 || expectEnd(t, p) < 0) return -1;
-        if (variable) {
-            applyAssignment(plainOp, *variable->value, value);
-            return 0;
-        }
-        if (plainOp != TokenType::Assign || options_.mustDeclareVars) return reportRuntimeError(MessageId::VariableNotDeclared, name.column);
-        createVariable(name.i32, std::move(value), 0, Scope::Automatic);
-        return 0;
-    }
-    // Subscripts and keys are evaluated before the value, and applied after it.
-    if (size_t end = callChainEnd(t, p)) {
-        // Not an assignment: the line is a call whose result is discarded.
-        size_t q = pos;
-        Variant discarded;
-        if (evaluate(t, q, discarded, static_cast<int>(end)) < 0) return -1;
-        return expectEnd(t, q);
-    }
-    AccessPath path;
-    if (readAccessPath(t, p, path) < 0) return -1;
-    if (!path.empty() && !variable) return reportRuntimeError(MessageId::VariableNotDeclared, name.column);
-    TokenType op = t[p].type;
-    if (!isAssignOperator(op)) return reportRuntimeError(MessageId::ExpectedAssign, t[p].column);
-    ++p;
-    Variant value;
-    if (evaluate(t, p, value) < 0 || expectEnd(t, p) < 0) return -1;
-    if (!variable) {
-        if (op != TokenType::Assign || options_.mustDeclareVars) return reportRuntimeError(MessageId::VariableNotDeclared, name.column);
-        createVariable(name.i32, std::move(value), 0, Scope::Automatic);
-        return 0;
-    }
-    Variant scratch;
-    Variant* element = walkAccessPath(variable->value, path, true, false, nullptr, name.column, scratch);
-    if (!element) return -1;
-    applyAssignment(op, *element, value);
-    return 0;
-}
-
-// ---- Declarations: one reader per statement form, then one loop over the declared names ----
-
+// One reader per statement form, then one loop over the declared names.
 int Engine::declaration(const TokenList& t, size_t pos) {
     switch (static_cast<Keyword>(t[pos].i32)) {
     case Keyword::Local: return dimStatement(t, pos, Scope::Local);
@@ -300,128 +206,6 @@ int Engine::declareEnum(const TokenList& t, size_t pos, Scope scope) {
         if (t[pos].type != TokenType::Comma) return reportRuntimeError(MessageId::NoVariableGiven, t[pos].column);
         ++pos;
     }
-}
-
-// ---- Arrays in declarations ----
-
-int Engine::readDimensions(const TokenList& t, size_t& p, Dimensions& dims) {
-    while (t[p].type == TokenType::LeftBracket) {
-        dims.any = true;
-        if (dims.sizes.size() == kMaxDimensions) return reportRuntimeError(MessageId::SubscriptBadlyFormatted, t[p].column);
-        ++p;
-        if (t[p].type == TokenType::RightBracket) {
-            dims.sizes.push_back(-1); // from the literal, or a map without one
-            dims.empty = true;
-            ++p;
-            continue;
-        }
-        Variant size;
-        if (evaluate(t, p, size) < 0) return -1;
-        if (t[p].type != TokenType::RightBracket) return reportRuntimeError(MessageId::SubscriptBadlyFormatted, t[p].column);
-        ++p;
-        int32_t n = size.toInt32();
-        if (n < 0) dims.negative = true;
-        dims.sizes.push_back(n);
-    }
-    return 0;
-}
-
-namespace {
-
-// Items per nesting level of an array literal starting at "[" (the largest count at each level).
-size_t measureLiteral(const TokenList& t, size_t p, size_t level, std::vector<int32_t>& counts) {
-    if (counts.size() <= level) counts.resize(level + 1, 0);
-    ++p; // past "["
-    int32_t items = 0;
-    while (t[p].type != TokenType::EndOfLine && t[p].type != TokenType::RightBracket) {
-        ++items;
-        if (t[p].type == TokenType::LeftBracket) {
-            p = measureLiteral(t, p, level + 1, counts);
-        } else {
-            p = TokenCursor(t, p).toItemEnd(Nesting::Both, [](TokenType type) {
-                return type == TokenType::Comma || type == TokenType::RightBracket;
-            });
-        }
-        if (t[p].type == TokenType::Comma) ++p;
-        else break;
-    }
-    counts[level] = std::max(counts[level], items);
-    return t[p].type == TokenType::RightBracket ? p + 1 : p;
-}
-
-} // namespace
-
-int Engine::shapeArray(Variant& value, const Dimensions& dims, const TokenList* literal, size_t at, int column) {
-    std::vector<int32_t> sizes = dims.sizes;
-    if (literal) {
-        std::vector<int32_t> counts;
-        measureLiteral(*literal, at, 0, counts);
-        if (sizes.empty()) sizes = counts;
-        for (size_t i = 0; i < sizes.size(); ++i)
-            if (sizes[i] < 0 && i < counts.size()) sizes[i] = counts[i];
-    } else if (dims.negative || dims.empty) {
-        value = newMap(); // LOCAL $m[] declares a map
-        return 0;
-    }
-    if (sizes.empty()) return reportRuntimeError(MessageId::MissingDimensions, column);
-    for (int32_t& s : sizes) s = std::max(s, 0);
-    if (!makeArray(value, sizes.data(), static_cast<int>(sizes.size()))) return reportRuntimeError(MessageId::ArrayTooLarge, column);
-    return 0;
-}
-
-int Engine::fillArrayLiteral(const TokenList& t, size_t& p, Variant& array) {
-    int32_t subscripts[kMaxDimensions] = {};
-    return fillLiteralLevel(t, p, array, 0, subscripts);
-}
-
-int Engine::fillLiteralLevel(const TokenList& t, size_t& p, Variant& array, int level, int32_t* subscripts) {
-    ArrayBody* body = writableArray(array);
-    ++p; // past "["
-    for (int32_t index = 0; t[p].type != TokenType::RightBracket; ++index) {
-        if (t[p].type == TokenType::EndOfLine) return reportRuntimeError(MessageId::MissingRightBracket, t[p].column);
-        if (index >= body->sizes[static_cast<size_t>(level)]) return reportRuntimeError(MessageId::SubscriptOutOfRange, t[p].column);
-        subscripts[level] = index;
-        if (t[p].type == TokenType::LeftBracket) {
-            if (level + 1 >= body->dims) return reportRuntimeError(MessageId::TooManySubscripts, t[p].column);
-            if (fillLiteralLevel(t, p, array, level + 1, subscripts) < 0) return -1;
-        } else {
-            if (level + 1 < body->dims) return reportRuntimeError(MessageId::MissingDimensions, t[p].column);
-            Variant item;
-            if (evaluate(t, p, item) < 0) return -1;
-            *arrayElement(writableArray(array), subscripts, body->dims) = std::move(item);
-        }
-        if (t[p].type == TokenType::Comma) {
-            ++p;
-            continue;
-        }
-        if (t[p].type != TokenType::RightBracket) return reportRuntimeError(MessageId::MissingRightBracket, t[p].column);
-    }
-    ++p; // past "]"
-    return 0;
-}
-
-int Engine::redimension(Variant& value, const Dimensions& dims, int column) {
-    if (dims.sizes.empty()) return reportRuntimeError(MessageId::MissingDimensions, column);
-    Variant fresh;
-    std::vector<int32_t> sizes = dims.sizes;
-    for (int32_t& s : sizes) s = std::max(s, 0);
-    if (!makeArray(fresh, sizes.data(), static_cast<int>(sizes.size()))) return reportRuntimeError(MessageId::ArrayTooLarge, column);
-    const ArrayBody* old = arrayBody(value);
-    ArrayBody* body = arrayBody(fresh);
-    if (old && old->dims == body->dims && !old->elements.empty()) {
-        // Elements whose subscripts exist in both shapes keep their values.
-        int32_t subscripts[kMaxDimensions] = {};
-        for (;;) {
-            bool inside = true;
-            for (int d = 0; d < body->dims; ++d) inside = inside && subscripts[d] < body->sizes[static_cast<size_t>(d)];
-            if (inside) *arrayElement(body, subscripts, body->dims) = *arrayElement(const_cast<ArrayBody*>(old), subscripts, old->dims);
-            int d = old->dims - 1;
-            while (d >= 0 && ++subscripts[d] >= old->sizes[static_cast<size_t>(d)]) subscripts[d--] = 0;
-            if (d < 0) break;
-        }
-    }
-    value = std::move(fresh);
-    return 0;
 }
 
 } // namespace vexil
