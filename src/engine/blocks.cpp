@@ -14,11 +14,16 @@ enum class Block { If, Do, For, While, Select, Switch, With };
 // The order in which an unclosed block is reported, with its message.
 struct Unclosed {
     Block kind;
-    int messageId;
+    MessageId::Id messageId;
 };
 constexpr Unclosed kUnclosed[] = {
-    {Block::Do, 146}, {Block::While, 119}, {Block::For, 151}, {Block::Select, 160},
-    {Block::Switch, 180}, {Block::If, 115}, {Block::With, 106},
+    {Block::Do, MessageId::DoWithoutUntil},
+    {Block::While, MessageId::WhileWithoutWend},
+    {Block::For, MessageId::ForWithoutNext},
+    {Block::Select, MessageId::SelectWithoutEndSelect},
+    {Block::Switch, MessageId::SwitchWithoutEndSwitch},
+    {Block::If, MessageId::IfWithoutEndIf},
+    {Block::With, MessageId::WithWithoutEndWith},
 };
 
 Keyword keywordOf(const Token& t) { return t.type == TokenType::Keyword ? static_cast<Keyword>(t.i32) : Keyword{}; }
@@ -55,7 +60,7 @@ private:
         int line;
     };
 
-    bool error(int id, int column = -1) {
+    bool error(MessageId::Id id, int column = -1) {
         engine_.setCurrentLine(line_);
         engine_.reportRuntimeError(id, column);
         return false;
@@ -81,7 +86,7 @@ private:
 
     void push(Block kind) { open_.push_back({kind, line_}); }
 
-    bool close(Block kind, int messageId) {
+    bool close(Block kind, MessageId::Id messageId) {
         if (open_.empty() || open_.back().kind != kind) return error(messageId);
         map_.at(open_.back().line).end = line_;
         open_.pop_back();
@@ -89,7 +94,7 @@ private:
     }
 
     // The innermost open block of a kind sees this line as one of its branches.
-    bool branch(Block kind, int messageId) {
+    bool branch(Block kind, MessageId::Id messageId) {
         if (open_.empty() || open_.back().kind != kind) {
             if (kind == Block::Select && !open_.empty() && open_.back().kind == Block::Switch) {
                 addBranch();
@@ -122,33 +127,33 @@ private:
         case Keyword::Then: return error(MessageId::InvalidKeywordAtStart);
         case Keyword::Else:
             if (t[1].type != TokenType::EndOfLine) return error(MessageId::IllegalTextAtEnd, t[1].column);
-            return branch(Block::If, 116);
-        case Keyword::ElseIf: return branch(Block::If, 116);
-        case Keyword::EndIf: return close(Block::If, 117);
+            return branch(Block::If, MessageId::ElseWithoutIf);
+        case Keyword::ElseIf: return branch(Block::If, MessageId::ElseWithoutIf);
+        case Keyword::EndIf: return close(Block::If, MessageId::EndIfWithoutIf);
         case Keyword::While: push(Block::While); return true;
-        case Keyword::Wend: return close(Block::While, 120);
+        case Keyword::Wend: return close(Block::While, MessageId::WendWithoutWhile);
         case Keyword::Do: push(Block::Do); return true;
-        case Keyword::Until: return close(Block::Do, 147);
+        case Keyword::Until: return close(Block::Do, MessageId::UntilWithoutDo);
         case Keyword::For: push(Block::For); return true;
-        case Keyword::Next: return close(Block::For, 149);
+        case Keyword::Next: return close(Block::For, MessageId::NextWithoutFor);
         case Keyword::Select: push(Block::Select); return true;
-        case Keyword::EndSelect: return close(Block::Select, 153);
+        case Keyword::EndSelect: return close(Block::Select, MessageId::EndSelectWithoutSelect);
         case Keyword::Switch: push(Block::Switch); return true;
-        case Keyword::EndSwitch: return close(Block::Switch, 179);
-        case Keyword::Case: return branch(Block::Select, 152);
+        case Keyword::EndSwitch: return close(Block::Switch, MessageId::EndSwitchWithoutSwitch);
+        case Keyword::Case: return branch(Block::Select, MessageId::CaseWithoutSelect);
         case Keyword::With: push(Block::With); return true;
-        case Keyword::EndWith: return close(Block::With, 104);
+        case Keyword::EndWith: return close(Block::With, MessageId::EndWithWithoutWith);
         case Keyword::ExitLoop:
         case Keyword::ContinueLoop:
-            return loopOpen() || error(150);
+            return loopOpen() || error(MessageId::LoopExitOutsideLoop);
         case Keyword::Func:
         case Keyword::Volatile:
-            if (functionLine_) return error(131);
+            if (functionLine_) return error(MessageId::FuncWithoutEndFunc);
             if (!allClosed()) return false;
             functionLine_ = line_;
             return true;
         case Keyword::EndFunc:
-            if (!functionLine_) return error(131);
+            if (!functionLine_) return error(MessageId::FuncWithoutEndFunc);
             if (!allClosed()) return false;
             map_.at(functionLine_).end = line_;
             functionLine_ = 0;
@@ -164,7 +169,7 @@ private:
                 then = i;
                 break;
             }
-        if (!then) return error(161);
+        if (!then) return error(MessageId::IfWithoutThen);
         const Token& after = t[then + 1];
         if (after.type == TokenType::EndOfLine) {
             push(Block::If);
@@ -172,8 +177,8 @@ private:
         }
         if (after.type != TokenType::Keyword) return true;
         Keyword k = keywordOf(after);
-        if (!allowedAfterThen(k)) return error(159, after.column);
-        if ((k == Keyword::ExitLoop || k == Keyword::ContinueLoop) && !loopOpen()) return error(150);
+        if (!allowedAfterThen(k)) return error(MessageId::KeywordAfterThen, after.column);
+        if ((k == Keyword::ExitLoop || k == Keyword::ContinueLoop) && !loopOpen()) return error(MessageId::LoopExitOutsideLoop);
         return true;
     }
 

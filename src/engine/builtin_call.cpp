@@ -4,6 +4,7 @@
 #include "engine/builtins.h"
 #include "engine/engine.h"
 #include "engine/messages.h"
+#include "engine/token_cursor.h"
 #include "library/handle_table.h"
 
 namespace vexil {
@@ -21,9 +22,8 @@ int Engine::callBuiltinArguments(int index, const TokenList& tokens, size_t& pos
     if (index == kCallIndex && !fromCall) return callByCall(tokens, pos, nameColumn, result);
     const BuiltinEntry& entry = builtinEntry(index);
     // The matching parenthesis bounds every argument.
-    bool closed = false;
-    size_t close = matchingParenthesis(tokens, pos, closed);
-    if (!closed) return reportRuntimeError(MessageId::ErrorParsingFunctionCall, tokens[close].column);
+    size_t close = closingParenthesis(tokens, pos);
+    if (tokens[close].type == TokenType::EndOfLine) return reportRuntimeError(MessageId::ErrorParsingFunctionCall, tokens[close].column);
     ArgumentList arguments;
     ++pos;
     if (pos < close) {

@@ -5,39 +5,19 @@
 #include "engine/containers.h"
 #include "engine/engine.h"
 #include "engine/messages.h"
+#include "engine/token_cursor.h"
 
 namespace vexil {
-
-namespace {
-
-constexpr int kExpectedVariable = 145;
-constexpr int kConstantByReference = 176;
-constexpr int kFunctionNameAsVariable = 188;
-
-} // namespace
-
-size_t Engine::matchingParenthesis(const TokenList& t, size_t open, bool& found) {
-    found = false;
-    for (int depth = 0;; ++open) {
-        TokenType type = t[open].type;
-        if (type == TokenType::EndOfLine) return open;
-        if (type == TokenType::LeftParen) ++depth;
-        else if (type == TokenType::RightParen && --depth == 0) {
-            found = true;
-            return open;
-        }
-    }
-}
 
 int Engine::evaluateReference(const TokenList& t, size_t& pos, Variant& out, bool constantAllowed, bool required,
                               int end) {
     const Token& name = t[pos];
     Variable* variable = findVariable(name.i32);
     if (!variable) {
-        return reportRuntimeError(functions_.find(name.i32) ? kFunctionNameAsVariable : MessageId::VariableNotDeclared,
+        return reportRuntimeError(functions_.find(name.i32) ? MessageId::GlobalFuncReassign : MessageId::VariableNotDeclared,
                                   name.column);
     }
-    if (variable->isConstant() && !constantAllowed) return reportRuntimeError(kConstantByReference, name.column);
+    if (variable->isConstant() && !constantAllowed) return reportRuntimeError(MessageId::ConstantByReference, name.column);
     const size_t start = pos;
     size_t p = pos + 1;
     AccessPath path;
@@ -60,7 +40,7 @@ int Engine::evaluateReference(const TokenList& t, size_t& pos, Variant& out, boo
         pos = p;
         return 0;
     }
-    if (required) return reportRuntimeError(kExpectedVariable, t[p].column);
+    if (required) return reportRuntimeError(MessageId::ExpectedVariable, t[p].column);
     pos = start;
     return evaluate(t, pos, out, end);
 }
@@ -76,9 +56,8 @@ int Engine::callUserFunction(const TokenList& t, size_t& pos, Variant& result) {
 
 int Engine::callUserFunctionArguments(const UserFunction& f, const TokenList& t, size_t& pos, int nameColumn,
                                       Variant& result, bool fromCall) {
-    bool closed = false;
-    size_t close = matchingParenthesis(t, pos, closed);
-    if (!closed) return reportRuntimeError(MessageId::ErrorParsingFunctionCall, t[close].column);
+    size_t close = closingParenthesis(t, pos);
+    if (t[close].type == TokenType::EndOfLine) return reportRuntimeError(MessageId::ErrorParsingFunctionCall, t[close].column);
     ArgumentList arguments;
     bool leftOver = false;
     ++pos;
@@ -132,8 +111,8 @@ int Engine::invokeUserFunction(const UserFunction& f, BuiltinArgs arguments, Var
         uint16_t attributes = VarAttribute::Parameter | (parameter.isConst ? VarAttribute::Constant : 0);
         if (i < arguments.size()) {
             Variant& argument = arguments[i];
-            if (argument.is(VarKind::Reference)) createAlias(parameter.nameId, argument.referenceTarget(), attributes, 1);
-            else createVariable(parameter.nameId, std::move(argument), attributes, 1);
+            if (argument.is(VarKind::Reference)) createAlias(parameter.nameId, argument.referenceTarget(), attributes, Scope::Local);
+            else createVariable(parameter.nameId, std::move(argument), attributes, Scope::Local);
             continue;
         }
         // A missing argument takes its default, evaluated in the new scope (earlier parameters are visible).
@@ -141,7 +120,7 @@ int Engine::invokeUserFunction(const UserFunction& f, BuiltinArgs arguments, Var
         size_t p = static_cast<size_t>(parameter.defaultStart);
         Variant value;
         outcome = evaluate(*loader_->tokens(f.line), p, value, parameter.defaultEnd);
-        if (outcome == 0) createVariable(parameter.nameId, std::move(value), attributes, 1);
+        if (outcome == 0) createVariable(parameter.nameId, std::move(value), attributes, Scope::Local);
     }
 
     frames_.emplace_back();
@@ -172,7 +151,7 @@ bool Engine::runCallback(const UserFunction& f, Variant& result) {
     runState_ = RunState::Running;
     pushScope(f.line);
     frames_.emplace_back();
-    run(f.line + 1);
+    (void)run(f.line + 1); // an error ends the run itself; the caller sees the run state
     if (runState_ != RunState::Ending) runState_ = savedState;
     CallFrame frame = std::move(frames_.back());
     frames_.pop_back();
@@ -185,9 +164,8 @@ bool Engine::runCallback(const UserFunction& f, Variant& result) {
 }
 
 int Engine::callByCall(const TokenList& t, size_t& pos, int nameColumn, Variant& result) {
-    bool closed = false;
-    size_t close = matchingParenthesis(t, pos, closed);
-    if (!closed) return reportRuntimeError(MessageId::ErrorParsingFunctionCall, t[close].column);
+    size_t close = closingParenthesis(t, pos);
+    if (t[close].type == TokenType::EndOfLine) return reportRuntimeError(MessageId::ErrorParsingFunctionCall, t[close].column);
     if (pos + 1 == close) return reportRuntimeError(MessageId::IncorrectParameterCount, nameColumn);
     size_t p = pos + 1;
     const int firstColumn = t[p].column;

@@ -7,6 +7,7 @@
 #include "engine/keywords.h"
 #include "engine/messages.h"
 #include "engine/operator_table.h"
+#include "engine/token_cursor.h"
 
 namespace vexil {
 
@@ -75,9 +76,8 @@ private:
             // A call; a function named without a call, or a call followed by subscripts or
             // another call, stays with the evaluator.
             if (t_[p_ + 1].type != TokenType::LeftParen) return false;
-            bool closed = false;
-            size_t close = Engine::matchingParenthesis(t_, p_ + 1, closed);
-            if (!closed || closes(close + 1)) return false;
+            size_t close = closingParenthesis(t_, p_ + 1);
+            if (t_[close].type == TokenType::EndOfLine || closes(close + 1)) return false;
             operandPushed(StepKind::Operand, tok.column, static_cast<int32_t>(p_), close + 1);
             return true;
         }
@@ -116,15 +116,10 @@ private:
 
     // Moves past "[...]" at `i`, nested brackets included.
     bool skipBrackets(size_t& i) const {
-        for (int depth = 0;; ++i) {
-            TokenType type = t_[i].type;
-            if (type == TokenType::EndOfLine) return false;
-            if (type == TokenType::LeftBracket) ++depth;
-            else if (type == TokenType::RightBracket && --depth == 0) {
-                ++i;
-                return true;
-            }
-        }
+        i = TokenCursor(t_, i).toClosing(Nesting::Brackets);
+        if (t_[i].type == TokenType::EndOfLine) return false;
+        ++i;
+        return true;
     }
 
     // 0: go on; 1: finished; -1: left to the evaluator.

@@ -1,238 +1,178 @@
-// Assignment and the declarations: DIM, LOCAL, GLOBAL, CONST, STATIC, ENUM, REDIM.
-#include "engine/containers.h"
+// The declarations: DIM, LOCAL, GLOBAL, CONST, STATIC, REDIM and ENUM (their arrays are in
+// declared_arrays.cpp).
 #include "engine/engine.h"
 #include "engine/keywords.h"
 #include "engine/messages.h"
-
-#include <algorithm>
+#include "engine/token_cursor.h"
 
 namespace vexil {
 
 namespace {
 
-constexpr int kNoVariable = 127;      // "No variable given for "Dim", ..."
-constexpr int kExpectedAssign = 128;
-constexpr int kCannotAssignConstant = 163;
-constexpr int kMakeConstant = 164;
-constexpr int kRedeclareConstant = 174;
-constexpr int kAlreadyExistsStatic = 155;
-constexpr int kStaticToRegular = 156;
-constexpr int kBadEnum = 157;
-constexpr int kNotArray = 113;
-constexpr int kRedimInitialised = 172;
-constexpr int kSelfInitialised = 177;
-constexpr int kRedeclareParameter = 175;
-constexpr int kBadSubscript = 122;
-constexpr int kSubscriptFormat = 123;
-constexpr int kTooManySubscripts = 125;
-constexpr int kMissingDimensions = 126;
-constexpr int kArrayTooLarge = 130;
+// Where the initializer at `pos` ends: a comma at depth zero, or the end of the line.
+size_t initializerEnd(const TokenList& t, size_t pos) { return TokenCursor(t, pos).toItemEnd(Nesting::Both, isComma); }
 
-// Whether the initializer at `pos` (up to a comma at bracket depth zero) names the variable.
+// Whether the initializer at `pos` names the variable.
 bool initializerUses(const TokenList& t, size_t pos, int nameId) {
-    for (int depth = 0; t[pos].type != TokenType::EndOfLine; ++pos) {
-        TokenType type = t[pos].type;
-        if (type == TokenType::LeftParen || type == TokenType::LeftBracket) ++depth;
-        else if (type == TokenType::RightParen || type == TokenType::RightBracket) --depth;
-        else if (type == TokenType::Comma && depth == 0) return false;
-        else if (type == TokenType::Variable && t[pos].i32 == nameId) return true;
-    }
+    for (size_t end = initializerEnd(t, pos); pos < end; ++pos)
+        if (t[pos].type == TokenType::Variable && t[pos].i32 == nameId) return true;
     return false;
 }
 
-// The token after the bracket or parenthesis that opens at `p` (the end of the line when unclosed).
-size_t pastClosing(const TokenList& t, size_t p) {
-    for (int depth = 0; t[p].type != TokenType::EndOfLine; ++p) {
-        TokenType type = t[p].type;
-        if (type == TokenType::LeftBracket || type == TokenType::LeftParen) ++depth;
-        else if ((type == TokenType::RightBracket || type == TokenType::RightParen) && --depth == 0) return p + 1;
-    }
-    return p;
-}
-
-// Where the subscripts, members and calls after a variable end when they hold a call: a method
-// ($m[k].Method(...)) or a function value ($f(...), $handlers[2](...)). Such a line is a call
-// statement. 0 when they hold no call: the line assigns.
-size_t callChainEnd(const TokenList& t, size_t p) {
-    bool called = false;
-    for (;;) {
-        switch (t[p].type) {
-        case TokenType::LeftParen: called = true; [[fallthrough]];
-        case TokenType::LeftBracket: p = pastClosing(t, p); break;
-        case TokenType::Member: ++p; break;
-        default: return called ? p : 0;
-        }
-    }
-}
-
 } // namespace
 
-namespace {
-
-bool isAssignOperator(TokenType type) {
-    switch (type) {
-    case TokenType::Assign: case TokenType::PlusAssign: case TokenType::MinusAssign: case TokenType::MultiplyAssign:
-    case TokenType::DivideAssign: case TokenType::ConcatAssign: return true;
-    default: return false;
-    }
-}
-
-void applyAssignment(TokenType op, Variant& target, Variant& value) {
-    switch (op) {
-    case TokenType::Assign: target = std::move(value); break;
-    case TokenType::PlusAssign: target.add(value); break;
-    case TokenType::MinusAssign: target.subtract(value); break;
-    case TokenType::MultiplyAssign: target.multiply(value); break;
-    case TokenType::DivideAssign: target.divide(value); break;
-    default: target.concatenate(value); break;
-    }
-}
-
-} // namespace
-
-int Engine::assignment(const TokenList& t, size_t pos) {
-    const Token& name = t[pos];
-    Variable* variable = findVariable(name.i32);
-    if (variable && variable->isConstant()) return reportRuntimeError(kCannotAssignConstant, name.column);
-    size_t p = pos + 1;
-    const TokenType plainOp = t[p].type;
-    if (isAssignOperator(plainOp)) {
-        // The common case, a variable without subscripts: no path to read or walk.
-        ++p;
-        Variant value;
-        if (evaluate(t, p, value) < 0 || expectEnd(t, p) < 0) return -1;
-        if (variable) {
-            applyAssignment(plainOp, *variable->value, value);
-            return 0;
-        }
-        if (plainOp != TokenType::Assign || options_.mustDeclareVars) return reportRuntimeError(MessageId::VariableNotDeclared, name.column);
-        createVariable(name.i32, std::move(value), 0, 0);
-        return 0;
-    }
-    // Subscripts and keys are evaluated before the value, and applied after it.
-    if (size_t end = callChainEnd(t, p)) {
-        // Not an assignment: the line is a call whose result is discarded.
-        size_t q = pos;
-        Variant discarded;
-        if (evaluate(t, q, discarded, static_cast<int>(end)) < 0) return -1;
-        return expectEnd(t, q);
-    }
-    AccessPath path;
-    if (readAccessPath(t, p, path) < 0) return -1;
-    if (!path.empty() && !variable) return reportRuntimeError(MessageId::VariableNotDeclared, name.column);
-    TokenType op = t[p].type;
-    if (!isAssignOperator(op)) return reportRuntimeError(kExpectedAssign, t[p].column);
-    ++p;
-    Variant value;
-    if (evaluate(t, p, value) < 0 || expectEnd(t, p) < 0) return -1;
-    if (!variable) {
-        if (op != TokenType::Assign || options_.mustDeclareVars) return reportRuntimeError(MessageId::VariableNotDeclared, name.column);
-        createVariable(name.i32, std::move(value), 0, 0);
-        return 0;
-    }
-    Variant scratch;
-    Variant* element = walkAccessPath(variable->value, path, true, false, nullptr, name.column, scratch);
-    if (!element) return -1;
-    applyAssignment(op, *element, value);
-    return 0;
-}
-
+// One reader per statement form, then one loop over the declared names.
 int Engine::declaration(const TokenList& t, size_t pos) {
-    Keyword first = static_cast<Keyword>(t[pos].i32);
-    const Token& second = t[pos + 1];
-    bool isConst = first == Keyword::Const;
-    bool isStatic = first == Keyword::Static;
-    bool isRedim = first == Keyword::ReDim;
-    int scope = first == Keyword::Global ? 2 : first == Keyword::Local ? 1 : 0;
+    switch (static_cast<Keyword>(t[pos].i32)) {
+    case Keyword::Local: return dimStatement(t, pos, Scope::Local);
+    case Keyword::Global: return dimStatement(t, pos, Scope::Global);
+    case Keyword::Const: return constStatement(t, pos);
+    case Keyword::Static: return staticStatement(t, pos);
+    case Keyword::Enum: return declareEnum(t, pos + 1, Scope::Automatic);
+    case Keyword::ReDim: return declareVariables(t, pos + 1, {Scope::Automatic, false, false, true});
+    default: return dimStatement(t, pos, Scope::Automatic); // DIM
+    }
+}
+
+// DIM, LOCAL and GLOBAL, each of which may go on with CONST or ENUM; LOCAL and GLOBAL also with
+// STATIC. DIM looks locally then globally, LOCAL only locally (globally at global level), GLOBAL
+// globally.
+int Engine::dimStatement(const TokenList& t, size_t pos, Scope scope) {
+    DeclarationForm form{scope, false, false, false};
     size_t p = pos + 1;
-    if (first == Keyword::Enum) return declareEnum(t, p, scope);
+    const Token& second = t[p];
+    if (second.type == TokenType::Keyword) {
+        switch (static_cast<Keyword>(second.i32)) {
+        case Keyword::Enum: return declareEnum(t, p + 1, scope);
+        case Keyword::Const:
+            form.isConst = true;
+            ++p;
+            break;
+        case Keyword::Static:
+            if (scope == Scope::Automatic) return reportRuntimeError(MessageId::ErrorInExpression, second.column);
+            form.isStatic = true;
+            ++p;
+            break;
+        default: break;
+        }
+    }
+    return declareVariables(t, p, form);
+}
+
+// CONST, or CONST ENUM.
+int Engine::constStatement(const TokenList& t, size_t pos) {
+    if (isKeyword(t[pos + 1], Keyword::Enum)) return declareEnum(t, pos + 2, Scope::Automatic);
+    return declareVariables(t, pos + 1, {Scope::Automatic, true, false, false});
+}
+
+// STATIC, STATIC LOCAL (which looks up as DIM does) or STATIC GLOBAL.
+int Engine::staticStatement(const TokenList& t, size_t pos) {
+    DeclarationForm form{Scope::Automatic, false, true, false};
+    size_t p = pos + 1;
+    const Token& second = t[p];
     if (second.type == TokenType::Keyword) {
         Keyword k = static_cast<Keyword>(second.i32);
-        if (k == Keyword::Enum && (first != Keyword::Static && !isRedim)) return declareEnum(t, p + 1, scope);
-        if (isStatic) {
-            if (k == Keyword::Dim) return reportRuntimeError(MessageId::ErrorInExpression, second.column);
-            if (k != Keyword::Local && k != Keyword::Global) return reportRuntimeError(kNoVariable, second.column);
-            if (k == Keyword::Global) scope = 2;
-            ++p;
-        } else if (k == Keyword::Const && !isConst && !isRedim) {
-            isConst = true;
-            ++p;
-        } else if (k == Keyword::Static && (first == Keyword::Local || first == Keyword::Global)) {
-            isStatic = true;
-            ++p;
-        } else if (k == Keyword::Static && first == Keyword::Dim) {
-            return reportRuntimeError(MessageId::ErrorInExpression, second.column);
-        }
+        if (k == Keyword::Dim) return reportRuntimeError(MessageId::ErrorInExpression, second.column);
+        if (k != Keyword::Local && k != Keyword::Global) return reportRuntimeError(MessageId::NoVariableGiven, second.column);
+        if (k == Keyword::Global) form.scope = Scope::Global;
+        ++p;
     }
-    // DIM looks locally then globally; LOCAL only locally (globally at global level); GLOBAL globally.
-    const int lookupScope = scope;
-    const int createScope = scope == 2 ? 2 : 1;
+    return declareVariables(t, p, form);
+}
 
+// The names of a declaration, separated by commas, each with its dimensions and initializer.
+int Engine::declareVariables(const TokenList& t, size_t p, const DeclarationForm& form) {
     for (;;) {
         const Token& name = t[p];
-        if (name.type != TokenType::Variable) return reportRuntimeError(kNoVariable, name.column);
-        Variable* variable = findInScope(name.i32, lookupScope);
+        if (name.type != TokenType::Variable) return reportRuntimeError(MessageId::NoVariableGiven, name.column);
+        Variable* variable = nullptr;
         bool firstExecution = true;
-        // LOCAL or GLOBAL of a parameter's name inside its function.
-        Variable* parameter = inFunction() && scope != 0 && !isRedim ? findLocal(name.i32) : nullptr;
-        bool isParameter = parameter && (parameter->attributes & VarAttribute::Parameter);
-        if (isConst) {
-            if (variable) return reportRuntimeError(variable->isConstant() ? kRedeclareConstant : kMakeConstant, name.column);
-            variable = &createVariable(name.i32, Variant::string(WString()), VarAttribute::Constant, createScope);
-        } else if (isStatic) {
-            if (variable) return reportRuntimeError(kAlreadyExistsStatic, name.column);
-            uint64_t key = static_cast<uint64_t>(currentLine_) << 32 | static_cast<uint32_t>(name.i32);
-            auto [it, inserted] = staticStore_.try_emplace(key, nullptr);
-            if (inserted) it->second = std::make_unique<Variant>(Variant::string(WString()));
-            firstExecution = inserted;
-            variable = &createAlias(name.i32, it->second.get(), VarAttribute::Static, createScope);
-        } else if (variable) {
-            if (variable->isConstant()) return reportRuntimeError(kRedeclareConstant, name.column);
-            if ((variable->attributes & VarAttribute::Static) && !isRedim) return reportRuntimeError(kStaticToRegular, name.column);
-            if (isParameter) return reportRuntimeError(kRedeclareParameter, name.column);
-            if (isRedim && !variable->value->is(VarKind::Array)) return reportRuntimeError(kNotArray, name.column);
-        } else {
-            if (isRedim) return reportRuntimeError(MessageId::VariableNotDeclared, name.column);
-            if (isParameter) return reportRuntimeError(kRedeclareParameter, name.column);
-            variable = &createVariable(name.i32, Variant::string(WString()), 0, createScope);
-        }
+        if (bindDeclared(name, form, variable, firstExecution) < 0) return -1;
         ++p;
         Dimensions dims;
         if (readDimensions(t, p, dims) < 0) return -1;
-        if (isRedim) {
-            if (t[p].type == TokenType::Assign) return reportRuntimeError(kRedimInitialised, t[p].column);
+        if (form.isRedim) {
+            if (t[p].type == TokenType::Assign) return reportRuntimeError(MessageId::RedimInitialised, t[p].column);
             if (redimension(*variable->value, dims, name.column) < 0) return -1;
         } else if (dims.any && t[p].type != TokenType::Assign && firstExecution) {
             if (shapeArray(*variable->value, dims, nullptr, 0, name.column) < 0) return -1;
         }
         if (t[p].type == TokenType::Assign) {
-            ++p;
-            if (initializerUses(t, p, name.i32)) return reportRuntimeError(kSelfInitialised, name.column);
-            if (firstExecution && t[p].type == TokenType::LeftBracket) {
-                if (shapeArray(*variable->value, dims, &t, p, name.column) < 0) return -1;
-                if (fillArrayLiteral(t, p, *variable->value) < 0) return -1;
-            } else if (firstExecution) {
-                if (dims.any && shapeArray(*variable->value, dims, nullptr, 0, name.column) < 0) return -1;
-                *variable->value = Variant::string(WString());
-                Variant value;
-                if (evaluate(t, p, value) < 0) return -1;
-                *variable->value = std::move(value);
-            } else {
-                for (int depth = 0; t[p].type != TokenType::EndOfLine && !(depth == 0 && t[p].type == TokenType::Comma); ++p) {
-                    if (t[p].type == TokenType::LeftParen || t[p].type == TokenType::LeftBracket) ++depth;
-                    else if (t[p].type == TokenType::RightParen || t[p].type == TokenType::RightBracket) --depth;
-                }
-            }
-        } else if (isConst) {
-            return reportRuntimeError(kExpectedAssign, t[p].column);
+            if (initializeDeclared(t, ++p, name, dims, *variable, firstExecution) < 0) return -1;
+        } else if (form.isConst) {
+            return reportRuntimeError(MessageId::ExpectedAssign, t[p].column);
         }
         if (t[p].type == TokenType::EndOfLine) return 0;
-        if (t[p].type != TokenType::Comma) return reportRuntimeError(kNoVariable, t[p].column);
+        if (t[p].type != TokenType::Comma) return reportRuntimeError(MessageId::NoVariableGiven, t[p].column);
         ++p;
     }
 }
 
-int Engine::declareEnum(const TokenList& t, size_t pos, int scope) {
+// Finds or creates the variable a declaration names, after the checks of its form. A STATIC
+// variable keeps its value from the line's first execution, which alone runs its initializer.
+int Engine::bindDeclared(const Token& name, const DeclarationForm& form, Variable*& variable, bool& firstExecution) {
+    variable = findInScope(name.i32, form.scope);
+    if (form.isConst) {
+        if (variable)
+            return reportRuntimeError(variable->isConstant() ? MessageId::RedeclareConstant : MessageId::CannotMakeConstant,
+                                      name.column);
+        variable = &createVariable(name.i32, Variant::string(WString()), VarAttribute::Constant, form.scope);
+        return 0;
+    }
+    if (form.isStatic) {
+        if (variable) return reportRuntimeError(MessageId::CannotMakeStatic, name.column);
+        variable = &staticVariable(name.i32, form.scope, firstExecution);
+        return 0;
+    }
+    // LOCAL or GLOBAL of a parameter's name inside its function.
+    Variable* parameter = inFunction() && form.scope != Scope::Automatic && !form.isRedim ? findLocal(name.i32) : nullptr;
+    bool isParameter = parameter && (parameter->attributes & VarAttribute::Parameter);
+    if (variable) {
+        if (variable->isConstant()) return reportRuntimeError(MessageId::RedeclareConstant, name.column);
+        if ((variable->attributes & VarAttribute::Static) && !form.isRedim)
+            return reportRuntimeError(MessageId::StaticToRegular, name.column);
+        if (isParameter) return reportRuntimeError(MessageId::RedeclareParameter, name.column);
+        if (form.isRedim && !variable->value->is(VarKind::Array))
+            return reportRuntimeError(MessageId::RedimWithoutArray, name.column);
+        return 0;
+    }
+    if (form.isRedim) return reportRuntimeError(MessageId::VariableNotDeclared, name.column);
+    if (isParameter) return reportRuntimeError(MessageId::RedeclareParameter, name.column);
+    variable = &createVariable(name.i32, Variant::string(WString()), 0, form.scope);
+    return 0;
+}
+
+// Storage of its own for each STATIC line and name, created on the line's first execution.
+Variable& Engine::staticVariable(int nameId, Scope scope, bool& firstExecution) {
+    uint64_t key = static_cast<uint64_t>(currentLine_) << 32 | static_cast<uint32_t>(nameId);
+    auto [it, inserted] = staticStore_.try_emplace(key, nullptr);
+    if (inserted) it->second = std::make_unique<Variant>(Variant::string(WString()));
+    firstExecution = inserted;
+    return createAlias(nameId, it->second.get(), VarAttribute::Static, scope);
+}
+
+// The initializer after "=" at `p`: an array literal, or an expression; skipped but on the
+// declaration's first execution.
+int Engine::initializeDeclared(const TokenList& t, size_t& p, const Token& name, const Dimensions& dims,
+                               Variable& variable, bool firstExecution) {
+    if (initializerUses(t, p, name.i32)) return reportRuntimeError(MessageId::SelfInitialised, name.column);
+    if (!firstExecution) {
+        p = initializerEnd(t, p);
+        return 0;
+    }
+    if (t[p].type == TokenType::LeftBracket) {
+        if (shapeArray(*variable.value, dims, &t, p, name.column) < 0) return -1;
+        return fillArrayLiteral(t, p, *variable.value);
+    }
+    if (dims.any && shapeArray(*variable.value, dims, nullptr, 0, name.column) < 0) return -1;
+    *variable.value = Variant::string(WString());
+    Variant value;
+    if (evaluate(t, p, value) < 0) return -1;
+    *variable.value = std::move(value);
+    return 0;
+}
+
+int Engine::declareEnum(const TokenList& t, size_t pos, Scope scope) {
     enum class Step { Add, Subtract, Multiply } step = Step::Add;
     Variant by = Variant::int32(1);
     Variant counter = Variant::int32(0);
@@ -242,155 +182,30 @@ int Engine::declareEnum(const TokenList& t, size_t pos, int scope) {
             step = t[pos].type == TokenType::Plus ? Step::Add : t[pos].type == TokenType::Minus ? Step::Subtract : Step::Multiply;
             ++pos;
         }
-        if (t[pos].type != TokenType::Int32) return reportRuntimeError(kBadEnum, t[pos].column);
+        if (t[pos].type != TokenType::Int32) return reportRuntimeError(MessageId::BadEnum, t[pos].column);
         by = Variant::int32(t[pos].i32);
         if (step == Step::Multiply) counter = Variant::int32(1);
         ++pos;
     }
     for (;;) {
         const Token& name = t[pos];
-        if (name.type != TokenType::Variable) return reportRuntimeError(kBadEnum, name.column);
+        if (name.type != TokenType::Variable) return reportRuntimeError(MessageId::BadEnum, name.column);
         ++pos;
         if (t[pos].type == TokenType::Assign) {
             ++pos;
             if (evaluate(t, pos, counter) < 0) return -1;
         }
-        if (findInScope(name.i32, scope)) return reportRuntimeError(kCannotAssignConstant, name.column);
-        createVariable(name.i32, counter, VarAttribute::Constant, scope == 2 ? 2 : 1);
+        if (findInScope(name.i32, scope)) return reportRuntimeError(MessageId::CannotAssignConstant, name.column);
+        createVariable(name.i32, counter, VarAttribute::Constant, scope);
         switch (step) {
         case Step::Add: counter.add(by); break;
         case Step::Subtract: counter.subtract(by); break;
         case Step::Multiply: counter.multiply(by); break;
         }
         if (t[pos].type == TokenType::EndOfLine) return 0;
-        if (t[pos].type != TokenType::Comma) return reportRuntimeError(kNoVariable, t[pos].column);
+        if (t[pos].type != TokenType::Comma) return reportRuntimeError(MessageId::NoVariableGiven, t[pos].column);
         ++pos;
     }
-}
-
-// ---- Arrays in declarations ----
-
-int Engine::readDimensions(const TokenList& t, size_t& p, Dimensions& dims) {
-    while (t[p].type == TokenType::LeftBracket) {
-        dims.any = true;
-        if (dims.sizes.size() == kMaxDimensions) return reportRuntimeError(kSubscriptFormat, t[p].column);
-        ++p;
-        if (t[p].type == TokenType::RightBracket) {
-            dims.sizes.push_back(-1); // from the literal, or a map without one
-            dims.empty = true;
-            ++p;
-            continue;
-        }
-        Variant size;
-        if (evaluate(t, p, size) < 0) return -1;
-        if (t[p].type != TokenType::RightBracket) return reportRuntimeError(kSubscriptFormat, t[p].column);
-        ++p;
-        int32_t n = size.toInt32();
-        if (n < 0) dims.negative = true;
-        dims.sizes.push_back(n);
-    }
-    return 0;
-}
-
-namespace {
-
-// Items per nesting level of an array literal starting at "[" (the largest count at each level).
-size_t measureLiteral(const TokenList& t, size_t p, size_t level, std::vector<int32_t>& counts) {
-    if (counts.size() <= level) counts.resize(level + 1, 0);
-    ++p; // past "["
-    int32_t items = 0;
-    while (t[p].type != TokenType::EndOfLine && t[p].type != TokenType::RightBracket) {
-        ++items;
-        if (t[p].type == TokenType::LeftBracket) {
-            p = measureLiteral(t, p, level + 1, counts);
-        } else {
-            for (int depth = 0; t[p].type != TokenType::EndOfLine; ++p) {
-                TokenType type = t[p].type;
-                if (depth == 0 && (type == TokenType::Comma || type == TokenType::RightBracket)) break;
-                if (type == TokenType::LeftParen || type == TokenType::LeftBracket) ++depth;
-                if (type == TokenType::RightParen || type == TokenType::RightBracket) --depth;
-            }
-        }
-        if (t[p].type == TokenType::Comma) ++p;
-        else break;
-    }
-    counts[level] = std::max(counts[level], items);
-    return t[p].type == TokenType::RightBracket ? p + 1 : p;
-}
-
-} // namespace
-
-int Engine::shapeArray(Variant& value, const Dimensions& dims, const TokenList* literal, size_t at, int column) {
-    std::vector<int32_t> sizes = dims.sizes;
-    if (literal) {
-        std::vector<int32_t> counts;
-        measureLiteral(*literal, at, 0, counts);
-        if (sizes.empty()) sizes = counts;
-        for (size_t i = 0; i < sizes.size(); ++i)
-            if (sizes[i] < 0 && i < counts.size()) sizes[i] = counts[i];
-    } else if (dims.negative || dims.empty) {
-        value = newMap(); // LOCAL $m[] declares a map
-        return 0;
-    }
-    if (sizes.empty()) return reportRuntimeError(kMissingDimensions, column);
-    for (int32_t& s : sizes) s = std::max(s, 0);
-    if (!makeArray(value, sizes.data(), static_cast<int>(sizes.size()))) return reportRuntimeError(kArrayTooLarge, column);
-    return 0;
-}
-
-int Engine::fillArrayLiteral(const TokenList& t, size_t& p, Variant& array) {
-    int32_t subscripts[kMaxDimensions] = {};
-    return fillLiteralLevel(t, p, array, 0, subscripts);
-}
-
-int Engine::fillLiteralLevel(const TokenList& t, size_t& p, Variant& array, int level, int32_t* subscripts) {
-    ArrayBody* body = writableArray(array);
-    ++p; // past "["
-    for (int32_t index = 0; t[p].type != TokenType::RightBracket; ++index) {
-        if (t[p].type == TokenType::EndOfLine) return reportRuntimeError(MessageId::MissingRightBracket, t[p].column);
-        if (index >= body->sizes[static_cast<size_t>(level)]) return reportRuntimeError(kBadSubscript, t[p].column);
-        subscripts[level] = index;
-        if (t[p].type == TokenType::LeftBracket) {
-            if (level + 1 >= body->dims) return reportRuntimeError(kTooManySubscripts, t[p].column);
-            if (fillLiteralLevel(t, p, array, level + 1, subscripts) < 0) return -1;
-        } else {
-            if (level + 1 < body->dims) return reportRuntimeError(kMissingDimensions, t[p].column);
-            Variant item;
-            if (evaluate(t, p, item) < 0) return -1;
-            *arrayElement(writableArray(array), subscripts, body->dims) = std::move(item);
-        }
-        if (t[p].type == TokenType::Comma) {
-            ++p;
-            continue;
-        }
-        if (t[p].type != TokenType::RightBracket) return reportRuntimeError(MessageId::MissingRightBracket, t[p].column);
-    }
-    ++p; // past "]"
-    return 0;
-}
-
-int Engine::redimension(Variant& value, const Dimensions& dims, int column) {
-    if (dims.sizes.empty()) return reportRuntimeError(kMissingDimensions, column);
-    Variant fresh;
-    std::vector<int32_t> sizes = dims.sizes;
-    for (int32_t& s : sizes) s = std::max(s, 0);
-    if (!makeArray(fresh, sizes.data(), static_cast<int>(sizes.size()))) return reportRuntimeError(kArrayTooLarge, column);
-    const ArrayBody* old = arrayBody(value);
-    ArrayBody* body = arrayBody(fresh);
-    if (old && old->dims == body->dims && !old->elements.empty()) {
-        // Elements whose subscripts exist in both shapes keep their values.
-        int32_t subscripts[kMaxDimensions] = {};
-        for (;;) {
-            bool inside = true;
-            for (int d = 0; d < body->dims; ++d) inside = inside && subscripts[d] < body->sizes[static_cast<size_t>(d)];
-            if (inside) *arrayElement(body, subscripts, body->dims) = *arrayElement(const_cast<ArrayBody*>(old), subscripts, old->dims);
-            int d = old->dims - 1;
-            while (d >= 0 && ++subscripts[d] >= old->sizes[static_cast<size_t>(d)]) subscripts[d--] = 0;
-            if (d < 0) break;
-        }
-    }
-    value = std::move(fresh);
-    return 0;
 }
 
 } // namespace vexil

@@ -32,12 +32,12 @@ void Engine::setScript(SourceKind kind, const std::wstring& path) {
     if (scriptDir_.size() == 2 && scriptDir_[1] == L':') scriptDir_ += L'\\'; // a bare drive
 }
 
-int Engine::reportRuntimeError(int id, int column) {
+int Engine::reportRuntimeError(MessageId::Id id, int column) {
     if (errorsSuppressed_ || runState_ == RunState::Ending) return -1;
     return reportFatal(loadMessage(id), column, {}, kErrorExitCodeBase + id);
 }
 
-int Engine::reportRuntimeErrorText(std::wstring_view message, int id, int column) {
+int Engine::reportRuntimeErrorText(std::wstring_view message, MessageId::Id id, int column) {
     return reportFatal(message, column, {}, kErrorExitCodeBase + id);
 }
 

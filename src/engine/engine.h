@@ -184,8 +184,8 @@ public:
 
     // Checks the block structure of the loaded script and builds its function table (at load,
     // before anything runs).
-    bool checkBlocks();
-    bool buildFunctionTable() { return functions_.build(*loader_, *this); }
+    [[nodiscard]] bool checkBlocks();
+    [[nodiscard]] bool buildFunctionTable() { return functions_.build(*loader_, *this); }
     // The user function of a name (any case), or nullptr.
     const UserFunction* findFunction(std::wstring_view name) const {
         const NamePool::Name* pooled = names_.find(upperCase(name));
@@ -209,10 +209,9 @@ public:
     }
     Variable* findLocal(int nameId) { return scopeCount_ > 0 ? scopes_[scopeCount_ - 1].find(nameId) : nullptr; }
     bool inFunction() const { return scopeCount_ > 0; }
-    // Scope codes: 0 automatic, 1 local, 2 global (the first two are the global table at global level).
-    Variable* findInScope(int nameId, int scope);
-    Variable& createVariable(int nameId, Variant value, uint16_t attributes, int scope);
-    Variable& createAlias(int nameId, Variant* target, uint16_t attributes, int scope);
+    Variable* findInScope(int nameId, Scope scope);
+    Variable& createVariable(int nameId, Variant value, uint16_t attributes, Scope scope);
+    Variable& createAlias(int nameId, Variant* target, uint16_t attributes, Scope scope);
     void pushScope(int functionLine);
     void popScope();
     VariableTable& globals() { return globals_; }
@@ -221,81 +220,99 @@ public:
 
     // Evaluates the expression at `pos` into `result`, stopping at a terminator (left unread) or at
     // `end`. 0 on success; -1 after a fatal error has been reported.
-    int evaluate(const TokenList& tokens, size_t& pos, Variant& result, int end = -1);
-
-    // The ")" that closes the "(" at `open` (`found` false: the end of the line instead).
-    static size_t matchingParenthesis(const TokenList& t, size_t open, bool& found);
+    [[nodiscard]] int evaluate(const TokenList& tokens, size_t& pos, Variant& result, int end = -1);
 
     // The fatal-error path: shows the first fatal error of the run (message `id`, the offending
     // token's column or -1) and ends the run. Returns the negative status callers pass up.
-    int reportRuntimeError(int id, int column);
+    int reportRuntimeError(MessageId::Id id, int column);
     // The same with a text of its own; `id` gives the exit code under SetExitCode.
-    int reportRuntimeErrorText(std::wstring_view message, int id, int column);
+    int reportRuntimeErrorText(std::wstring_view message, MessageId::Id id, int column);
     // A failed assignment to an object property.
     int reportObjectPropertyError();
 
 private:
     // Compiled expressions: the number plus one, or -1 when the evaluator keeps the expression.
     int compileExpression(const TokenList& tokens, size_t start, int end);
-    int runCompiledExpression(int index, const TokenList& tokens, size_t& pos, Variant& result);
+    [[nodiscard]] int runCompiledExpression(int index, const TokenList& tokens, size_t& pos, Variant& result);
     // The element a subscripted variable at `at` names ("$a[1][2]"), as the evaluator reads it.
-    int readElement(const TokenList& t, size_t at, Variant& result);
+    [[nodiscard]] int readElement(const TokenList& t, size_t at, Variant& result);
 
     class Evaluation;
     friend class Evaluation;
 
     int reportFatal(std::wstring_view message, int column, std::wstring_view fixedMarker,
                     int32_t exitCodeWithOption);
-    // Statements. Each takes the line's tokens and the position of its first token.
-    int executeStatement(const TokenList& t, size_t pos);
-    int executeKeyword(const TokenList& t, size_t pos);
-    int expectEnd(const TokenList& t, size_t pos) {
+    // Statements and the steps of evaluation and calls return a status: 0 to go on (kCallFailed
+    // where said), negative once a fatal error has been reported and the run is ending.
+    // Statements take the line's tokens and the position of their first token.
+    [[nodiscard]] int executeStatement(const TokenList& t, size_t pos);
+    [[nodiscard]] int executeKeyword(const TokenList& t, size_t pos);
+    [[nodiscard]] int expectEnd(const TokenList& t, size_t pos) {
         return t[pos].type == TokenType::EndOfLine ? 0 : reportRuntimeError(MessageId::IllegalTextAtEnd, t[pos].column);
     }
-    int ifStatement(const TokenList& t, size_t pos);
-    int whileStatement(const TokenList& t, size_t pos);
-    int wendStatement();
-    int untilStatement(const TokenList& t, size_t pos);
-    int forStatement(const TokenList& t, size_t pos);
-    int nextStatement();
-    int forInStatement(const TokenList& t, size_t pos, Variant* variable);
-    int loopExit(const TokenList& t, size_t pos, bool exitLoop);
-    int selectStatement(const TokenList& t, size_t pos, bool isSwitch);
-    int switchCaseMatches(const TokenList& t, size_t pos, const Variant& value, bool& matched);
-    int continueCase(const TokenList& t, size_t pos);
-    int exitStatement(const TokenList& t, size_t pos);
-    int assignment(const TokenList& t, size_t pos);
-    int declaration(const TokenList& t, size_t pos);
-    int declareEnum(const TokenList& t, size_t pos, int scope);
+    [[nodiscard]] int ifStatement(const TokenList& t, size_t pos);
+    [[nodiscard]] int whileStatement(const TokenList& t, size_t pos);
+    [[nodiscard]] int wendStatement();
+    [[nodiscard]] int untilStatement(const TokenList& t, size_t pos);
+    [[nodiscard]] int forStatement(const TokenList& t, size_t pos);
+    [[nodiscard]] int nextStatement();
+    [[nodiscard]] int forInStatement(const TokenList& t, size_t pos, Variant* variable);
+    [[nodiscard]] int loopExit(const TokenList& t, size_t pos, bool exitLoop);
+    [[nodiscard]] int selectStatement(const TokenList& t, size_t pos, bool isSwitch);
+    [[nodiscard]] int switchCaseMatches(const TokenList& t, size_t pos, const Variant& value, bool& matched);
+    [[nodiscard]] int continueCase(const TokenList& t, size_t pos);
+    [[nodiscard]] int exitStatement(const TokenList& t, size_t pos);
+    [[nodiscard]] int assignment(const TokenList& t, size_t pos);
+    [[nodiscard]] int declaration(const TokenList& t, size_t pos);
+    [[nodiscard]] int dimStatement(const TokenList& t, size_t pos, Scope scope);
+    [[nodiscard]] int constStatement(const TokenList& t, size_t pos);
+    [[nodiscard]] int staticStatement(const TokenList& t, size_t pos);
+    [[nodiscard]] int declareEnum(const TokenList& t, size_t pos, Scope scope);
+    // What a declaration's keywords make of the variables it names.
+    struct DeclarationForm {
+        Scope scope;
+        bool isConst;
+        bool isStatic;
+        bool isRedim;
+    };
+    [[nodiscard]] int declareVariables(const TokenList& t, size_t p, const DeclarationForm& form);
     struct Dimensions {
         std::vector<int32_t> sizes; // -1: "[]"
         bool any = false;
         bool empty = false;
         bool negative = false;
     };
-    int readDimensions(const TokenList& t, size_t& p, Dimensions& dims);
+    [[nodiscard]] int readDimensions(const TokenList& t, size_t& p, Dimensions& dims);
     // Makes `value` an array of the declared shape (sizes of "[]" taken from a literal at `at`), or a map.
-    int shapeArray(Variant& value, const Dimensions& dims, const TokenList* literal, size_t at, int column);
-    int fillArrayLiteral(const TokenList& t, size_t& p, Variant& array);
-    int fillLiteralLevel(const TokenList& t, size_t& p, Variant& array, int level, int32_t* subscripts);
-    int redimension(Variant& value, const Dimensions& dims, int column);
+    [[nodiscard]] int shapeArray(Variant& value, const Dimensions& dims, const TokenList* literal, size_t at,
+                                 int column);
+    [[nodiscard]] int fillArrayLiteral(const TokenList& t, size_t& p, Variant& array);
+    [[nodiscard]] int fillLiteralLevel(const TokenList& t, size_t& p, Variant& array, int level,
+                                       int32_t* subscripts);
+    [[nodiscard]] int redimension(Variant& value, const Dimensions& dims, int column);
+    [[nodiscard]] int bindDeclared(const Token& name, const DeclarationForm& form, Variable*& variable,
+                                   bool& firstExecution);
+    Variable& staticVariable(int nameId, Scope scope, bool& firstExecution);
+    [[nodiscard]] int initializeDeclared(const TokenList& t, size_t& p, const Token& name, const Dimensions& dims,
+                                         Variable& variable, bool firstExecution);
     void setCommandLineArray();
     // A built-in call at `pos` (its name); leaves the position after the closing parenthesis.
-    int callBuiltin(const TokenList& tokens, size_t& pos, Variant& result);
+    [[nodiscard]] int callBuiltin(const TokenList& tokens, size_t& pos, Variant& result);
     // The argument list at `pos` (its "(") of built-in `index`, then the call. With `fromCall`, a
     // wrong argument count gives kCallFailed instead of an error.
-    int callBuiltinArguments(int index, const TokenList& tokens, size_t& pos, int nameColumn, Variant& result,
-                             bool fromCall = false);
+    [[nodiscard]] int callBuiltinArguments(int index, const TokenList& tokens, size_t& pos, int nameColumn,
+                                           Variant& result, bool fromCall = false);
     static constexpr int kCallFailed = 1;
-    int callUserFunction(const TokenList& t, size_t& pos, Variant& result);
-    int callUserFunctionArguments(const UserFunction& f, const TokenList& t, size_t& pos, int nameColumn,
-                                  Variant& result, bool fromCall);
-    int invokeUserFunction(const UserFunction& f, BuiltinArgs arguments, Variant& result);
-    int callByCall(const TokenList& t, size_t& pos, int nameColumn, Variant& result);
+    [[nodiscard]] int callUserFunction(const TokenList& t, size_t& pos, Variant& result);
+    [[nodiscard]] int callUserFunctionArguments(const UserFunction& f, const TokenList& t, size_t& pos,
+                                                int nameColumn, Variant& result, bool fromCall);
+    [[nodiscard]] int invokeUserFunction(const UserFunction& f, BuiltinArgs arguments, Variant& result);
+    [[nodiscard]] int callByCall(const TokenList& t, size_t& pos, int nameColumn, Variant& result);
     // An argument that is exactly a variable becomes a Reference to it.
-    int evaluateReference(const TokenList& t, size_t& pos, Variant& out, bool constantAllowed, bool required, int end);
-    int run(int startLine);
-    int mapMethod(Variant& map, const TokenList& t, size_t& pos, Variant& result);
+    [[nodiscard]] int evaluateReference(const TokenList& t, size_t& pos, Variant& out, bool constantAllowed,
+                                        bool required, int end);
+    [[nodiscard]] int run(int startLine);
+    [[nodiscard]] int mapMethod(Variant& map, const TokenList& t, size_t& pos, Variant& result);
     WString expandString(const WString& literal);
 
     // Subscripts, keys and map members after a variable, evaluated once and applied later.
@@ -324,13 +341,13 @@ private:
         std::vector<AccessStep> overflow_;
         size_t count_ = 0;
     };
-    int readAccessPath(const TokenList& t, size_t& pos, AccessPath& path);
+    [[nodiscard]] int readAccessPath(const TokenList& t, size_t& pos, AccessPath& path);
     // The element the path reaches from `value`; nullptr after a reported error. In write mode
     // bodies are made writable and missing map keys inserted; `owner` receives the innermost body.
     Variant* walkAccessPath(Variant* value, const AccessPath& path, bool write, bool byReference, HeapValue** owner,
                             int nameColumn, Variant& scratch);
-    int returnStatement(const TokenList& t, size_t pos);
-    int readMacro(const Token& token, Variant& result);
+    [[nodiscard]] int returnStatement(const TokenList& t, size_t pos);
+    [[nodiscard]] int readMacro(const Token& token, Variant& result);
 
     // ---- Where the script comes from, and what surrounds the run ----
     StartupState& startup_;

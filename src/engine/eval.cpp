@@ -6,6 +6,7 @@
 #include "engine/keywords.h"
 #include "engine/messages.h"
 #include "engine/operator_table.h"
+#include "engine/token_cursor.h"
 
 namespace vexil {
 
@@ -37,7 +38,7 @@ private:
     const Token& token() const { return t_[pos_]; }
     size_t valueCount() const { return e_.values_.size() - valueBase_; }
     uint8_t topOperator() const { return e_.operators_.back(); }
-    int fail(int id) { return e_.reportRuntimeError(id, token().column), 0; }
+    int fail(MessageId::Id id) { return e_.reportRuntimeError(id, token().column), 0; }
 
     void pushValue(Variant v) {
         e_.values_.push_back(std::move(v));
@@ -258,38 +259,26 @@ private:
     // Skips the operand of a decided AND or OR: up to a comma, a keyword that is no operand,
     // a parenthesis or bracket it did not open, or the conditional operator, at its own level.
     bool skipOperand() {
-        int parens = 0, brackets = 0;
-        for (;; ++pos_) {
-            const Token& tok = token();
-            if (tok.type == TokenType::EndOfLine || static_cast<int>(pos_) == end_) {
-                if (parens > 0 || brackets > 0) return fail(MessageId::ErrorInExpression), false;
-                return true;
-            }
-            const bool outermost = parens == 0 && brackets == 0;
-            switch (tok.type) {
-            case TokenType::LeftParen: ++parens; break;
-            case TokenType::LeftBracket: ++brackets; break;
-            case TokenType::RightParen:
-                if (parens == 0) return true;
-                --parens;
-                break;
-            case TokenType::RightBracket:
-                if (brackets == 0) return true;
-                --brackets;
-                break;
-            case TokenType::Comma:
-            case TokenType::Question:
-            case TokenType::Colon:
-                if (outermost) return true;
-                break;
-            case TokenType::Keyword:
-                if (outermost && !isKeyword(tok, Keyword::Not) && !isKeyword(tok, Keyword::True) &&
-                    !isKeyword(tok, Keyword::False) && !isKeyword(tok, Keyword::Default) &&
-                    !isKeyword(tok, Keyword::Null))
-                    return true;
-                break;
-            default: break;
-            }
+        for (TokenCursor cursor(t_, pos_);; cursor.step()) {
+            pos_ = cursor.position();
+            if (token().type == TokenType::EndOfLine || static_cast<int>(pos_) == end_)
+                return cursor.atTopLevel() || (fail(MessageId::ErrorInExpression), false);
+            if (cursor.closesOuter() || (cursor.atTopLevel() && endsOperand(token()))) return true;
+        }
+    }
+
+    // Tokens that end an operand at its own level: a comma, the conditional operator, a keyword
+    // that is no operand.
+    static bool endsOperand(const Token& tok) {
+        switch (tok.type) {
+        case TokenType::Comma:
+        case TokenType::Question:
+        case TokenType::Colon: return true;
+        case TokenType::Keyword:
+            return !isKeyword(tok, Keyword::Not) && !isKeyword(tok, Keyword::True) &&
+                   !isKeyword(tok, Keyword::False) && !isKeyword(tok, Keyword::Default) &&
+                   !isKeyword(tok, Keyword::Null);
+        default: return false;
         }
     }
 
@@ -317,13 +306,8 @@ private:
     // ":" after the chosen branch: the other branch is skipped.
     bool conditionalElse() {
         if (valueCount() == 0) return fail(MessageId::ErrorInExpression), false;
-        ++pos_;
-        for (int depth = 1; token().type != TokenType::EndOfLine; ++pos_) {
-            TokenType type = token().type;
-            if (type == TokenType::Comma && depth == 1) break;
-            if (type == TokenType::LeftParen) ++depth;
-            if (type == TokenType::RightParen && --depth == 0) break; // it closes its own parenthesis
-        }
+        // Up to a comma, or the ")" that closes a parenthesis the conditional is inside.
+        pos_ = TokenCursor(t_, pos_ + 1).toItemEnd(Nesting::Parens, endsArgument);
         previous_ = kAfterOperand;
         return true;
     }

@@ -15,7 +15,7 @@ bool Engine::checkBlocks() { return vexil::checkBlocks(*loader_, *this, blocks_)
 
 void Engine::runScript() {
     if (!loader_) return;
-    run(1);
+    (void)run(1); // a fatal error has been shown and ends the run either way
     if (!quitReceived_) exitProcessing();
     runState_ = RunState::Ending;
 }
@@ -139,7 +139,7 @@ int Engine::executeKeyword(const TokenList& t, size_t pos) {
     case Keyword::Static: case Keyword::Enum:
         return declaration(t, pos);
     case Keyword::Volatile:
-        if (!isKeyword(t[pos + 1], Keyword::Func)) return reportRuntimeError(105, -1);
+        if (!isKeyword(t[pos + 1], Keyword::Func)) return reportRuntimeError(MessageId::BadFuncStatement, -1);
         [[fallthrough]];
     case Keyword::Func:
         nextLine_ = blocks_.at(currentLine_).end + 1; // a definition is not run where it stands
@@ -149,7 +149,7 @@ int Engine::executeKeyword(const TokenList& t, size_t pos) {
         return 0;
     case Keyword::Return: return returnStatement(t, pos);
     case Keyword::Exit: return exitStatement(t, pos);
-    case Keyword::With: return reportRuntimeError(165, first.column); // no value can be an object yet
+    case Keyword::With: return reportRuntimeError(MessageId::WithNeedsObject, first.column); // no value can be an object yet
     case Keyword::EndWith: return 0;
     default: return reportRuntimeError(MessageId::InvalidKeywordAtStart, -1);
     }
@@ -161,7 +161,7 @@ int Engine::ifStatement(const TokenList& t, size_t pos) {
     Variant condition;
     ++pos;
     if (evaluate(t, pos, condition) < 0) return -1;
-    if (!isKeyword(t[pos], Keyword::Then)) return reportRuntimeError(161, t[pos].column);
+    if (!isKeyword(t[pos], Keyword::Then)) return reportRuntimeError(MessageId::IfWithoutThen, t[pos].column);
     if (t[pos + 1].type != TokenType::EndOfLine) return condition.toBool() ? executeStatement(t, pos + 1) : 0;
 
     const int ifLine = currentLine_;
@@ -173,7 +173,7 @@ int Engine::ifStatement(const TokenList& t, size_t pos) {
         bool isElse = isKeyword(b[0], Keyword::Else);
         if (seenElse) {
             currentLine_ = branch;
-            return reportRuntimeError(118, -1);
+            return reportRuntimeError(MessageId::TooManyElse, -1);
         }
         if (isElse) {
             seenElse = true;
@@ -185,7 +185,7 @@ int Engine::ifStatement(const TokenList& t, size_t pos) {
         size_t p = 1;
         Variant branchCondition;
         if (evaluate(b, p, branchCondition) < 0) return -1;
-        if (!isKeyword(b[p], Keyword::Then)) return reportRuntimeError(161, b[p].column);
+        if (!isKeyword(b[p], Keyword::Then)) return reportRuntimeError(MessageId::IfWithoutThen, b[p].column);
         if (expectEnd(b, p + 1) < 0) return -1;
         if (branchCondition.toBool()) chosen = branch + 1;
     }
@@ -253,13 +253,13 @@ bool forContinues(const Variant& variable, const Variant& limit, const Variant& 
 
 int Engine::forStatement(const TokenList& t, size_t pos) {
     const Token& name = t[pos + 1];
-    if (name.type != TokenType::Variable) return reportRuntimeError(148, name.column);
+    if (name.type != TokenType::Variable) return reportRuntimeError(MessageId::BadForStatement, name.column);
     // Inside a function the loop variable is always a local one.
     Variable* variable = inFunction() ? findLocal(name.i32) : findVariable(name.i32);
-    if (variable && variable->isConstant()) return reportRuntimeError(163, name.column);
+    if (variable && variable->isConstant()) return reportRuntimeError(MessageId::CannotAssignConstant, name.column);
     if (!isKeyword(t[pos + 2], Keyword::In) && t[pos + 2].type != TokenType::Assign)
-        return reportRuntimeError(148, t[pos + 2].column);
-    if (!variable) variable = &createVariable(name.i32, Variant::int32(0), 0, 1);
+        return reportRuntimeError(MessageId::BadForStatement, t[pos + 2].column);
+    if (!variable) variable = &createVariable(name.i32, Variant::int32(0), 0, Scope::Local);
     if (isKeyword(t[pos + 2], Keyword::In)) return forInStatement(t, pos + 3, variable->value);
     Variant* value = variable->value;
 
@@ -267,7 +267,7 @@ int Engine::forStatement(const TokenList& t, size_t pos) {
     Variant start, limit, step = Variant::int32(1);
     if (evaluate(t, p, start) < 0) return -1;
     *value = std::move(start);
-    if (!isKeyword(t[p], Keyword::To)) return reportRuntimeError(148, t[p].column);
+    if (!isKeyword(t[p], Keyword::To)) return reportRuntimeError(MessageId::BadForStatement, t[p].column);
     ++p;
     if (evaluate(t, p, limit) < 0) return -1;
     if (isKeyword(t[p], Keyword::Step)) {
@@ -364,7 +364,7 @@ int Engine::loopExit(const TokenList& t, size_t pos, bool exitLoop) {
     if (expectEnd(t, pos) < 0) return -1;
     if (levels < 1) return 0;
     while (levels > 0) {
-        if (openBlocks_.empty()) return reportRuntimeError(150, -1);
+        if (openBlocks_.empty()) return reportRuntimeError(MessageId::LoopExitOutsideLoop, -1);
         OpenBlock& block = openBlocks_.back();
         bool loop = block.kind == BlockKind::While || block.kind == BlockKind::Do || block.kind == BlockKind::For;
         if (!loop) {
@@ -375,7 +375,7 @@ int Engine::loopExit(const TokenList& t, size_t pos, bool exitLoop) {
             nextLine_ = block.end + 1;
             openBlocks_.pop_back();
         } else {
-            if (!(block.start <= currentLine_ && block.end > currentLine_)) return reportRuntimeError(143, -1);
+            if (!(block.start <= currentLine_ && block.end > currentLine_)) return reportRuntimeError(MessageId::ContinueLoopWithoutLoop, -1);
             nextLine_ = block.end; // its closing line tests or steps the loop
             if (levels > 1) openBlocks_.pop_back();
         }
@@ -413,7 +413,7 @@ int Engine::selectStatement(const TokenList& t, size_t pos, bool isSwitch) {
         ++pos;
         if (evaluate(t, pos, value) < 0 || expectEnd(t, pos) < 0) return -1;
     }
-    if (lines.branches.empty() || lines.end == 0) return reportRuntimeError(isSwitch ? 180 : 160, -1);
+    if (lines.branches.empty() || lines.end == 0) return reportRuntimeError(isSwitch ? MessageId::SwitchWithoutEndSwitch : MessageId::SelectWithoutEndSelect, -1);
     int chosen = 0;
     for (int caseLine : lines.branches) {
         const TokenList& c = *loader_->tokens(caseLine);
@@ -448,7 +448,7 @@ int Engine::continueCase(const TokenList& t, size_t pos) {
     while (!openBlocks_.empty() && openBlocks_.back().kind != BlockKind::Select &&
            openBlocks_.back().kind != BlockKind::Switch)
         openBlocks_.pop_back();
-    if (openBlocks_.empty()) return reportRuntimeError(181, -1);
+    if (openBlocks_.empty()) return reportRuntimeError(MessageId::ContinueCaseWithoutSelect, -1);
     const OpenBlock& block = openBlocks_.back();
     nextLine_ = block.end;
     for (int caseLine : blocks_.at(block.start).branches) {

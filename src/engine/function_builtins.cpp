@@ -59,7 +59,7 @@ int builtinAssign(Engine& engine, BuiltinArgs args, Variant& result) {
         return 0;
     }
     int flag = args.size() > 2 ? args[2].toInt32() : 0;
-    int scope = (flag & 2) ? 2 : (flag & 1) ? 1 : 0;
+    Scope scope = (flag & 2) ? Scope::Global : (flag & 1) ? Scope::Local : Scope::Automatic;
     int id = engine.intern(name).id;
     if (Variable* variable = engine.findInScope(id, scope)) {
         if (variable->isConstant()) {
@@ -72,7 +72,7 @@ int builtinAssign(Engine& engine, BuiltinArgs args, Variant& result) {
             engine.status().setError(2);
             return 0;
         }
-        engine.createVariable(id, args[1], 0, scope == 2 ? 2 : 1);
+        engine.createVariable(id, args[1], 0, scope);
     }
     result = Variant::int32(1);
     return 0;

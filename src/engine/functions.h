@@ -22,7 +22,7 @@ struct Parameter {
 struct UserFunction {
     WString name;
     int nameId;
-    int line; // the FUNC line
+    int line; // the FUNC line (the block map holds its ENDFUNC)
     int minArgs;
     int maxArgs;
     bool isVolatile;
@@ -38,9 +38,11 @@ public:
     }
     const std::vector<UserFunction>& all() const { return functions_; }
     // Reads every FUNC line; reports the first malformed definition through the engine.
-    bool build(const ScriptLoader& loader, Engine& engine);
+    [[nodiscard]] bool build(const ScriptLoader& loader, Engine& engine);
 
 private:
+    void add(UserFunction f);
+
     std::vector<UserFunction> functions_;
     std::vector<int> byNameId_;
 };

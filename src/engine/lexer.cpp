@@ -98,7 +98,7 @@ private:
         return static_cast<int16_t>(at > 32767 ? 32767 : at);
     }
 
-    bool fail(int messageId, size_t at) {
+    bool fail(MessageId::Id messageId, size_t at) {
         error_.messageId = messageId;
         error_.column = column(at);
         return false;
@@ -156,40 +156,69 @@ private:
         return fail(MessageId::UnableToParseLine, failAt);
     }
 
+    // The number at `start`, its end in `end`; false when the text there is no number, with the
+    // column to report in `failAt` when it is a malformed one.
     bool number(size_t start, TokenType previous, Token& token, size_t& end, size_t& failAt) const {
+        if (isMemberDot(start, previous)) return false;
+        if (isHexPrefix(start)) return hexNumber(start, token, end);
+        bool fraction = false, exponent = false;
+        size_t q = start;
+        if (!decimalEnd(q, fraction, exponent, failAt)) return false;
         const size_t n = text_.size();
-        // A lone "." after a variable or at the line's start is member access ($obj.name, .name in With).
-        if (text_[start] == L'.' && !(start + 1 < n && isDigit(text_[start + 1])) &&
-            (previous == TokenType::Variable || start == 0))
-            return false;
-
-        if (text_[start] == L'0' && start + 1 < n && (text_[start + 1] == L'x' || text_[start + 1] == L'X')) {
-            uint64_t value = 0;
-            int digits = 0;
-            size_t q = start + 2;
-            for (; q < n && hexValue(text_[q]) >= 0; ++q) {
-                if (++digits > 16) return false;
-                value = value << 4 | static_cast<uint64_t>(hexValue(text_[q]));
-            }
-            if (digits <= 8) {
-                token.type = TokenType::Int32;
-                token.i32 = static_cast<int32_t>(static_cast<uint32_t>(value));
-            } else {
-                token.type = TokenType::Int64;
-                token.i64 = static_cast<int64_t>(value);
-            }
-            end = q;
+        if (q < n && ((isLetter(text_[q]) && upper(text_[q]) != L'E') || text_[q] == L'_')) return false;
+        end = q;
+        std::wstring_view digits = text_.substr(start, q - start);
+        if (!fraction && !exponent) {
+            integerValue(digits, previous, token);
             return true;
         }
+        if (digits == L".") return false;
+        std::wstring copy(digits);
+        token.type = TokenType::Double;
+        token.f64 = std::wcstod(copy.c_str(), nullptr);
+        return true;
+    }
 
-        size_t q = start;
-        bool dot = false, exponent = false;
+    // A lone "." after a variable or at the line's start is member access ($obj.name, .name in With).
+    bool isMemberDot(size_t start, TokenType previous) const {
+        return text_[start] == L'.' && !(start + 1 < text_.size() && isDigit(text_[start + 1])) &&
+               (previous == TokenType::Variable || start == 0);
+    }
+
+    bool isHexPrefix(size_t start) const {
+        return text_[start] == L'0' && start + 1 < text_.size() && (text_[start + 1] == L'x' || text_[start + 1] == L'X');
+    }
+
+    // 0x and up to 16 hex digits: 32 bits for up to 8 digits, 64 bits beyond.
+    bool hexNumber(size_t start, Token& token, size_t& end) const {
+        uint64_t value = 0;
+        int digits = 0;
+        size_t q = start + 2;
+        for (; q < text_.size() && hexValue(text_[q]) >= 0; ++q) {
+            if (++digits > 16) return false;
+            value = value << 4 | static_cast<uint64_t>(hexValue(text_[q]));
+        }
+        if (digits <= 8) {
+            token.type = TokenType::Int32;
+            token.i32 = static_cast<int32_t>(static_cast<uint32_t>(value));
+        } else {
+            token.type = TokenType::Int64;
+            token.i64 = static_cast<int64_t>(value);
+        }
+        end = q;
+        return true;
+    }
+
+    // Moves `q` past digits with at most one "." and an optional exponent; false (with `failAt`)
+    // when an exponent has no digits.
+    bool decimalEnd(size_t& q, bool& fraction, bool& exponent, size_t& failAt) const {
+        const size_t n = text_.size();
         while (q < n) {
             wchar_t c = text_[q];
             if (isDigit(c)) {
                 ++q;
-            } else if (c == L'.' && !dot) {
-                dot = true;
+            } else if (c == L'.' && !fraction) {
+                fraction = true;
                 ++q;
             } else if (c == L'e' || c == L'E') {
                 size_t r = q + 1;
@@ -206,33 +235,28 @@ private:
                 break;
             }
         }
-        if (q < n && ((isLetter(text_[q]) && upper(text_[q]) != L'E') || text_[q] == L'_')) return false;
-        end = q;
-        std::wstring_view digits = text_.substr(start, q - start);
-        if (!dot && !exponent) {
-            int64_t value = 0;
-            for (wchar_t c : digits) {
-                int d = c - L'0';
-                if (value > (std::numeric_limits<int64_t>::max() - d) / 10) {
-                    value = std::numeric_limits<int64_t>::max();
-                    break;
-                }
-                value = value * 10 + d;
-            }
-            if (value <= 2147483647 || (value == 2147483648 && previous == TokenType::Minus)) {
-                token.type = TokenType::Int32;
-                token.i32 = static_cast<int32_t>(static_cast<uint32_t>(value)); // 2147483648 wraps, then is negated
-            } else {
-                token.type = TokenType::Int64;
-                token.i64 = value;
-            }
-            return true;
-        }
-        if (digits == L".") return false;
-        std::wstring copy(digits);
-        token.type = TokenType::Double;
-        token.f64 = std::wcstod(copy.c_str(), nullptr);
         return true;
+    }
+
+    // Decimal digits: 32 bits when they fit (2147483648 too after a minus, which folds into it),
+    // 64 bits otherwise, the largest 64-bit value past that.
+    static void integerValue(std::wstring_view digits, TokenType previous, Token& token) {
+        int64_t value = 0;
+        for (wchar_t c : digits) {
+            int d = c - L'0';
+            if (value > (std::numeric_limits<int64_t>::max() - d) / 10) {
+                value = std::numeric_limits<int64_t>::max();
+                break;
+            }
+            value = value * 10 + d;
+        }
+        if (value <= 2147483647 || (value == 2147483648 && previous == TokenType::Minus)) {
+            token.type = TokenType::Int32;
+            token.i32 = static_cast<int32_t>(static_cast<uint32_t>(value)); // 2147483648 wraps, then is negated
+        } else {
+            token.type = TokenType::Int64;
+            token.i64 = value;
+        }
     }
 
     bool member() {

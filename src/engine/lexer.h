@@ -2,6 +2,7 @@
 // The lexer: turns one script line into its tokens, once, before anything runs. Words become
 // keywords, built-in calls (by table index) or user-function names; numbers get their kind and a
 // leading minus folded in; malformed text gives one numbered lexical error with its column.
+#include "engine/messages.h"
 #include "engine/token.h"
 
 #include <string_view>
@@ -11,7 +12,7 @@ namespace vexil {
 class LoaderHost;
 
 struct LexicalError {
-    int messageId = 0;
+    MessageId::Id messageId{};
     int column = -1;
 };
 

@@ -20,13 +20,6 @@ namespace vexil {
 
 namespace {
 
-constexpr std::wstring_view kErrorOpening = L"Error opening the file";
-constexpr std::wstring_view kDepthExceeded = L"#include depth exceeded.  Make sure there are no recursive includes";
-constexpr std::wstring_view kCannotParseInclude = L"Cannot parse #include";
-constexpr std::wstring_view kUnterminatedComments = L"Unterminated group of comments";
-constexpr std::wstring_view kUnterminatedString = L"Unterminated string";
-constexpr std::wstring_view kBadDirective = L"Bad directive syntax error";
-
 bool isWhite(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\n' || c == L'\v' || c == L'\f' || c == L'\r'; }
 bool isBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
 
@@ -147,9 +140,9 @@ void ScriptLoader::buildIncludeSearchList() {
     }
 }
 
-void ScriptLoader::loaderError(const std::wstring& path, int lineNumber, std::wstring_view message,
+void ScriptLoader::loaderError(const std::wstring& path, int lineNumber, MessageId::Id message,
                                std::wstring_view lineText) {
-    reportLoaderError(errorsToStdout_, path, lineNumber, message, lineText);
+    reportLoaderError(errorsToStdout_, path, lineNumber, loadMessage(message), lineText);
 }
 
 int ScriptLoader::registerFile(const std::wstring& fullPath) {
@@ -199,12 +192,12 @@ bool ScriptLoader::readTextFile(const std::wstring& path, int fileIndex, const I
         ~DepthGuard() { --depth; }
     } guard{++includeDepth_};
     if (includeDepth_ > kMaxIncludeDepth) {
-        loaderError(includer.path, includer.lineNumber, kDepthExceeded, includer.lineText);
+        loaderError(includer.path, includer.lineNumber, MessageId::IncludeDepthExceeded, includer.lineText);
         return false;
     }
     FileStream stream;
     if (!stream.open(path, OpenMode::Read)) {
-        loaderError(includer.path, includer.lineNumber, kErrorOpening, includer.lineText);
+        loaderError(includer.path, includer.lineNumber, MessageId::ErrorOpeningFile, includer.lineText);
         return false;
     }
     std::string head;
@@ -226,7 +219,7 @@ bool ScriptLoader::readTextFile(const std::wstring& path, int fileIndex, const I
     while (ok && !stop && lines.next(line)) {
         trimLeft(line);
         if (!removeComment(line)) {
-            loaderError(path, lines.number(), kUnterminatedString, line);
+            loaderError(path, lines.number(), MessageId::UnterminatedString, line);
             ok = false;
             break;
         }
@@ -268,7 +261,7 @@ ScriptLoader::Directive ScriptLoader::applyDirective(std::wstring& line, FileLin
     constexpr std::wstring_view kStartRegister = L"#OnVexilStartRegister";
     if (startsWithNoCase(line, kStartRegister)) {
         if (registerStartFunction(std::wstring_view(line).substr(kStartRegister.size()))) return Directive::Skip;
-        loaderError(path, number, kBadDirective, line);
+        loaderError(path, number, MessageId::BadDirective, line);
         return Directive::Fail;
     }
     if (startsWithNoCase(line, L"#include-once"))
@@ -305,7 +298,7 @@ bool ScriptLoader::include(std::wstring_view line, const std::wstring& path, int
         for (wchar_t c : rest.substr(end + 1)) ok = ok && isBlank(c);
     }
     if (!ok) {
-        loaderError(path, lineNumber, kCannotParseInclude, line);
+        loaderError(path, lineNumber, MessageId::CannotParseInclude, line);
         return false;
     }
     std::wstring resolved = resolveInclude(trimmed(rest.substr(1, end - 1)), open == L'<');
@@ -339,7 +332,7 @@ bool ScriptLoader::skipCommentBlock(FileLines& lines, const std::wstring& path, 
             if (--nesting == 0) return true;
         }
     }
-    loaderError(path, startLine, kUnterminatedComments, startText);
+    loaderError(path, startLine, MessageId::UnterminatedComments, startText);
     return false;
 }
 
@@ -347,7 +340,7 @@ bool ScriptLoader::readCompiledInclude(const std::wstring& path, const Includer&
     ScriptContainer container;
     const std::string* script = container.open(path) ? container.find(kScriptEntryName) : nullptr;
     if (!script || !takeTokenisedScript(*script, false)) {
-        loaderError(includer.path, includer.lineNumber, kErrorOpening, includer.lineText);
+        loaderError(includer.path, includer.lineNumber, MessageId::ErrorOpeningFile, includer.lineText);
         return false;
     }
     return true;
@@ -367,7 +360,7 @@ bool ScriptLoader::takeTokenisedScript(std::string_view bytes, bool asMainScript
             requireAdmin_ = true;
         } else if (startsWithNoCase(d.text, L"#OnVexilStartRegister") &&
                    !registerStartFunction(std::wstring_view(d.text).substr(21))) {
-            loaderError(L"", d.line, kBadDirective, L"");
+            loaderError(L"", d.line, MessageId::BadDirective, L"");
             return false;
         }
     }
@@ -434,7 +427,7 @@ bool ScriptLoader::tokeniseAll() {
     return true;
 }
 
-void ScriptLoader::reportLexicalError(int line, int messageId, int column) const {
+void ScriptLoader::reportLexicalError(int line, MessageId::Id messageId, int column) const {
     if (line <= 0) return;
     const LineRecord& record = lines_[static_cast<size_t>(line - 1)];
     const std::wstring& path = filePath(record.fileIndex);

@@ -2,6 +2,7 @@
 // The script loader: reads the chosen script and its includes into numbered lines (comments
 // removed, continuations joined, directives obeyed), or takes a packaged script's tokenised lines.
 // Every later report about a line comes from the tables built here.
+#include "engine/messages.h"
 #include "engine/source_kind.h"
 #include "engine/token.h"
 #include "engine/name_pool.h"
@@ -97,8 +98,8 @@ private:
     std::wstring resolveInclude(std::wstring_view name, bool angleBrackets) const;
     bool skipCommentBlock(FileLines& lines, const std::wstring& path, int startLine, const std::wstring& startText);
     bool registerStartFunction(std::wstring_view rest);
-    void reportLexicalError(int line, int messageId, int column) const;
-    void loaderError(const std::wstring& path, int lineNumber, std::wstring_view message, std::wstring_view lineText);
+    void reportLexicalError(int line, MessageId::Id messageId, int column) const;
+    void loaderError(const std::wstring& path, int lineNumber, MessageId::Id message, std::wstring_view lineText);
 
     LoaderHost& host_;
     bool errorsToStdout_ = false;

@@ -3,24 +3,18 @@
 #include "engine/containers.h"
 #include "engine/engine.h"
 #include "engine/messages.h"
+#include "engine/token_cursor.h"
 
 #include <cwctype>
 
 namespace vexil {
 
-namespace {
-
-constexpr int kObjectActionFailed = 170;
-
-} // namespace
-
 int Engine::mapMethod(Variant& map, const TokenList& t, size_t& pos, Variant& result) {
     const Token& member = t[pos];
     std::wstring name = upperCase(member.text.view());
     ++pos; // at "("
-    bool closed = false;
-    size_t close = matchingParenthesis(t, pos, closed);
-    if (!closed) return reportRuntimeError(MessageId::ErrorParsingFunctionCall, t[close].column);
+    size_t close = closingParenthesis(t, pos);
+    if (t[close].type == TokenType::EndOfLine) return reportRuntimeError(MessageId::ErrorParsingFunctionCall, t[close].column);
     ArgumentList arguments;
     for (++pos; pos < close;) {
         if (evaluate(t, pos, arguments.add(), static_cast<int>(close)) < 0) return -1;
@@ -47,7 +41,7 @@ int Engine::mapMethod(Variant& map, const TokenList& t, size_t& pos, Variant& re
             status().setError(1);
         }
     } else {
-        return reportRuntimeError(kObjectActionFailed, member.column);
+        return reportRuntimeError(MessageId::ObjectActionFailed, member.column);
     }
     return 0;
 }

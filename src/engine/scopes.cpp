@@ -3,13 +3,13 @@
 
 namespace vexil {
 
-Variable* Engine::findInScope(int nameId, int scope) {
-    if (scope == 2 || scopeCount_ == 0) return globals_.find(nameId);
-    return scope == 1 ? findLocal(nameId) : findVariable(nameId);
+Variable* Engine::findInScope(int nameId, Scope scope) {
+    if (scope == Scope::Global || scopeCount_ == 0) return globals_.find(nameId);
+    return scope == Scope::Local ? findLocal(nameId) : findVariable(nameId);
 }
 
-Variable& Engine::createVariable(int nameId, Variant value, uint16_t attributes, int scope) {
-    if (scope == 2 || scopeCount_ == 0) return globals_.create(nameId, std::move(value), attributes);
+Variable& Engine::createVariable(int nameId, Variant value, uint16_t attributes, Scope scope) {
+    if (scope == Scope::Global || scopeCount_ == 0) return globals_.create(nameId, std::move(value), attributes);
     Variable* v = variablePool_.take();
     v->storage = std::move(value);
     v->value = &v->storage;
@@ -18,8 +18,8 @@ Variable& Engine::createVariable(int nameId, Variant value, uint16_t attributes,
     return *v;
 }
 
-Variable& Engine::createAlias(int nameId, Variant* target, uint16_t attributes, int scope) {
-    if (scope == 2 || scopeCount_ == 0) return globals_.createAlias(nameId, target, attributes);
+Variable& Engine::createAlias(int nameId, Variant* target, uint16_t attributes, Scope scope) {
+    if (scope == Scope::Global || scopeCount_ == 0) return globals_.createAlias(nameId, target, attributes);
     Variable& v = createVariable(nameId, Variant(), attributes, scope);
     v.value = target;
     v.alias = true;

@@ -6,13 +6,6 @@
 
 namespace vexil {
 
-namespace {
-
-constexpr int kBadSubscript = 122;
-constexpr int kSubscriptFormat = 123;
-
-} // namespace
-
 int Engine::readAccessPath(const TokenList& t, size_t& pos, AccessPath& path) {
     for (;;) {
         const Token& tok = t[pos];
@@ -27,7 +20,7 @@ int Engine::readAccessPath(const TokenList& t, size_t& pos, AccessPath& path) {
         AccessStep step{AccessStep::Index, tok.column, {}, {}};
         ++pos;
         if (evaluate(t, pos, step.key) < 0) return -1;
-        if (t[pos].type != TokenType::RightBracket) return reportRuntimeError(kSubscriptFormat, t[pos].column);
+        if (t[pos].type != TokenType::RightBracket) return reportRuntimeError(MessageId::SubscriptBadlyFormatted, t[pos].column);
         ++pos;
         path.push_back(std::move(step));
     }
@@ -74,11 +67,11 @@ Variant* Engine::walkAccessPath(Variant* value, const AccessPath& path, bool wri
             int count = 0;
             for (; i < path.size() && path[i].kind == AccessStep::Index && count < array->dims; ++i) {
                 int32_t index = path[i].key.toInt32();
-                if (index < 0) return reportRuntimeError(kSubscriptFormat, path[i].column), nullptr;
+                if (index < 0) return reportRuntimeError(MessageId::SubscriptBadlyFormatted, path[i].column), nullptr;
                 subscripts[count++] = index;
             }
             Variant* element = arrayElement(array, subscripts, count);
-            if (!element) return reportRuntimeError(kBadSubscript, nameColumn), nullptr;
+            if (!element) return reportRuntimeError(MessageId::SubscriptOutOfRange, nameColumn), nullptr;
             if (write && byReference) array->unshareable = true;
             if (owner) *owner = array;
             value = element;
@@ -99,7 +92,7 @@ Variant* Engine::walkAccessPath(Variant* value, const AccessPath& path, bool wri
             ++i;
             continue;
         }
-        if (i > 0) return reportRuntimeError(kBadSubscript, nameColumn), nullptr; // more subscripts than dimensions
+        if (i > 0) return reportRuntimeError(MessageId::SubscriptOutOfRange, nameColumn), nullptr; // more subscripts than dimensions
         return reportRuntimeError(MessageId::SubscriptOnNonAccessible, step.column), nullptr;
     }
     return value;

@@ -11,6 +11,11 @@
 
 namespace vexil {
 
+// Where a declaration looks a name up and creates it. At global level all three are the global
+// table. Automatic: the call's local table, then the global one, creating locally (DIM, a first
+// assignment); Local: the call's local table only; Global: the global table.
+enum class Scope : uint8_t { Automatic, Local, Global };
+
 namespace VarAttribute {
 constexpr uint16_t Constant = 0x100;
 constexpr uint16_t Parameter = 0x200;

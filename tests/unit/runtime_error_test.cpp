@@ -29,7 +29,7 @@ struct ScriptRun {
         startup.errorsToStdout = true;
         engine.setLoader(&loader);
     }
-    std::string error(int id, int column) {
+    std::string error(MessageId::Id id, int column) {
         testing::internal::CaptureStdout();
         EXPECT_LT(engine.reportRuntimeError(id, column), 0);
         return testing::internal::GetCapturedStdout();
@@ -48,7 +48,7 @@ TEST(RuntimeError, RecordNamesTheFileLineAndColumn) {
     std::string expected = "\"";
     expected += narrow(path);
     expected += "\" (5) : ==> Variable used without being declared.:\n$b = $undefined + 1\n$b = ^ ERROR\n";
-    EXPECT_EQ(run.error(121, 5), expected);
+    EXPECT_EQ(run.error(MessageId::VariableNotDeclared, 5), expected);
     EXPECT_EQ(run.startup.exitCode, 1);
     EXPECT_EQ(run.engine.runState(), RunState::Ending);
 }
@@ -57,8 +57,8 @@ TEST(RuntimeError, OnlyTheFirstFatalErrorIsShown) {
     TempFolder folder;
     ScriptRun run(folder.write(L"s.vx3", "$a = 1\n"));
     run.engine.setCurrentLine(1);
-    EXPECT_FALSE(run.error(110, 0).empty());
-    EXPECT_EQ(run.error(134, 0), "");
+    EXPECT_FALSE(run.error(MessageId::ErrorInExpression, 0).empty());
+    EXPECT_EQ(run.error(MessageId::UnknownMacro, 0), "");
     EXPECT_EQ(run.startup.exitCode, 1);
 }
 
@@ -67,7 +67,7 @@ TEST(RuntimeError, SuppressedWhileExecuteEvaluates) {
     ScriptRun run(folder.write(L"s.vx3", "$a = 1\n"));
     run.engine.setCurrentLine(1);
     run.engine.setErrorsSuppressed(true);
-    EXPECT_EQ(run.error(110, 0), "");
+    EXPECT_EQ(run.error(MessageId::ErrorInExpression, 0), "");
     EXPECT_EQ(run.engine.runState(), RunState::Running);
     EXPECT_EQ(run.startup.exitCode, 0);
 }
@@ -77,7 +77,7 @@ TEST(RuntimeError, SetExitCodeOptionGivesTheReservedCodes) {
     ScriptRun run(folder.write(L"s.vx3", "$a = @nothing\n"));
     run.engine.setSetExitCodeOption(true);
     run.engine.setCurrentLine(1);
-    run.error(134, 5);
+    run.error(MessageId::UnknownMacro, 5);
     EXPECT_EQ(run.startup.exitCode, 2147479686);
 
     ScriptRun object(folder.write(L"o.vx3", "$o.x = 1\n"));
@@ -99,7 +99,7 @@ TEST(RuntimeError, LineWithoutFileShowsTheScriptPathAndLineIndex) {
     ASSERT_TRUE(run.loader.tokeniseAll());
     run.engine.setScript(SourceKind::Line, L"C:\\vexil\\vexil.exe");
     run.engine.setCurrentLine(1);
-    EXPECT_EQ(run.error(110, 7), "\"C:\\vexil\\vexil.exe\" (1) : ==> Error in expression.:\n");
+    EXPECT_EQ(run.error(MessageId::ErrorInExpression, 7), "\"C:\\vexil\\vexil.exe\" (1) : ==> Error in expression.:\n");
 }
 
 TEST(ErrorTexts, MessageBoxForms) {
