@@ -1,5 +1,5 @@
 // Built-ins of arrays and maps: UBOUND, MAPAPPEND, MAPEXISTS, MAPKEYS, MAPREMOVE.
-#include "engine/builtin_handlers.h"
+#include "engine/builtins.h"
 #include "engine/containers.h"
 #include "engine/engine.h"
 

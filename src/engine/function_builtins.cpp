@@ -1,6 +1,6 @@
 // Built-ins that reach functions and variables by name: EXECUTE, EVAL, ASSIGN, ISDECLARED,
 // FUNCNAME, ISFUNC.
-#include "engine/builtin_handlers.h"
+#include "engine/builtins.h"
 #include "engine/engine.h"
 #include "engine/lexer.h"
 

@@ -1,7 +1,7 @@
 // OPT / VEXILSETOPTION: the option table and its descriptor language.
 #include "engine/options.h"
 
-#include "engine/builtin_handlers.h"
+#include "engine/builtins.h"
 #include "engine/engine.h"
 #include "engine/keywords.h"
 

@@ -1,5 +1,5 @@
 // Built-ins about values and call status: SETERROR, SETEXTENDED, VARGETTYPE.
-#include "engine/builtin_handlers.h"
+#include "engine/builtins.h"
 #include "engine/engine.h"
 
 namespace vexil {

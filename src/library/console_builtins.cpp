@@ -1,5 +1,5 @@
 // The program's own standard streams: CONSOLEWRITE and CONSOLEWRITEERROR.
-#include "engine/builtin_handlers.h"
+#include "engine/builtins.h"
 #include "engine/engine.h"
 #include "engine/startup_state.h"
 #include "library/console_streams.h"

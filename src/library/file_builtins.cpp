@@ -1,7 +1,7 @@
 // File built-ins: opening files into the handle table, reading text, lines and bytes, writing,
 // positions and encodings. A file argument is a handle (a number) or a file name, opened just
 // for the call.
-#include "engine/builtin_handlers.h"
+#include "engine/builtins.h"
 #include "engine/containers.h"
 #include "engine/engine.h"
 #include "library/handle_table.h"

@@ -1,5 +1,5 @@
 // Math, bit, random, character-code and kind-test built-ins.
-#include "engine/builtin_handlers.h"
+#include "engine/builtins.h"
 #include "engine/engine.h"
 #include "engine/keywords.h"
 #include "library/text_codec.h"

@@ -1,5 +1,5 @@
 // Explicit number conversions: HEX and DEC, INT, NUMBER, ROUND and STRING.
-#include "engine/builtin_handlers.h"
+#include "engine/builtins.h"
 #include "engine/engine.h"
 #include "engine/keywords.h"
 

@@ -1,5 +1,5 @@
 // The regular-expression built-ins: STRINGREGEXP in its five result shapes and STRINGREGEXPREPLACE.
-#include "engine/builtin_handlers.h"
+#include "engine/builtins.h"
 #include "engine/containers.h"
 #include "engine/engine.h"
 #include "library/regex.h"

@@ -1,5 +1,5 @@
 // Text and binary data: STRINGTOBINARY, BINARYTOSTRING, BINARYLEN and BINARYMID.
-#include "engine/builtin_handlers.h"
+#include "engine/builtins.h"
 #include "engine/engine.h"
 #include "library/mid_range.h"
 #include "library/text_codec.h"

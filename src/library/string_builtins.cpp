@@ -1,5 +1,5 @@
 // String built-ins: length, case, and the pieces of a string (left, right, mid, trims).
-#include "engine/builtin_handlers.h"
+#include "engine/builtins.h"
 #include "engine/engine.h"
 #include "library/mid_range.h"
 

@@ -1,6 +1,6 @@
 // Character-class tests of a text: STRINGISALNUM to STRINGISXDIGIT, and the number grammars of
 // STRINGISINT and STRINGISFLOAT.
-#include "engine/builtin_handlers.h"
+#include "engine/builtins.h"
 #include "engine/engine.h"
 #include "library/text_classes.h"
 

@@ -1,5 +1,5 @@
 // Texts as arrays of character codes: STRINGTOASCIIARRAY and STRINGFROMASCIIARRAY.
-#include "engine/builtin_handlers.h"
+#include "engine/builtins.h"
 #include "engine/containers.h"
 #include "engine/engine.h"
 #include "engine/messages.h"

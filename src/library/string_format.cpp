@@ -1,7 +1,7 @@
 // STRINGFORMAT. Conversions are formatted here instead of by the C runtime: a directive can
 // then only consume values the script passed ("*" included), and reads each value the way it
 // was given, whatever size letter the directive carries.
-#include "engine/builtin_handlers.h"
+#include "engine/builtins.h"
 #include "engine/engine.h"
 
 #include <algorithm>

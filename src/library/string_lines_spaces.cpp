@@ -1,5 +1,5 @@
 // Whitespace and line ends: STRINGSTRIPWS, STRINGSTRIPCR and STRINGADDCR.
-#include "engine/builtin_handlers.h"
+#include "engine/builtins.h"
 #include "engine/engine.h"
 #include "library/text_classes.h"
 

@@ -1,6 +1,6 @@
 // STRINGREVERSE: a text backwards by user-perceived characters (extended grapheme clusters), or
 // by code units.
-#include "engine/builtin_handlers.h"
+#include "engine/builtins.h"
 #include "engine/engine.h"
 #include "engine/utf16.h"
 

@@ -1,5 +1,5 @@
 // Searching and comparing: STRINGINSTR, STRINGREPLACE and STRINGCOMPARE.
-#include "engine/builtin_handlers.h"
+#include "engine/builtins.h"
 #include "engine/engine.h"
 #include "library/text_search.h"
 

@@ -1,5 +1,5 @@
 // STRINGSPLIT: a text cut at any of a set of delimiter characters, or at one delimiter text.
-#include "engine/builtin_handlers.h"
+#include "engine/builtins.h"
 #include "engine/containers.h"
 #include "engine/engine.h"
 #include "engine/messages.h"

@@ -1,5 +1,5 @@
 // Exit functions: registered by name, run once when the script ends, the last registered first.
-#include "engine/builtin_handlers.h"
+#include "engine/builtins.h"
 #include "engine/engine.h"
 #include "engine/startup_state.h"
 

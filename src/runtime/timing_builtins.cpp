@@ -1,5 +1,5 @@
 // SLEEP, TIMERINIT, TIMERDIFF and the main window's title.
-#include "engine/builtin_handlers.h"
+#include "engine/builtins.h"
 #include "engine/engine.h"
 
 #include <windows.h>
