@@ -6,7 +6,7 @@
 namespace vexil {
 
 // The handlers, declared from their rows.
-#define VEXIL_BUILTIN(NAME, MIN, MAX, FLAGS, HANDLER) int HANDLER(Engine&, BuiltinArgs, Variant&);
+#define VEXIL_BUILTIN(NAME, MIN, MAX, FLAGS, HANDLER) int HANDLER(BuiltinContext&, BuiltinArgs, Variant&);
 #define VEXIL_NO_HANDLER(NAME, MIN, MAX, FLAGS)
 #include "engine/builtin_table.inc"
 #undef VEXIL_BUILTIN

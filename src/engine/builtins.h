@@ -8,13 +8,13 @@
 
 namespace vexil {
 
-class Engine;
+class BuiltinContext;
 class Variant;
 
 using BuiltinArgs = std::span<Variant>;
 // A handler returns 0 or more when the call completed (soft failures go through @ERROR), or a
 // negative status when it has raised a fatal error.
-using BuiltinHandler = int (*)(Engine& engine, BuiltinArgs args, Variant& result);
+using BuiltinHandler = int (*)(BuiltinContext& context, BuiltinArgs args, Variant& result);
 
 // The flags column of the table.
 namespace BuiltinFlag {

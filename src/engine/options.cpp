@@ -1,9 +1,7 @@
 // OPT / VEXILSETOPTION: the option table and its descriptor language.
 #include "engine/options.h"
 
-#include "engine/builtins.h"
-#include "engine/engine.h"
-#include "engine/keywords.h"
+#include "engine/builtin_api.h"
 
 #include <cwctype>
 #include <string>
@@ -87,16 +85,13 @@ int32_t readNumber(std::wstring_view d, size_t& at) {
 
 } // namespace
 
-int builtinOpt(Engine& engine, BuiltinArgs args, Variant& result) {
+int builtinOpt(BuiltinContext& context, BuiltinArgs args, Variant& result) {
     result = Variant::int32(0);
     const Variant& name = args[0];
     const OptionEntry* option =
         name.is(VarKind::String) && !name.text().view().starts_with(L"*") ? findOption(name.text().view()) : nullptr;
-    if (!option) {
-        engine.status().setError(1);
-        return 0;
-    }
-    RuntimeOptions& options = engine.options();
+    if (!option) return context.fail(1);
+    RuntimeOptions& options = context.options();
     void* storage = reinterpret_cast<char*>(&options) + option->offset;
     std::wstring_view d = option->descriptor;
     size_t at = 0;
@@ -105,8 +100,8 @@ int builtinOpt(Engine& engine, BuiltinArgs args, Variant& result) {
         ++at;
         defaultValue = readNumber(d, at);
     }
-    const bool change = args.size() > 1;
-    const bool toDefault = change && args[1].is(VarKind::Keyword) && args[1].keywordRecord()->id == static_cast<int>(Keyword::Default);
+    const bool change = passed(args, 1);
+    const bool toDefault = change && isDefault(args[1]);
     const int32_t number = change && !toDefault ? args[1].toInt32() : 0;
     wchar_t kind = at < d.size() ? d[at++] : 0;
     switch (kind) {
@@ -151,7 +146,7 @@ int builtinOpt(Engine& engine, BuiltinArgs args, Variant& result) {
             if (change) {
                 if (toDefault) *mode = defaultValue;
                 else if (number != 0 && number >= -4 && number <= 4) *mode = number;
-                else engine.status().setError(1);
+                else context.setError(1);
             }
         }
         break;
