@@ -1,6 +1,7 @@
 // Calling a built-in function: arguments evaluated left to right, the count checked against the
 // table, the result preset to 1 and @ERROR/@EXTENDED cleared, then the handler.
 #include "engine/arguments.h"
+#include "engine/builtin_api.h"
 #include "engine/builtins.h"
 #include "engine/engine.h"
 #include "engine/messages.h"
@@ -54,7 +55,8 @@ int Engine::callBuiltinArguments(int index, const TokenList& tokens, size_t& pos
     handles_->beforeBuiltin(index);
     result = Variant::int32(1);
     status().reset();
-    int status = entry.handler(*this, arguments.view(), result);
+    BuiltinContext context(*this);
+    int status = entry.handler(context, arguments.view(), result);
     if (status < 0 || runState_ == RunState::Ending) return -1;
     return 0;
 }

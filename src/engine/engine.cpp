@@ -2,6 +2,7 @@
 
 #include "engine/builtins.h"
 #include "engine/errors.h"
+#include "engine/lexer.h"
 #include "engine/messages.h"
 #include "engine/startup_state.h"
 #include "library/console_streams.h"
@@ -23,6 +24,20 @@ Engine::~Engine() {
 }
 
 int Engine::findBuiltin(std::wstring_view upperName) const { return vexil::findBuiltin(upperName); }
+
+bool Engine::execute(std::wstring_view text, Variant& result) {
+    TokenList tokens;
+    LexicalError error;
+    bool ok = tokeniseLine(text, false, *this, tokens, error) && tokens.size() > 1;
+    if (ok) {
+        bool suppressed = errorsSuppressed_;
+        errorsSuppressed_ = true;
+        size_t pos = 0;
+        ok = evaluate(tokens, pos, result) == 0;
+        errorsSuppressed_ = suppressed;
+    }
+    return ok;
+}
 
 void Engine::setScript(SourceKind kind, const std::wstring& path) {
     sourceKind_ = kind;

@@ -1,60 +1,92 @@
-// OPT / VEXILSETOPTION: the option table and its descriptor language.
+// The option table: each option's name, its member of RuntimeOptions and the rule its values follow.
 #include "engine/options.h"
 
-#include "engine/builtin_handlers.h"
-#include "engine/engine.h"
-#include "engine/keywords.h"
+#include "engine/value.h"
 
+#include <cstddef>
 #include <cwctype>
-#include <string>
+#include <iterator>
+#include <string_view>
 
 namespace vexil {
 
 namespace {
 
-struct OptionEntry {
-    std::wstring_view name;
-    size_t offset; // of the storage in RuntimeOptions
-    std::wstring_view descriptor;
+enum class OptionRule : uint8_t {
+    Flag,      // 0 or 1 (uint8_t); any non-zero number sets it
+    Character, // one character (wchar_t[2]): the first of the text, none for the empty text
+    Range,     // a number from low to high (int32_t); any other restores the default
+    Bits,      // a number masked by `high` (int32_t); Default leaves the option as it is
+    MatchMode, // a non-zero number from low to high (int32_t); any other is refused
 };
 
-#define VEXIL_OPTION(NAME, FIELD, DESCRIPTOR) {NAME, offsetof(RuntimeOptions, FIELD), DESCRIPTOR}
+constexpr size_t storageSize(OptionRule rule) {
+    switch (rule) {
+    case OptionRule::Flag: return sizeof(uint8_t);
+    case OptionRule::Character: return sizeof(wchar_t[2]);
+    default: return sizeof(int32_t);
+    }
+}
+
+} // namespace
+
+struct OptionEntry {
+    std::wstring_view name;
+    size_t offset; // of the member in RuntimeOptions
+    OptionRule rule;
+    int32_t low;
+    int32_t high;
+};
+
+namespace {
+
+consteval OptionEntry option(std::wstring_view name, size_t offset, size_t size, OptionRule rule, int32_t low = 0,
+                             int32_t high = 0) {
+    if (size != storageSize(rule)) throw "the member's type does not fit the option's rule";
+    return {name, offset, rule, low, high};
+}
+
+#define VEXIL_OPTION(NAME, FIELD, ...) \
+    option(NAME, offsetof(RuntimeOptions, FIELD), sizeof(RuntimeOptions::FIELD), OptionRule::__VA_ARGS__)
+constexpr int32_t kNoLimit = INT32_MAX;
 // Sorted by name without regard to case.
 constexpr OptionEntry kOptions[] = {
-    VEXIL_OPTION(L"CaretCoordMode", caretCoordMode, L"d1r0,2"),
-    VEXIL_OPTION(L"ExpandEnvStrings", expandEnvStrings, L"d0b"),
-    VEXIL_OPTION(L"ExpandVarStrings", expandVarStrings, L"d0b"),
-    VEXIL_OPTION(L"GUICloseOnESC", guiCloseOnEsc, L"d1b"),
-    VEXIL_OPTION(L"GUICoordMode", guiCoordMode, L"d1r0,2"),
-    VEXIL_OPTION(L"GUIDataSeparatorChar", guiDataSeparator, L"d124c"),
-    VEXIL_OPTION(L"GUIEventOptions", guiEventOptions, L"d0r0,3"),
-    VEXIL_OPTION(L"GUIOnEventMode", guiOnEventMode, L"d0b"),
-    VEXIL_OPTION(L"GUIResizeMode", guiResizeMode, L"d0r0,1023"),
-    VEXIL_OPTION(L"MouseClickDelay", mouseClickDelay, L"d10m0"),
-    VEXIL_OPTION(L"MouseClickDownDelay", mouseClickDownDelay, L"d10m0"),
-    VEXIL_OPTION(L"MouseClickDragDelay", mouseClickDragDelay, L"d250m0"),
-    VEXIL_OPTION(L"MouseCoordMode", mouseCoordMode, L"d1r0,2"),
-    VEXIL_OPTION(L"MustDeclareVars", mustDeclareVars, L"d0b"),
-    VEXIL_OPTION(L"PixelCoordMode", pixelCoordMode, L"d1r0,2"),
-    VEXIL_OPTION(L"SendAttachMode", sendAttachMode, L"d0b"),
-    VEXIL_OPTION(L"SendCapsLockMode", sendCapsLockMode, L"d1b"),
-    VEXIL_OPTION(L"SendKeyDelay", sendKeyDelay, L"d5m0"),
-    VEXIL_OPTION(L"SendKeyDownDelay", sendKeyDownDelay, L"d5m0"),
-    VEXIL_OPTION(L"SetExitCode", setExitCode, L"d0b"),
-    VEXIL_OPTION(L"TCPTimeout", tcpTimeout, L"d100m0"),
-    VEXIL_OPTION(L"TrayAutoPause", trayAutoPause, L"d1b"),
-    VEXIL_OPTION(L"TrayIconDebug", trayIconDebug, L"d0b"),
-    VEXIL_OPTION(L"TrayIconHide", trayIconHidden, L"d0#1"),
-    VEXIL_OPTION(L"TrayMenuMode", trayMenuMode, L"d0#2"),
-    VEXIL_OPTION(L"TrayOnEventMode", trayOnEventMode, L"d0b"),
-    VEXIL_OPTION(L"WinDetectHiddenText", winDetectHiddenText, L"d0b"),
-    VEXIL_OPTION(L"WinSearchChildren", winSearchChildren, L"d0b"),
-    VEXIL_OPTION(L"WinTextMatchMode", winTextMatchMode, L"d1r1,2"),
-    VEXIL_OPTION(L"WinTitleMatchMode", winTitleMatchMode, L"d1#3"),
-    VEXIL_OPTION(L"WinWaitDelay", winWaitDelay, L"d250m0"),
+    VEXIL_OPTION(L"CaretCoordMode", caretCoordMode, Range, 0, 2),
+    VEXIL_OPTION(L"ExpandEnvStrings", expandEnvStrings, Flag),
+    VEXIL_OPTION(L"ExpandVarStrings", expandVarStrings, Flag),
+    VEXIL_OPTION(L"GUICloseOnESC", guiCloseOnEsc, Flag),
+    VEXIL_OPTION(L"GUICoordMode", guiCoordMode, Range, 0, 2),
+    VEXIL_OPTION(L"GUIDataSeparatorChar", guiDataSeparator, Character),
+    VEXIL_OPTION(L"GUIEventOptions", guiEventOptions, Range, 0, 3),
+    VEXIL_OPTION(L"GUIOnEventMode", guiOnEventMode, Flag),
+    VEXIL_OPTION(L"GUIResizeMode", guiResizeMode, Range, 0, 1023),
+    VEXIL_OPTION(L"MouseClickDelay", mouseClickDelay, Range, 0, kNoLimit),
+    VEXIL_OPTION(L"MouseClickDownDelay", mouseClickDownDelay, Range, 0, kNoLimit),
+    VEXIL_OPTION(L"MouseClickDragDelay", mouseClickDragDelay, Range, 0, kNoLimit),
+    VEXIL_OPTION(L"MouseCoordMode", mouseCoordMode, Range, 0, 2),
+    VEXIL_OPTION(L"MustDeclareVars", mustDeclareVars, Flag),
+    VEXIL_OPTION(L"PixelCoordMode", pixelCoordMode, Range, 0, 2),
+    VEXIL_OPTION(L"SendAttachMode", sendAttachMode, Flag),
+    VEXIL_OPTION(L"SendCapsLockMode", sendCapsLockMode, Flag),
+    VEXIL_OPTION(L"SendKeyDelay", sendKeyDelay, Range, 0, kNoLimit),
+    VEXIL_OPTION(L"SendKeyDownDelay", sendKeyDownDelay, Range, 0, kNoLimit),
+    VEXIL_OPTION(L"SetExitCode", setExitCode, Flag),
+    VEXIL_OPTION(L"TCPTimeout", tcpTimeout, Range, 0, kNoLimit),
+    VEXIL_OPTION(L"TrayAutoPause", trayAutoPause, Flag),
+    VEXIL_OPTION(L"TrayIconDebug", trayIconDebug, Flag),
+    VEXIL_OPTION(L"TrayIconHide", trayIconHidden, Flag),
+    VEXIL_OPTION(L"TrayMenuMode", trayMenuMode, Bits, 0, 1 | 2 | 4 | 8),
+    VEXIL_OPTION(L"TrayOnEventMode", trayOnEventMode, Flag),
+    VEXIL_OPTION(L"WinDetectHiddenText", winDetectHiddenText, Flag),
+    VEXIL_OPTION(L"WinSearchChildren", winSearchChildren, Flag),
+    VEXIL_OPTION(L"WinTextMatchMode", winTextMatchMode, Range, 1, 2),
+    VEXIL_OPTION(L"WinTitleMatchMode", winTitleMatchMode, MatchMode, -4, 4),
+    VEXIL_OPTION(L"WinWaitDelay", winWaitDelay, Range, 0, kNoLimit),
 };
 #undef VEXIL_OPTION
 static_assert(std::size(kOptions) == 31);
+
+constexpr RuntimeOptions kDefaults{};
 
 int compareNoCase(std::wstring_view a, std::wstring_view b) {
     for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
@@ -64,11 +96,23 @@ int compareNoCase(std::wstring_view a, std::wstring_view b) {
     return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
 }
 
-const OptionEntry* findOption(std::wstring_view name) {
+template <typename T> T& member(RuntimeOptions& options, const OptionEntry& option) {
+    return *reinterpret_cast<T*>(reinterpret_cast<char*>(&options) + option.offset);
+}
+template <typename T> const T& member(const RuntimeOptions& options, const OptionEntry& option) {
+    return *reinterpret_cast<const T*>(reinterpret_cast<const char*>(&options) + option.offset);
+}
+
+} // namespace
+
+const OptionEntry* findOption(const Variant& name) {
+    // Names beginning with "*" are never options.
+    if (!name.is(VarKind::String) || name.text().view().starts_with(L"*")) return nullptr;
+    std::wstring_view wanted = name.text().view();
     size_t low = 0, high = std::size(kOptions);
     while (low < high) {
         size_t mid = (low + high) / 2;
-        int c = compareNoCase(kOptions[mid].name, name);
+        int c = compareNoCase(kOptions[mid].name, wanted);
         if (c == 0) return &kOptions[mid];
         if (c < 0) low = mid + 1;
         else high = mid;
@@ -76,90 +120,48 @@ const OptionEntry* findOption(std::wstring_view name) {
     return nullptr;
 }
 
-// Reads an optional sign and digits at `at`.
-int32_t readNumber(std::wstring_view d, size_t& at) {
-    bool negative = at < d.size() && d[at] == L'-';
-    if (at < d.size() && (d[at] == L'-' || d[at] == L'+')) ++at;
-    int32_t v = 0;
-    while (at < d.size() && std::iswdigit(d[at])) v = v * 10 + (d[at++] - L'0');
-    return negative ? -v : v;
+Variant optionValue(const RuntimeOptions& options, const OptionEntry& option) {
+    switch (option.rule) {
+    case OptionRule::Flag: return Variant::int32(member<uint8_t>(options, option));
+    case OptionRule::Character: {
+        const wchar_t* character = &member<wchar_t>(options, option);
+        return Variant::string(std::wstring_view(character, character[0] ? 1 : 0));
+    }
+    default: return Variant::int32(member<int32_t>(options, option));
+    }
 }
 
-} // namespace
-
-int builtinOpt(Engine& engine, BuiltinArgs args, Variant& result) {
-    result = Variant::int32(0);
-    const Variant& name = args[0];
-    const OptionEntry* option =
-        name.is(VarKind::String) && !name.text().view().starts_with(L"*") ? findOption(name.text().view()) : nullptr;
-    if (!option) {
-        engine.status().setError(1);
-        return 0;
+bool setOption(RuntimeOptions& options, const OptionEntry& option, const Variant& value) {
+    const bool toDefault = value.isDefault();
+    switch (option.rule) {
+    case OptionRule::Flag:
+        member<uint8_t>(options, option) = toDefault ? member<uint8_t>(kDefaults, option) : value.toInt32() != 0;
+        return true;
+    case OptionRule::Character: {
+        wchar_t& character = member<wchar_t>(options, option);
+        if (toDefault) character = member<wchar_t>(kDefaults, option);
+        else character = value.text().empty() ? 0 : value.text()[0];
+        return true;
     }
-    RuntimeOptions& options = engine.options();
-    void* storage = reinterpret_cast<char*>(&options) + option->offset;
-    std::wstring_view d = option->descriptor;
-    size_t at = 0;
-    int32_t defaultValue = 0;
-    if (at < d.size() && d[at] == L'd') {
-        ++at;
-        defaultValue = readNumber(d, at);
+    case OptionRule::Range: {
+        const int32_t number = value.toInt32();
+        const bool fits = !toDefault && number >= option.low && number <= option.high;
+        member<int32_t>(options, option) = fits ? number : member<int32_t>(kDefaults, option);
+        return true;
     }
-    const bool change = args.size() > 1;
-    const bool toDefault = change && args[1].is(VarKind::Keyword) && args[1].keywordRecord()->id == static_cast<int>(Keyword::Default);
-    const int32_t number = change && !toDefault ? args[1].toInt32() : 0;
-    wchar_t kind = at < d.size() ? d[at++] : 0;
-    switch (kind) {
-    case L'b': {
-        auto* flag = static_cast<uint8_t*>(storage);
-        result = Variant::int32(*flag);
-        if (change) *flag = toDefault ? static_cast<uint8_t>(defaultValue != 0) : static_cast<uint8_t>(number != 0);
-        break;
+    case OptionRule::Bits:
+        if (!toDefault) member<int32_t>(options, option) = value.toInt32() & option.high;
+        return true;
+    case OptionRule::MatchMode: {
+        const int32_t number = value.toInt32();
+        int32_t& mode = member<int32_t>(options, option);
+        if (toDefault) mode = member<int32_t>(kDefaults, option);
+        else if (number != 0 && number >= option.low && number <= option.high) mode = number;
+        else return false;
+        return true;
     }
-    case L'c': {
-        auto* character = static_cast<wchar_t*>(storage);
-        result = Variant::string(std::wstring_view(character, character[0] ? 1 : 0));
-        if (change) character[0] = toDefault ? static_cast<wchar_t>(defaultValue) : (args[1].text().empty() ? 0 : args[1].text()[0]);
-        break;
     }
-    case L'm':
-    case L'r': {
-        auto* value = static_cast<int32_t*>(storage);
-        int32_t low = readNumber(d, at);
-        int32_t high = INT32_MAX;
-        if (kind == L'r' && at < d.size() && d[at] == L',') {
-            ++at;
-            high = readNumber(d, at);
-        }
-        result = Variant::int32(*value);
-        if (change) *value = !toDefault && number >= low && number <= high ? number : defaultValue;
-        break;
-    }
-    case L'#': {
-        int32_t selector = readNumber(d, at);
-        if (selector == 1) {
-            auto* hidden = static_cast<uint8_t*>(storage);
-            result = Variant::int32(*hidden ? 1 : 0);
-            if (change) *hidden = (toDefault ? defaultValue : number) != 0;
-        } else if (selector == 2) {
-            auto* mode = static_cast<int32_t*>(storage);
-            result = Variant::int32(*mode);
-            if (change && !toDefault) *mode = number & (1 | 2 | 4 | 8);
-        } else {
-            auto* mode = static_cast<int32_t*>(storage);
-            result = Variant::int32(*mode);
-            if (change) {
-                if (toDefault) *mode = defaultValue;
-                else if (number != 0 && number >= -4 && number <= 4) *mode = number;
-                else engine.status().setError(1);
-            }
-        }
-        break;
-    }
-    default:
-        break;
-    }
-    return 0;
+    return true;
 }
 
 } // namespace vexil

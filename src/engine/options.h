@@ -1,11 +1,12 @@
 #pragma once
-// Runtime options: named settings a script reads and changes with OPT (VEXILSETOPTION). Each
-// option is a table entry with its storage and a descriptor that gives its default and how a
-// new value is checked.
+// Runtime options: named settings a script reads and changes with OPT (VEXILSETOPTION). The
+// members' initial values are the options' defaults, the only place they are written; the
+// option table names each member and the rule a new value follows.
 #include <cstdint>
-#include <string_view>
 
 namespace vexil {
+
+class Variant;
 
 struct RuntimeOptions {
     int32_t caretCoordMode = 1;
@@ -40,5 +41,15 @@ struct RuntimeOptions {
     int32_t winTitleMatchMode = 1;
     int32_t winWaitDelay = 250;
 };
+
+struct OptionEntry;
+
+// The option a script value names (a text, any case), or nullptr.
+const OptionEntry* findOption(const Variant& name);
+// An option's value as OPT returns it.
+Variant optionValue(const RuntimeOptions& options, const OptionEntry& option);
+// Sets an option from a script value; the keyword Default restores the default. False when the
+// option refuses the value and keeps its own.
+bool setOption(RuntimeOptions& options, const OptionEntry& option, const Variant& value);
 
 } // namespace vexil

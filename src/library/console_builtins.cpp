@@ -1,6 +1,5 @@
 // The program's own standard streams: CONSOLEWRITE and CONSOLEWRITEERROR.
-#include "engine/builtin_handlers.h"
-#include "engine/engine.h"
+#include "engine/builtin_api.h"
 #include "engine/startup_state.h"
 #include "library/console_streams.h"
 
@@ -10,22 +9,22 @@ namespace vexil {
 
 namespace {
 
-int consoleWrite(Engine& engine, const Variant& data, Variant& result, FILE* stream) {
+int consoleWrite(BuiltinContext& context, const Variant& data, Variant& result, FILE* stream) {
     std::string bytes = data.is(VarKind::Binary) ? data.binaryRecord()->bytes : ansiBytes(data.text());
     size_t written = writeBytes(stream, bytes);
-    if (engine.startup().debugOutput) OutputDebugStringW(data.text().c_str());
+    if (context.startup().debugOutput) OutputDebugStringW(data.text().c_str());
     result = Variant::int32(static_cast<int32_t>(written));
     return 0;
 }
 
 } // namespace
 
-int builtinConsoleWrite(Engine& engine, BuiltinArgs args, Variant& result) {
-    return consoleWrite(engine, args[0], result, stdout);
+int builtinConsoleWrite(BuiltinContext& context, BuiltinArgs args, Variant& result) {
+    return consoleWrite(context, args[0], result, stdout);
 }
 
-int builtinConsoleWriteError(Engine& engine, BuiltinArgs args, Variant& result) {
-    return consoleWrite(engine, args[0], result, stderr);
+int builtinConsoleWriteError(BuiltinContext& context, BuiltinArgs args, Variant& result) {
+    return consoleWrite(context, args[0], result, stderr);
 }
 
 } // namespace vexil

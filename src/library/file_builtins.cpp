@@ -1,9 +1,8 @@
 // File built-ins: opening files into the handle table, reading text, lines and bytes, writing,
 // positions and encodings. A file argument is a handle (a number) or a file name, opened just
 // for the call.
-#include "engine/builtin_handlers.h"
+#include "engine/builtin_api.h"
 #include "engine/containers.h"
-#include "engine/engine.h"
 #include "library/handle_table.h"
 
 #include <windows.h>
@@ -25,13 +24,13 @@ constexpr uint32_t kScriptModeBits = OpenMode::Append | OpenMode::Overwrite | Op
 // for this call only (closed when the call ends).
 class FileArgument {
 public:
-    FileArgument(Engine& engine, const Variant& argument, uint32_t nameMode) {
+    FileArgument(BuiltinContext& context, const Variant& argument, uint32_t nameMode) {
         const Variant& v = argument.dereferenced();
         if (v.isNumber()) {
-            stream_ = engine.handles().stream(v);
+            stream_ = context.handles().stream(v);
             return;
         }
-        engine.handles().flushPendingWrites(); // the file may be open under a handle too
+        context.handles().flushPendingWrites(); // the file may be open under a handle too
         own_ = std::make_unique<FileStream>();
         if (own_->open(v.text().view(), nameMode)) stream_ = own_.get();
     }
@@ -44,17 +43,6 @@ private:
     std::unique_ptr<FileStream> own_;
     FileStream* stream_ = nullptr;
 };
-
-void fail(Engine& engine, int32_t error) { engine.status().setError(error); }
-
-// An optional argument counts as given unless it is missing or the keyword Default (whose number,
-// -1, would otherwise turn FILEOPEN's mode into every bit, overwrite included).
-bool given(BuiltinArgs args, size_t i) {
-    static const int32_t defaultId = Variant::defaultKeyword().keywordRecord()->id;
-    if (args.size() <= i) return false;
-    const Variant& v = args[i].dereferenced();
-    return !(v.is(VarKind::Keyword) && v.keywordRecord()->id == defaultId);
-}
 
 Variant textValue(std::wstring_view text) { return Variant::string(WString(text)); }
 
@@ -76,8 +64,8 @@ bool writeValue(FileStream& stream, const Variant& data, bool asLine) {
     return ok;
 }
 
-int writeBuiltin(Engine& engine, BuiltinArgs args, Variant& result, bool asLine) {
-    FileArgument file(engine, args[0], OpenMode::Append);
+int writeBuiltin(BuiltinContext& context, BuiltinArgs args, Variant& result, bool asLine) {
+    FileArgument file(context, args[0], OpenMode::Append);
     FileStream* stream = file.stream();
     if (!stream || !stream->writable()) {
         result = Variant::int32(0);
@@ -85,141 +73,139 @@ int writeBuiltin(Engine& engine, BuiltinArgs args, Variant& result, bool asLine)
     }
     bool ok = writeValue(*stream, args[1].dereferenced(), asLine);
     if (file.byName()) ok = file.closeOwn() && ok;
-    else engine.handles().noteWrite(*stream);
+    else context.handles().noteWrite(*stream);
     result = Variant::int32(ok ? 1 : 0);
     return 0;
 }
 
 } // namespace
 
-int builtinFileOpen(Engine& engine, BuiltinArgs args, Variant& result) {
+int builtinFileOpen(BuiltinContext& context, BuiltinArgs args, Variant& result) {
     std::wstring_view name = args[0].text().view();
-    uint32_t mode = given(args, 1) ? static_cast<uint32_t>(args[1].toInt32()) & kScriptModeBits : 0;
+    // Default is no mode at all: its number, -1, would be every bit, overwrite included.
+    uint32_t mode = static_cast<uint32_t>(optInt(args, 1, 0)) & kScriptModeBits;
     result = Variant::int32(-1);
     if ((mode & OpenMode::CreatePath) && (mode & (OpenMode::Append | OpenMode::Overwrite)) &&
         !createParentFolders(name))
         return 0;
     auto stream = std::make_unique<FileStream>();
     if (!stream->open(name, mode & ~OpenMode::CreatePath)) {
-        engine.status().setExtended(Variant::int32(static_cast<int32_t>(GetLastError())));
+        context.setExtended(Variant::int32(static_cast<int32_t>(GetLastError())));
         return 0;
     }
-    result = Variant::int32(engine.handles().add(std::move(stream)));
+    result = Variant::int32(context.handles().add(std::move(stream)));
     return 0;
 }
 
-int builtinFileClose(Engine& engine, BuiltinArgs args, Variant& result) {
-    HandleTable::CloseResult closed = engine.handles().close(args[0]);
+int builtinFileClose(BuiltinContext& context, BuiltinArgs args, Variant& result) {
+    HandleTable::CloseResult closed = context.handles().close(args[0]);
     result = Variant::int32(closed == HandleTable::CloseResult::Closed ? 1 : 0);
-    if (closed == HandleTable::CloseResult::WriteLost) fail(engine, 1);
+    if (closed == HandleTable::CloseResult::WriteLost) context.setError(1);
     return 0;
 }
 
-int builtinFileRead(Engine& engine, BuiltinArgs args, Variant& result) {
+int builtinFileRead(BuiltinContext& context, BuiltinArgs args, Variant& result) {
     result = textValue(L"");
-    FileArgument file(engine, args[0], OpenMode::Read);
+    FileArgument file(context, args[0], OpenMode::Read);
     FileStream* stream = file.stream();
-    if (!stream) return fail(engine, 1), 0;
-    int64_t count = given(args, 1) ? args[1].toInt64() : -1;
+    if (!stream) return context.fail(1);
+    int64_t count = optInt64(args, 1, -1);
     if (count < 0) count = std::max<int64_t>(0, stream->size() - stream->position());
     if (stream->mode() & OpenMode::Binary) {
         std::string bytes;
         size_t got = stream->readBytes(static_cast<size_t>(count), bytes);
-        engine.status().setExtended(Variant::int64(static_cast<int64_t>(got)));
-        if (got == 0 && count > 0) return fail(engine, -1), 0;
+        context.setExtended(Variant::int64(static_cast<int64_t>(got)));
+        if (got == 0 && count > 0) return context.fail(-1);
         result = Variant::binary(std::move(bytes));
         return 0;
     }
     std::wstring text;
     size_t units = 0;
-    if (!stream->readChars(static_cast<size_t>(count), text, &units)) return fail(engine, -1), 0;
-    engine.status().setExtended(Variant::int64(static_cast<int64_t>(units)));
+    if (!stream->readChars(static_cast<size_t>(count), text, &units)) return context.fail(-1);
+    context.setExtended(Variant::int64(static_cast<int64_t>(units)));
     result = textValue(text);
     return 0;
 }
 
-int builtinFileReadLine(Engine& engine, BuiltinArgs args, Variant& result) {
+int builtinFileReadLine(BuiltinContext& context, BuiltinArgs args, Variant& result) {
     result = textValue(L"");
     const bool numbered = given(args, 1);
-    int64_t wanted = numbered ? args[1].toInt64() : 0;
-    if (numbered && wanted < 1 && wanted != -1) return fail(engine, 1), 0;
-    FileArgument file(engine, args[0], OpenMode::Read);
+    int64_t wanted = optInt64(args, 1, 0);
+    if (numbered && wanted < 1 && wanted != -1) return context.fail(1);
+    FileArgument file(context, args[0], OpenMode::Read);
     FileStream* stream = file.stream();
-    if (!stream) return fail(engine, 1), 0;
+    if (!stream) return context.fail(1);
     // Kept between calls, so that reading line after line does not allocate for the scratch text.
     static std::wstring line;
     if (!numbered) {
-        if (!stream->readLine(line)) return fail(engine, -1), 0;
+        if (!stream->readLine(line)) return context.fail(-1);
     } else if (wanted == -1) {
         stream->seek(stream->bomLength(), FILE_BEGIN);
         bool any = false;
         while (stream->readLine(line)) any = true;
-        if (!any) return fail(engine, -1), 0;
+        if (!any) return context.fail(-1);
     } else {
         // A stream that was opened for writing reads on from where it stands.
         if (stream->openedForReading()) stream->seek(stream->bomLength(), FILE_BEGIN);
         for (int64_t n = 0; n < wanted; ++n)
-            if (!stream->readLine(line)) return fail(engine, -1), 0;
+            if (!stream->readLine(line)) return context.fail(-1);
     }
     result = textValue(line);
     if (line.capacity() > (size_t{1} << 20)) std::wstring().swap(line); // no huge scratch kept
     return 0;
 }
 
-int builtinFileReadToArray(Engine& engine, BuiltinArgs args, Variant& result) {
+int builtinFileReadToArray(BuiltinContext& context, BuiltinArgs args, Variant& result) {
     result = Variant::int32(0);
-    FileArgument file(engine, args[0], OpenMode::Read);
+    FileArgument file(context, args[0], OpenMode::Read);
     FileStream* stream = file.stream();
-    if (!stream) return fail(engine, 1), 0;
+    if (!stream) return context.fail(1);
     std::vector<Variant> lines;
     std::wstring line;
     while (stream->readLine(line)) lines.push_back(textValue(line));
-    if (lines.empty()) return fail(engine, 2), 0;
-    engine.status().setExtended(Variant::int32(static_cast<int32_t>(std::min<size_t>(lines.size(), INT32_MAX))));
+    if (lines.empty()) return context.fail(2);
+    context.setExtended(Variant::int32(static_cast<int32_t>(std::min<size_t>(lines.size(), INT32_MAX))));
     result = arrayOf(std::move(lines));
     return 0;
 }
 
-int builtinFileWrite(Engine& engine, BuiltinArgs args, Variant& result) { return writeBuiltin(engine, args, result, false); }
+int builtinFileWrite(BuiltinContext& context, BuiltinArgs args, Variant& result) { return writeBuiltin(context, args, result, false); }
 
-int builtinFileWriteLine(Engine& engine, BuiltinArgs args, Variant& result) {
-    return writeBuiltin(engine, args, result, true);
+int builtinFileWriteLine(BuiltinContext& context, BuiltinArgs args, Variant& result) {
+    return writeBuiltin(context, args, result, true);
 }
 
-int builtinFileGetEncoding(Engine& engine, BuiltinArgs args, Variant& result) {
-    bool firstBlockOnly = given(args, 1) && args[1].toInt32() == 2;
-    FileArgument file(engine, args[0], firstBlockOnly ? OpenMode::Read : OpenMode::FullUtf8Check);
+int builtinFileGetEncoding(BuiltinContext& context, BuiltinArgs args, Variant& result) {
+    bool firstBlockOnly = optInt(args, 1, 0) == 2;
+    FileArgument file(context, args[0], firstBlockOnly ? OpenMode::Read : OpenMode::FullUtf8Check);
     FileStream* stream = file.stream();
     result = Variant::int32(stream ? static_cast<int32_t>(reportedEncoding(stream->encoding(), stream->bomLength())) : -1);
     return 0;
 }
 
-int builtinFileGetPos(Engine& engine, BuiltinArgs args, Variant& result) {
-    FileStream* stream = engine.handles().stream(args[0]);
-    if (!stream) {
-        result = Variant::int32(0);
-        return fail(engine, 1), 0;
-    }
+int builtinFileGetPos(BuiltinContext& context, BuiltinArgs args, Variant& result) {
+    FileStream* stream = context.handles().stream(args[0]);
+    if (!stream) return context.fail(result, Variant::int32(0));
     result = Variant::int64(stream->position());
     return 0;
 }
 
-int builtinFileSetPos(Engine& engine, BuiltinArgs args, Variant& result) {
-    FileStream* stream = engine.handles().stream(args[0]);
+int builtinFileSetPos(BuiltinContext& context, BuiltinArgs args, Variant& result) {
+    FileStream* stream = context.handles().stream(args[0]);
     int32_t origin = args[2].toInt32();
     bool ok = stream && origin >= 0 && origin <= 2 && stream->seek(args[1].toInt64(), origin);
     result = Variant::boolean(ok);
     return 0;
 }
 
-int builtinFileSetEnd(Engine& engine, BuiltinArgs args, Variant& result) {
-    FileStream* stream = engine.handles().stream(args[0]);
+int builtinFileSetEnd(BuiltinContext& context, BuiltinArgs args, Variant& result) {
+    FileStream* stream = context.handles().stream(args[0]);
     result = Variant::boolean(stream && stream->setEnd());
     return 0;
 }
 
-int builtinFileFlush(Engine& engine, BuiltinArgs args, Variant& result) {
-    FileStream* stream = engine.handles().stream(args[0]);
+int builtinFileFlush(BuiltinContext& context, BuiltinArgs args, Variant& result) {
+    FileStream* stream = context.handles().stream(args[0]);
     result = Variant::boolean(stream && stream->flush());
     return 0;
 }

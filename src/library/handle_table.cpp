@@ -5,9 +5,6 @@
 
 #include <windows.h>
 
-#include <cmath>
-#include <vector>
-
 namespace vexil {
 
 FileSearch::~FileSearch() {
@@ -82,33 +79,7 @@ void HandleTable::flushPendingWrites() {
 }
 
 bool HandleTable::leavesFilesAlone(int builtinIndex) {
-    // Built-ins that only compute, and the buffered writes themselves; everything else (processes,
-    // dialogs, console output, other file built-ins) may let someone look at the files.
-    static const std::vector<bool> table = [] {
-        static constexpr std::wstring_view kNames[] = {
-            L"ABS", L"ACOS", L"ASC", L"ASCW", L"ASIN", L"ATAN", L"BINARY", L"BINARYLEN", L"BINARYMID",
-            L"BINARYTOSTRING", L"BITAND", L"BITNOT", L"BITOR", L"BITROTATE", L"BITSHIFT", L"BITXOR", L"CEILING",
-            L"CHR", L"CHRW", L"COS", L"DEC", L"EXP", L"FILEGETPOS", L"FILEWRITE", L"FILEWRITELINE", L"FLOOR",
-            L"HEX", L"INT", L"ISARRAY", L"ISBINARY", L"ISBOOL", L"ISDECLARED", L"ISDLLSTRUCT", L"ISFLOAT",
-            L"ISFUNC", L"ISHWND", L"ISINT", L"ISKEYWORD", L"ISMAP", L"ISNUMBER", L"ISOBJ", L"ISPTR", L"ISSTRING",
-            L"LOG", L"MAPAPPEND", L"MAPEXISTS", L"MAPKEYS", L"MAPREMOVE", L"MOD", L"NUMBER", L"PTR", L"RANDOM",
-            L"ROUND", L"SETERROR", L"SETEXTENDED", L"SIN", L"SQRT", L"SRANDOM", L"STRING", L"STRINGADDCR",
-            L"STRINGCOMPARE", L"STRINGFORMAT", L"STRINGFROMASCIIARRAY", L"STRINGINSTR", L"STRINGISALNUM",
-            L"STRINGISALPHA", L"STRINGISASCII", L"STRINGISDIGIT", L"STRINGISFLOAT", L"STRINGISINT",
-            L"STRINGISLOWER", L"STRINGISSPACE", L"STRINGISUPPER", L"STRINGISXDIGIT", L"STRINGLEFT", L"STRINGLEN",
-            L"STRINGLOWER", L"STRINGMID", L"STRINGREGEXP", L"STRINGREGEXPREPLACE", L"STRINGREPLACE",
-            L"STRINGREVERSE", L"STRINGRIGHT", L"STRINGSPLIT", L"STRINGSTRIPCR", L"STRINGSTRIPWS",
-            L"STRINGTOASCIIARRAY", L"STRINGTOBINARY", L"STRINGTRIMLEFT", L"STRINGTRIMRIGHT", L"STRINGUPPER",
-            L"TAN", L"TIMERDIFF", L"TIMERINIT", L"UBOUND", L"VARGETTYPE",
-        };
-        std::vector<bool> marks(static_cast<size_t>(builtinCount()), false);
-        for (std::wstring_view name : kNames) {
-            int i = findBuiltin(name);
-            if (i >= 0) marks[static_cast<size_t>(i)] = true;
-        }
-        return marks;
-    }();
-    return builtinIndex >= 0 && static_cast<size_t>(builtinIndex) < table.size() && table[static_cast<size_t>(builtinIndex)];
+    return builtinIndex >= 0 && builtinIndex < builtinCount() && builtinEntry(builtinIndex).leavesFilesAlone;
 }
 
 } // namespace vexil

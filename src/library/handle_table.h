@@ -42,7 +42,7 @@ public:
     CloseResult close(const Variant& handle);
 
     // Buffered writes stay in their streams until something else may look at the files: the
-    // table flushes them before any built-in that is not known to leave files alone, and
+    // table flushes them before any built-in whose row does not say it leaves files alone, and
     // whenever the message loop runs.
     void noteWrite(const FileStream& stream) { pendingWrites_ = pendingWrites_ || stream.hasPendingWrites(); }
     void flushPendingWrites();

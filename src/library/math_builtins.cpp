@@ -1,7 +1,5 @@
 // Math, bit, random, character-code and kind-test built-ins.
-#include "engine/builtin_handlers.h"
-#include "engine/engine.h"
-#include "engine/keywords.h"
+#include "engine/builtin_api.h"
 #include "library/text_codec.h"
 
 #include <windows.h>
@@ -19,7 +17,7 @@ Variant sizedInteger(double v) {
     return Variant::real(v);
 }
 
-template <double (*F)(double)> int unaryMath(Engine&, BuiltinArgs args, Variant& result) {
+template <double (*F)(double)> int unaryMath(BuiltinContext&, BuiltinArgs args, Variant& result) {
     result = Variant::real(F(args[0].toDouble()));
     return 0;
 }
@@ -53,36 +51,30 @@ struct RandomGenerator {
 };
 RandomGenerator generator;
 
-int softFailure(Engine& engine, Variant& result) {
-    result = Variant::int32(0);
-    engine.status().setError(1);
-    return 0;
-}
-
 } // namespace
 
-int builtinAbs(Engine& e, BuiltinArgs a, Variant& r) { return unaryMath<absolute>(e, a, r); }
-int builtinACos(Engine& e, BuiltinArgs a, Variant& r) { return unaryMath<arcCosine>(e, a, r); }
-int builtinASin(Engine& e, BuiltinArgs a, Variant& r) { return unaryMath<arcSine>(e, a, r); }
-int builtinATan(Engine& e, BuiltinArgs a, Variant& r) { return unaryMath<arcTangent>(e, a, r); }
-int builtinCos(Engine& e, BuiltinArgs a, Variant& r) { return unaryMath<cosine>(e, a, r); }
-int builtinSin(Engine& e, BuiltinArgs a, Variant& r) { return unaryMath<sine>(e, a, r); }
-int builtinTan(Engine& e, BuiltinArgs a, Variant& r) { return unaryMath<tangent>(e, a, r); }
-int builtinExp(Engine& e, BuiltinArgs a, Variant& r) { return unaryMath<exponential>(e, a, r); }
-int builtinLog(Engine& e, BuiltinArgs a, Variant& r) { return unaryMath<logarithm>(e, a, r); }
-int builtinSqrt(Engine& e, BuiltinArgs a, Variant& r) { return unaryMath<squareRoot>(e, a, r); }
+int builtinAbs(BuiltinContext& e, BuiltinArgs a, Variant& r) { return unaryMath<absolute>(e, a, r); }
+int builtinACos(BuiltinContext& e, BuiltinArgs a, Variant& r) { return unaryMath<arcCosine>(e, a, r); }
+int builtinASin(BuiltinContext& e, BuiltinArgs a, Variant& r) { return unaryMath<arcSine>(e, a, r); }
+int builtinATan(BuiltinContext& e, BuiltinArgs a, Variant& r) { return unaryMath<arcTangent>(e, a, r); }
+int builtinCos(BuiltinContext& e, BuiltinArgs a, Variant& r) { return unaryMath<cosine>(e, a, r); }
+int builtinSin(BuiltinContext& e, BuiltinArgs a, Variant& r) { return unaryMath<sine>(e, a, r); }
+int builtinTan(BuiltinContext& e, BuiltinArgs a, Variant& r) { return unaryMath<tangent>(e, a, r); }
+int builtinExp(BuiltinContext& e, BuiltinArgs a, Variant& r) { return unaryMath<exponential>(e, a, r); }
+int builtinLog(BuiltinContext& e, BuiltinArgs a, Variant& r) { return unaryMath<logarithm>(e, a, r); }
+int builtinSqrt(BuiltinContext& e, BuiltinArgs a, Variant& r) { return unaryMath<squareRoot>(e, a, r); }
 
-int builtinCeiling(Engine&, BuiltinArgs args, Variant& result) {
+int builtinCeiling(BuiltinContext&, BuiltinArgs args, Variant& result) {
     result = sizedInteger(std::ceil(args[0].toDouble()));
     return 0;
 }
 
-int builtinFloor(Engine&, BuiltinArgs args, Variant& result) {
+int builtinFloor(BuiltinContext&, BuiltinArgs args, Variant& result) {
     result = sizedInteger(std::floor(args[0].toDouble()));
     return 0;
 }
 
-int builtinMod(Engine&, BuiltinArgs args, Variant& result) {
+int builtinMod(BuiltinContext&, BuiltinArgs args, Variant& result) {
     const Variant &a = args[0], &b = args[1];
     auto isInteger = [](const Variant& v) { return v.is(VarKind::Int32) || v.is(VarKind::Int64); };
     if (a.is(VarKind::Int32) && b.is(VarKind::Int32) && b.int32Value() != 0) {
@@ -107,16 +99,16 @@ template <class Combine> int bitCombine(BuiltinArgs args, Variant& result, Combi
 
 } // namespace
 
-int builtinBitAnd(Engine&, BuiltinArgs a, Variant& r) { return bitCombine(a, r, [](int32_t x, int32_t y) { return x & y; }); }
-int builtinBitOr(Engine&, BuiltinArgs a, Variant& r) { return bitCombine(a, r, [](int32_t x, int32_t y) { return x | y; }); }
-int builtinBitXor(Engine&, BuiltinArgs a, Variant& r) { return bitCombine(a, r, [](int32_t x, int32_t y) { return x ^ y; }); }
+int builtinBitAnd(BuiltinContext&, BuiltinArgs a, Variant& r) { return bitCombine(a, r, [](int32_t x, int32_t y) { return x & y; }); }
+int builtinBitOr(BuiltinContext&, BuiltinArgs a, Variant& r) { return bitCombine(a, r, [](int32_t x, int32_t y) { return x | y; }); }
+int builtinBitXor(BuiltinContext&, BuiltinArgs a, Variant& r) { return bitCombine(a, r, [](int32_t x, int32_t y) { return x ^ y; }); }
 
-int builtinBitNot(Engine&, BuiltinArgs args, Variant& result) {
+int builtinBitNot(BuiltinContext&, BuiltinArgs args, Variant& result) {
     result = Variant::int32(~args[0].toInt32());
     return 0;
 }
 
-int builtinBitShift(Engine&, BuiltinArgs args, Variant& result) {
+int builtinBitShift(BuiltinContext&, BuiltinArgs args, Variant& result) {
     int32_t v = args[0].toInt32();
     int32_t s = args[1].toInt32();
     uint32_t count = static_cast<uint32_t>(s >= 0 ? s : -static_cast<int64_t>(s)) & 31u;
@@ -127,20 +119,19 @@ int builtinBitShift(Engine&, BuiltinArgs args, Variant& result) {
     return 0;
 }
 
-int builtinBitRotate(Engine& engine, BuiltinArgs args, Variant& result) {
+int builtinBitRotate(BuiltinContext& context, BuiltinArgs args, Variant& result) {
     int size = 16;
-    if (args.size() > 2 && !(args[2].is(VarKind::Keyword) && args[2].keywordRecord()->id == static_cast<int>(Keyword::Default))) {
-        std::wstring_view letter = args[2].text().view();
+    if (given(args, 2)) {
+        std::wstring_view letter = textArg(args, 2).view();
         wchar_t c = letter.empty() ? 0 : static_cast<wchar_t>(towupper(letter[0]));
         size = c == L'B' ? 8 : c == L'W' ? 16 : c == L'D' ? 32 : 0;
         if (!size) {
-            result = Variant::int32(0);
-            engine.status().setError(1);
+            context.fail(result, Variant::int32(0));
             return -1; // a failing status without a message, as for a malformed call
         }
     }
     uint32_t v = static_cast<uint32_t>(args[0].toInt32());
-    int64_t s = args.size() > 1 ? args[1].toInt32() : 1;
+    int64_t s = passedInt(args, 1, 1);
     s %= size;
     if (s < 0) s += size;
     if (s == 0) {
@@ -154,26 +145,26 @@ int builtinBitRotate(Engine& engine, BuiltinArgs args, Variant& result) {
     return 0;
 }
 
-int builtinRandom(Engine& engine, BuiltinArgs args, Variant& result) {
-    if (args.empty()) {
+int builtinRandom(BuiltinContext& context, BuiltinArgs args, Variant& result) {
+    if (!passed(args, 0)) {
         result = Variant::real(generator.unit());
         return 0;
     }
-    if (args.size() == 1) {
+    if (!passed(args, 1)) {
         double m = args[0].toDouble();
-        if (m < 0) return softFailure(engine, result);
+        if (m < 0) return context.fail(result, Variant::int32(0));
         result = Variant::real(m == 0 ? 0.0 : generator.unit() * m);
         return 0;
     }
-    if (args[0].is(VarKind::Array) || args[1].is(VarKind::Array)) return softFailure(engine, result);
-    if (args.size() > 2 && args[2].toInt32() == 1) {
+    if (args[0].is(VarKind::Array) || args[1].is(VarKind::Array)) return context.fail(result, Variant::int32(0));
+    if (optInt(args, 2, 0) == 1) {
         int32_t lo = args[0].toInt32(), hi = args[1].toInt32();
         if (hi == lo) {
             result = Variant::int32(lo);
             return 0;
         }
         int64_t span = static_cast<int64_t>(hi) - lo;
-        if (hi < lo || span > INT32_MAX) return softFailure(engine, result);
+        if (hi < lo || span > INT32_MAX) return context.fail(result, Variant::int32(0));
         uint32_t n = static_cast<uint32_t>(span < 0x7FFFFFF ? span + 1 : span);
         result = Variant::int32(static_cast<int32_t>(lo + static_cast<int64_t>((generator.next() >> 1) % n)));
         return 0;
@@ -183,25 +174,25 @@ int builtinRandom(Engine& engine, BuiltinArgs args, Variant& result) {
         result = Variant::real(lo);
         return 0;
     }
-    if (!(hi > lo)) return softFailure(engine, result);
+    if (!(hi > lo)) return context.fail(result, Variant::int32(0));
     result = Variant::real(generator.unit() * (hi - lo) + lo);
     return 0;
 }
 
-int builtinSRandom(Engine&, BuiltinArgs args, Variant&) {
+int builtinSRandom(BuiltinContext&, BuiltinArgs args, Variant&) {
     generator.engine.seed(static_cast<uint32_t>(args[0].toInt32()));
     generator.seeded = true;
     return 0;
 }
 
-int builtinAsc(Engine&, BuiltinArgs args, Variant& result) {
+int builtinAsc(BuiltinContext&, BuiltinArgs args, Variant& result) {
     std::wstring_view t = args[0].text().view();
     std::string bytes = t.empty() ? std::string() : wideToBytes(t.substr(0, 1), CP_ACP);
     result = Variant::int32(bytes.empty() ? 0 : static_cast<uint8_t>(bytes[0]));
     return 0;
 }
 
-int builtinAscW(Engine&, BuiltinArgs args, Variant& result) {
+int builtinAscW(BuiltinContext&, BuiltinArgs args, Variant& result) {
     std::wstring_view t = args[0].text().view();
     result = Variant::int32(t.empty() ? 0 : t[0]);
     return 0;
@@ -209,21 +200,13 @@ int builtinAscW(Engine&, BuiltinArgs args, Variant& result) {
 
 namespace {
 
-// A character code at or above `limit` gives "" and @ERROR 1.
-bool codeRefused(Engine& engine, Variant& result, int32_t code, int32_t limit) {
-    if (code < limit) return false;
-    result = Variant::string(WString());
-    engine.status().setError(1);
-    return true;
-}
-
 Variant unitText(wchar_t unit) { return Variant::string(WString(std::wstring_view(&unit, 1))); }
 
 } // namespace
 
-int builtinChr(Engine& engine, BuiltinArgs args, Variant& result) {
+int builtinChr(BuiltinContext& context, BuiltinArgs args, Variant& result) {
     int32_t code = args[0].toInt32();
-    if (codeRefused(engine, result, code, 256)) return 0;
+    if (code >= 256) return context.fail(result, Variant::string(WString()));
     wchar_t unit = static_cast<wchar_t>(code & 0xFFFF);
     if (code >= 128) {
         char byte = static_cast<char>(code);
@@ -234,38 +217,35 @@ int builtinChr(Engine& engine, BuiltinArgs args, Variant& result) {
     return 0;
 }
 
-int builtinChrW(Engine& engine, BuiltinArgs args, Variant& result) {
+int builtinChrW(BuiltinContext& context, BuiltinArgs args, Variant& result) {
     int32_t code = args[0].toInt32();
-    if (codeRefused(engine, result, code, 65536)) return 0;
+    if (code >= 65536) return context.fail(result, Variant::string(WString()));
     result = unitText(static_cast<wchar_t>(code & 0xFFFF));
     return 0;
 }
 
-int builtinBinary(Engine&, BuiltinArgs args, Variant& result) {
+int builtinBinary(BuiltinContext&, BuiltinArgs args, Variant& result) {
     result = args[0];
     result.makeBinary();
     return 0;
 }
 
-int builtinPtr(Engine&, BuiltinArgs args, Variant& result) {
+int builtinPtr(BuiltinContext&, BuiltinArgs args, Variant& result) {
     result = Variant::pointer(args[0].toPointer());
     return 0;
 }
 
-int builtinHwnd(Engine& engine, BuiltinArgs args, Variant& result) {
+int builtinHwnd(BuiltinContext& context, BuiltinArgs args, Variant& result) {
     uint64_t handle = args[0].toPointer();
-    if (!IsWindow(reinterpret_cast<HWND>(static_cast<uintptr_t>(handle)))) {
-        result = Variant::pointer(0);
-        engine.status().setError(1);
-        return 0;
-    }
+    if (!IsWindow(reinterpret_cast<HWND>(static_cast<uintptr_t>(handle))))
+        return context.fail(result, Variant::pointer(0));
     result = Variant::pointer(handle);
     return 0;
 }
 
 namespace {
 
-template <bool (*Test)(const Variant&)> int kindTest(Engine&, BuiltinArgs args, Variant& result) {
+template <bool (*Test)(const Variant&)> int kindTest(BuiltinContext&, BuiltinArgs args, Variant& result) {
     result = Variant::int32(Test(args[0].dereferenced()) ? 1 : 0);
     return 0;
 }
@@ -289,18 +269,18 @@ bool isStringKind(const Variant& v) { return v.is(VarKind::String); }
 
 } // namespace
 
-int builtinIsArray(Engine& e, BuiltinArgs a, Variant& r) { return kindTest<isArrayKind>(e, a, r); }
-int builtinIsBinary(Engine& e, BuiltinArgs a, Variant& r) { return kindTest<isBinaryKind>(e, a, r); }
-int builtinIsBool(Engine& e, BuiltinArgs a, Variant& r) { return kindTest<isBoolKind>(e, a, r); }
-int builtinIsDllStruct(Engine& e, BuiltinArgs a, Variant& r) { return kindTest<isDllStructKind>(e, a, r); }
-int builtinIsFloat(Engine& e, BuiltinArgs a, Variant& r) { return kindTest<isFloatValue>(e, a, r); }
-int builtinIsHwnd(Engine& e, BuiltinArgs a, Variant& r) { return kindTest<isHwndValue>(e, a, r); }
-int builtinIsInt(Engine& e, BuiltinArgs a, Variant& r) { return kindTest<isIntValue>(e, a, r); }
-int builtinIsKeyword(Engine& e, BuiltinArgs a, Variant& r) { return kindTest<isKeywordKind>(e, a, r); }
-int builtinIsMap(Engine& e, BuiltinArgs a, Variant& r) { return kindTest<isMapKind>(e, a, r); }
-int builtinIsNumber(Engine& e, BuiltinArgs a, Variant& r) { return kindTest<isNumberKind>(e, a, r); }
-int builtinIsObj(Engine& e, BuiltinArgs a, Variant& r) { return kindTest<isObjectKind>(e, a, r); }
-int builtinIsPtr(Engine& e, BuiltinArgs a, Variant& r) { return kindTest<isPtrKind>(e, a, r); }
-int builtinIsString(Engine& e, BuiltinArgs a, Variant& r) { return kindTest<isStringKind>(e, a, r); }
+int builtinIsArray(BuiltinContext& e, BuiltinArgs a, Variant& r) { return kindTest<isArrayKind>(e, a, r); }
+int builtinIsBinary(BuiltinContext& e, BuiltinArgs a, Variant& r) { return kindTest<isBinaryKind>(e, a, r); }
+int builtinIsBool(BuiltinContext& e, BuiltinArgs a, Variant& r) { return kindTest<isBoolKind>(e, a, r); }
+int builtinIsDllStruct(BuiltinContext& e, BuiltinArgs a, Variant& r) { return kindTest<isDllStructKind>(e, a, r); }
+int builtinIsFloat(BuiltinContext& e, BuiltinArgs a, Variant& r) { return kindTest<isFloatValue>(e, a, r); }
+int builtinIsHwnd(BuiltinContext& e, BuiltinArgs a, Variant& r) { return kindTest<isHwndValue>(e, a, r); }
+int builtinIsInt(BuiltinContext& e, BuiltinArgs a, Variant& r) { return kindTest<isIntValue>(e, a, r); }
+int builtinIsKeyword(BuiltinContext& e, BuiltinArgs a, Variant& r) { return kindTest<isKeywordKind>(e, a, r); }
+int builtinIsMap(BuiltinContext& e, BuiltinArgs a, Variant& r) { return kindTest<isMapKind>(e, a, r); }
+int builtinIsNumber(BuiltinContext& e, BuiltinArgs a, Variant& r) { return kindTest<isNumberKind>(e, a, r); }
+int builtinIsObj(BuiltinContext& e, BuiltinArgs a, Variant& r) { return kindTest<isObjectKind>(e, a, r); }
+int builtinIsPtr(BuiltinContext& e, BuiltinArgs a, Variant& r) { return kindTest<isPtrKind>(e, a, r); }
+int builtinIsString(BuiltinContext& e, BuiltinArgs a, Variant& r) { return kindTest<isStringKind>(e, a, r); }
 
 } // namespace vexil

@@ -1,7 +1,5 @@
 // Explicit number conversions: HEX and DEC, INT, NUMBER, ROUND and STRING.
-#include "engine/builtin_handlers.h"
-#include "engine/engine.h"
-#include "engine/keywords.h"
+#include "engine/builtin_api.h"
 
 #include <algorithm>
 #include <bit>
@@ -21,13 +19,6 @@ Variant sizedInteger(int64_t v, Width width) {
     }
     return v >= INT32_MIN && v <= INT32_MAX ? Variant::int32(static_cast<int32_t>(v)) : Variant::int64(v);
 }
-
-bool isDefaultKeyword(const Variant& v) {
-    return v.is(VarKind::Keyword) && v.keywordRecord()->id == static_cast<int>(Keyword::Default);
-}
-
-// The optional kind argument; absent counts as 0.
-int32_t kindArgument(BuiltinArgs args) { return args.size() > 1 ? args[1].toInt32() : 0; }
 
 // INT's conversion; also NUMBER's for kinds 1 and 2.
 Variant integerOf(const Variant& value, int32_t kind) {
@@ -83,7 +74,7 @@ double roundToDecimals(double x, int32_t decimals) {
 
 } // namespace
 
-int builtinHex(Engine&, BuiltinArgs args, Variant& result) {
+int builtinHex(BuiltinContext&, BuiltinArgs args, Variant& result) {
     const Variant& value = args[0];
     if (value.is(VarKind::Binary)) {
         std::wstring_view text = value.text().view();
@@ -105,7 +96,7 @@ int builtinHex(Engine&, BuiltinArgs args, Variant& result) {
         }
     }
     int length = automatic;
-    if (args.size() > 1 && !isDefaultKeyword(args[1])) length = std::clamp(args[1].toInt32(), 0, 16);
+    if (given(args, 1)) length = std::clamp(args[1].toInt32(), 0, 16);
     static constexpr wchar_t kDigits[] = L"0123456789ABCDEF";
     wchar_t digits[16];
     for (int i = length - 1; i >= 0; --i, v >>= 4) digits[i] = kDigits[v & 15];
@@ -113,24 +104,24 @@ int builtinHex(Engine&, BuiltinArgs args, Variant& result) {
     return 0;
 }
 
-int builtinDec(Engine& engine, BuiltinArgs args, Variant& result) {
+int builtinDec(BuiltinContext& context, BuiltinArgs args, Variant& result) {
     std::wstring_view text = args[0].text().view();
     uint64_t v = 0;
     if (text.size() > 16) {
-        engine.status().setError(1);
+        context.setError(1);
     } else {
         for (wchar_t c : text) {
             int d = hexDigitValue(c);
             if (d < 0) {
                 v = 0;
-                engine.status().setError(1);
+                context.setError(1);
                 break;
             }
             v = v << 4 | static_cast<uint64_t>(d);
         }
     }
     auto n = static_cast<int64_t>(v);
-    if (args.size() < 2) {
+    if (!passed(args, 1)) {
         result = sizedInteger(n, text.size() < 9 ? Width::Int32 : Width::Int64);
         return 0;
     }
@@ -143,25 +134,25 @@ int builtinDec(Engine& engine, BuiltinArgs args, Variant& result) {
     return 0;
 }
 
-int builtinInt(Engine&, BuiltinArgs args, Variant& result) {
-    result = integerOf(args[0], kindArgument(args));
+int builtinInt(BuiltinContext&, BuiltinArgs args, Variant& result) {
+    result = integerOf(args[0], optInt(args, 1, 0));
     return 0;
 }
 
-int builtinNumber(Engine&, BuiltinArgs args, Variant& result) {
-    result = numberOf(args[0], kindArgument(args));
+int builtinNumber(BuiltinContext&, BuiltinArgs args, Variant& result) {
+    result = numberOf(args[0], optInt(args, 1, 0));
     return 0;
 }
 
-int builtinRound(Engine&, BuiltinArgs args, Variant& result) {
-    int32_t decimals = args.size() > 1 ? args[1].toInt32() : 0;
+int builtinRound(BuiltinContext&, BuiltinArgs args, Variant& result) {
+    int32_t decimals = passedInt(args, 1, 0);
     double rounded = roundToDecimals(args[0].toDouble(), decimals);
     result = Variant::real(rounded);
-    if (args.size() < 2) result = sizedInteger(result.toInt64(), Width::Fitting);
+    if (!passed(args, 1)) result = sizedInteger(result.toInt64(), Width::Fitting);
     return 0;
 }
 
-int builtinString(Engine&, BuiltinArgs args, Variant& result) {
+int builtinString(BuiltinContext&, BuiltinArgs args, Variant& result) {
     result = Variant::string(args[0].text());
     return 0;
 }

@@ -1,7 +1,6 @@
 // The regular-expression built-ins: STRINGREGEXP in its five result shapes and STRINGREGEXPREPLACE.
-#include "engine/builtin_handlers.h"
+#include "engine/builtin_api.h"
 #include "engine/containers.h"
-#include "engine/engine.h"
 #include "library/regex.h"
 
 #include <vector>
@@ -19,10 +18,8 @@ Variant sizedInteger(int64_t v) { return v >= INT32_MIN && v <= INT32_MAX ? Vari
 
 Variant textOf(std::wstring_view text) { return Variant::string(WString(text)); }
 
-void fail(Engine& engine, int32_t error, size_t offset) {
-    engine.status().setError(error);
-    engine.status().setExtended(sizedInteger(static_cast<int64_t>(offset) + 1));
-}
+// A 1-based position in the subject, as @EXTENDED gives it.
+Variant positionOf(size_t offset) { return sizedInteger(static_cast<int64_t>(offset) + 1); }
 
 // Group 0 when `first` is 0; from group 1, the whole match standing in for a match without groups.
 void appendGroups(const Regex& regex, int groups, int first, std::vector<Variant>& out) {
@@ -50,76 +47,82 @@ bool collectAll(Regex& regex, size_t offset, bool nested, std::vector<Variant>& 
     return !regex.failed();
 }
 
+// Flags 0 to 2: the first match, as 1 (or 0), its groups, or the match and its groups. False when
+// matching failed.
+bool firstMatch(BuiltinContext& context, Regex& regex, int64_t flag, size_t offset, Variant& result, size_t& failedAt) {
+    int groups = regex.nextMatch(offset, false);
+    if (groups > 0 && flag == 0) {
+        result = Variant::int32(1);
+    } else if (groups > 0) {
+        std::vector<Variant> items;
+        appendGroups(regex, groups, flag == 1 ? 1 : 0, items);
+        result = arrayOf(std::move(items));
+        context.setExtended(positionOf(offset));
+    } else {
+        if (flag <= 1) result = Variant::int32(0);
+        if (flag >= 1) context.setError(kNoMatch);
+        failedAt = regex.failureOffset();
+        return !regex.failed();
+    }
+    return true;
+}
+
+// Flags 3 and 4: the groups of every match, in one array or an array a match.
+bool allMatches(BuiltinContext& context, Regex& regex, bool nested, size_t offset, Variant& result, size_t& failedAt) {
+    std::vector<Variant> items;
+    if (!collectAll(regex, offset, nested, items, failedAt)) return false;
+    if (items.empty()) context.setError(kNoMatch);
+    else result = arrayOf(std::move(items));
+    return true;
+}
+
 } // namespace
 
-int builtinStringRegExp(Engine& engine, BuiltinArgs args, Variant& result) {
-    int64_t flag = args.size() > 2 ? args[2].toInt64() : 0;
+int builtinStringRegExp(BuiltinContext& context, BuiltinArgs args, Variant& result) {
+    int64_t flag = optInt64(args, 2, 0);
     if (flag < 0 || flag > 4) flag = 0;
-    int64_t start = args.size() > 3 ? args[3].toInt64() : 1;
+    int64_t start = optInt64(args, 3, 1);
     size_t offset = start < 1 ? 0 : static_cast<size_t>(start - 1);
 
     Regex regex;
     size_t errorOffset = 0;
-    if (!regex.compile(args[1].text().view(), errorOffset)) {
-        result = Variant::int32(0);
-        fail(engine, kBadPattern, errorOffset);
-        return 0;
+    if (!regex.compile(textArg(args, 1).view(), errorOffset)) {
+        context.setExtended(positionOf(errorOffset));
+        return context.fail(result, Variant::int32(0), kBadPattern);
     }
-    regex.setSubject(args[0].text());
-
+    regex.setSubject(textArg(args, 0));
     size_t failedAt = 0;
-    bool completed = true;
-    if (flag <= 2) {
-        int groups = regex.nextMatch(offset, false);
-        if (groups > 0 && flag == 0) {
-            result = Variant::int32(1);
-        } else if (groups > 0) {
-            std::vector<Variant> items;
-            appendGroups(regex, groups, flag == 1 ? 1 : 0, items);
-            result = arrayOf(std::move(items));
-            engine.status().setExtended(sizedInteger(static_cast<int64_t>(offset) + 1));
-        } else {
-            if (flag <= 1) result = Variant::int32(0);
-            if (flag >= 1) engine.status().setError(kNoMatch);
-            completed = !regex.failed();
-            failedAt = regex.failureOffset();
-        }
-    } else {
-        std::vector<Variant> items;
-        completed = collectAll(regex, offset, flag == 4, items, failedAt);
-        if (completed && !items.empty())
-            result = arrayOf(std::move(items));
-        else if (completed)
-            engine.status().setError(kNoMatch);
-    }
-    if (!completed) fail(engine, kMatchFailed, failedAt); // the result keeps its no-match shape
-    return 0;
+    bool completed = flag <= 2 ? firstMatch(context, regex, flag, offset, result, failedAt)
+                               : allMatches(context, regex, flag == 4, offset, result, failedAt);
+    if (completed) return 0;
+    context.setExtended(positionOf(failedAt));
+    return context.fail(kMatchFailed); // the result keeps its no-match shape
 }
 
-int builtinStringRegExpReplace(Engine& engine, BuiltinArgs args, Variant& result) {
-    const WString& subject = args[0].text();
+int builtinStringRegExpReplace(BuiltinContext& context, BuiltinArgs args, Variant& result) {
+    const WString& subject = textArg(args, 0);
     result = Variant::string(subject);
 
     Regex regex;
     size_t errorOffset = 0;
-    if (!regex.compile(args[1].text().view(), errorOffset)) {
-        fail(engine, kBadPattern, errorOffset);
-        return 0;
+    if (!regex.compile(textArg(args, 1).view(), errorOffset)) {
+        context.setExtended(positionOf(errorOffset));
+        return context.fail(kBadPattern);
     }
     if (subject.empty()) {
-        engine.status().setExtended(Variant::int32(0));
+        context.setExtended(Variant::int32(0));
         return 0;
     }
     regex.setSubject(subject);
-    int64_t limit = args.size() > 3 ? args[3].toInt64() : 0;
+    int64_t limit = optInt64(args, 3, 0);
     WString replaced;
-    int64_t count = regex.replace(args[2].text().view(), limit, replaced);
+    int64_t count = regex.replace(textArg(args, 2).view(), limit, replaced);
     if (regex.failed()) {
-        fail(engine, kMatchFailed, regex.failureOffset());
-        return 0;
+        context.setExtended(positionOf(regex.failureOffset()));
+        return context.fail(kMatchFailed);
     }
     if (count > 0) result = Variant::string(std::move(replaced));
-    engine.status().setExtended(sizedInteger(count));
+    context.setExtended(sizedInteger(count));
     return 0;
 }
 

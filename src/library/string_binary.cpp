@@ -1,6 +1,5 @@
 // Text and binary data: STRINGTOBINARY, BINARYTOSTRING, BINARYLEN and BINARYMID.
-#include "engine/builtin_handlers.h"
-#include "engine/engine.h"
+#include "engine/builtin_api.h"
 #include "library/mid_range.h"
 #include "library/text_codec.h"
 
@@ -15,7 +14,7 @@ namespace {
 enum class BinaryEncoding { Ansi = 1, Utf16LE = 2, Utf16BE = 3, Utf8 = 4 };
 
 BinaryEncoding encodingArgument(BuiltinArgs args) {
-    int32_t flag = args.size() > 1 ? args[1].toInt32() : 1;
+    int32_t flag = optInt(args, 1, 1);
     return flag >= 2 && flag <= 4 ? static_cast<BinaryEncoding>(flag) : BinaryEncoding::Ansi;
 }
 
@@ -39,7 +38,7 @@ std::string utf16Bytes(std::wstring_view text, bool bigEndian) {
 
 } // namespace
 
-int builtinStringToBinary(Engine&, BuiltinArgs args, Variant& result) {
+int builtinStringToBinary(BuiltinContext&, BuiltinArgs args, Variant& result) {
     std::wstring_view text = args[0].text();
     std::string bytes;
     switch (const BinaryEncoding encoding = encodingArgument(args)) {
@@ -52,16 +51,13 @@ int builtinStringToBinary(Engine&, BuiltinArgs args, Variant& result) {
     return 0;
 }
 
-int builtinBinaryToString(Engine& engine, BuiltinArgs args, Variant& result) {
+int builtinBinaryToString(BuiltinContext& context, BuiltinArgs args, Variant& result) {
     std::string holder;
     std::string_view bytes = bytesOf(args[0], holder);
     const BinaryEncoding encoding = encodingArgument(args);
     const bool utf16 = encoding == BinaryEncoding::Utf16LE || encoding == BinaryEncoding::Utf16BE;
-    if (bytes.empty() || (utf16 && bytes.size() % 2 != 0)) {
-        engine.status().setError(bytes.empty() ? 1 : 2);
-        result = Variant::string({});
-        return 0;
-    }
+    if (bytes.empty() || (utf16 && bytes.size() % 2 != 0))
+        return context.fail(result, Variant::string({}), bytes.empty() ? 1 : 2);
     WString text;
     if (utf16) {
         wchar_t* out = text.resize(bytes.size() / 2);
@@ -75,16 +71,16 @@ int builtinBinaryToString(Engine& engine, BuiltinArgs args, Variant& result) {
     return 0;
 }
 
-int builtinBinaryLen(Engine&, BuiltinArgs args, Variant& result) {
+int builtinBinaryLen(BuiltinContext&, BuiltinArgs args, Variant& result) {
     std::string holder;
     result = Variant::int32(static_cast<int32_t>(bytesOf(args[0], holder).size()));
     return 0;
 }
 
-int builtinBinaryMid(Engine&, BuiltinArgs args, Variant& result) {
+int builtinBinaryMid(BuiltinContext&, BuiltinArgs args, Variant& result) {
     std::string holder;
     std::string_view bytes = bytesOf(args[0], holder);
-    MidRange piece = midRange(bytes.size(), args[1].toInt32(), args.size() > 2 ? args[2].toInt32() : -1);
+    MidRange piece = midRange(bytes.size(), args[1].toInt32(), optInt(args, 2, -1));
     result = Variant::binary(std::string(bytes.substr(piece.offset, piece.count)));
     return 0;
 }

@@ -1,6 +1,5 @@
 // String built-ins: length, case, and the pieces of a string (left, right, mid, trims).
-#include "engine/builtin_handlers.h"
-#include "engine/engine.h"
+#include "engine/builtin_api.h"
 #include "library/mid_range.h"
 
 #include <windows.h>
@@ -29,41 +28,46 @@ template <DWORD (WINAPI *Convert)(LPWSTR, DWORD)> int convertCase(BuiltinArgs ar
 
 } // namespace
 
-int builtinStringLen(Engine&, BuiltinArgs args, Variant& result) {
+int builtinStringLen(BuiltinContext&, BuiltinArgs args, Variant& result) {
     result = Variant::int32(static_cast<int32_t>(args[0].text().size()));
     return 0;
 }
 
-int builtinStringUpper(Engine&, BuiltinArgs args, Variant& result) { return convertCase<CharUpperBuffW>(args, result); }
-int builtinStringLower(Engine&, BuiltinArgs args, Variant& result) { return convertCase<CharLowerBuffW>(args, result); }
+int builtinStringUpper(BuiltinContext&, BuiltinArgs args, Variant& result) {
+    return convertCase<CharUpperBuffW>(args, result);
+}
 
-int builtinStringLeft(Engine&, BuiltinArgs args, Variant& result) {
+int builtinStringLower(BuiltinContext&, BuiltinArgs args, Variant& result) {
+    return convertCase<CharLowerBuffW>(args, result);
+}
+
+int builtinStringLeft(BuiltinContext&, BuiltinArgs args, Variant& result) {
     std::wstring_view text = args[0].text().view();
     setText(result, text.substr(0, std::min(countOf(args[1]), text.size())));
     return 0;
 }
 
-int builtinStringRight(Engine&, BuiltinArgs args, Variant& result) {
+int builtinStringRight(BuiltinContext&, BuiltinArgs args, Variant& result) {
     std::wstring_view text = args[0].text().view();
     size_t n = std::min(countOf(args[1]), text.size());
     setText(result, text.substr(text.size() - n));
     return 0;
 }
 
-int builtinStringMid(Engine&, BuiltinArgs args, Variant& result) {
+int builtinStringMid(BuiltinContext&, BuiltinArgs args, Variant& result) {
     std::wstring_view text = args[0].text().view();
-    MidRange piece = midRange(text.size(), args[1].toInt32(), args.size() > 2 ? args[2].toInt32() : -1);
+    MidRange piece = midRange(text.size(), args[1].toInt32(), optInt(args, 2, -1));
     setText(result, text.substr(piece.offset, piece.count));
     return 0;
 }
 
-int builtinStringTrimLeft(Engine&, BuiltinArgs args, Variant& result) {
+int builtinStringTrimLeft(BuiltinContext&, BuiltinArgs args, Variant& result) {
     std::wstring_view text = args[0].text().view();
     setText(result, text.substr(std::min(countOf(args[1]), text.size())));
     return 0;
 }
 
-int builtinStringTrimRight(Engine&, BuiltinArgs args, Variant& result) {
+int builtinStringTrimRight(BuiltinContext&, BuiltinArgs args, Variant& result) {
     std::wstring_view text = args[0].text().view();
     setText(result, text.substr(0, text.size() - std::min(countOf(args[1]), text.size())));
     return 0;

@@ -1,7 +1,6 @@
 // Character-class tests of a text: STRINGISALNUM to STRINGISXDIGIT, and the number grammars of
 // STRINGISINT and STRINGISFLOAT.
-#include "engine/builtin_handlers.h"
-#include "engine/engine.h"
+#include "engine/builtin_api.h"
 #include "library/text_classes.h"
 
 #include <windows.h>
@@ -63,27 +62,27 @@ bool decimalText(std::wstring_view text) {
 
 } // namespace
 
-int builtinStringIsAlNum(Engine&, BuiltinArgs args, Variant& result) { return everyUnit<alphaNumeric>(args, result); }
-int builtinStringIsAlpha(Engine&, BuiltinArgs args, Variant& result) { return everyUnit<alphabetic>(args, result); }
-int builtinStringIsASCII(Engine&, BuiltinArgs args, Variant& result) { return everyUnit<ascii>(args, result); }
-int builtinStringIsDigit(Engine&, BuiltinArgs args, Variant& result) { return everyUnit<digit>(args, result); }
-int builtinStringIsXDigit(Engine&, BuiltinArgs args, Variant& result) { return everyUnit<hexDigit>(args, result); }
-int builtinStringIsLower(Engine&, BuiltinArgs args, Variant& result) { return everyUnit<lowerCase>(args, result); }
-int builtinStringIsUpper(Engine&, BuiltinArgs args, Variant& result) { return everyUnit<upperCase>(args, result); }
+int builtinStringIsAlNum(BuiltinContext&, BuiltinArgs args, Variant& result) { return everyUnit<alphaNumeric>(args, result); }
+int builtinStringIsAlpha(BuiltinContext&, BuiltinArgs args, Variant& result) { return everyUnit<alphabetic>(args, result); }
+int builtinStringIsASCII(BuiltinContext&, BuiltinArgs args, Variant& result) { return everyUnit<ascii>(args, result); }
+int builtinStringIsDigit(BuiltinContext&, BuiltinArgs args, Variant& result) { return everyUnit<digit>(args, result); }
+int builtinStringIsXDigit(BuiltinContext&, BuiltinArgs args, Variant& result) { return everyUnit<hexDigit>(args, result); }
+int builtinStringIsLower(BuiltinContext&, BuiltinArgs args, Variant& result) { return everyUnit<lowerCase>(args, result); }
+int builtinStringIsUpper(BuiltinContext&, BuiltinArgs args, Variant& result) { return everyUnit<upperCase>(args, result); }
 
 // Unlike the others, the whole text counts (U+0000 is whitespace) and the empty text passes.
-int builtinStringIsSpace(Engine&, BuiltinArgs args, Variant& result) {
+int builtinStringIsSpace(BuiltinContext&, BuiltinArgs args, Variant& result) {
     std::wstring_view text = args[0].text();
     result = Variant::int32(std::all_of(text.begin(), text.end(), isBlankUnit) ? 1 : 0);
     return 0;
 }
 
-int builtinStringIsInt(Engine&, BuiltinArgs args, Variant& result) {
+int builtinStringIsInt(BuiltinContext&, BuiltinArgs args, Variant& result) {
     result = Variant::int32(integerText(leadingText(args[0])) ? 1 : 0);
     return 0;
 }
 
-int builtinStringIsFloat(Engine&, BuiltinArgs args, Variant& result) {
+int builtinStringIsFloat(BuiltinContext&, BuiltinArgs args, Variant& result) {
     result = Variant::int32(decimalText(leadingText(args[0])) ? 1 : 0);
     return 0;
 }

@@ -1,7 +1,6 @@
 // Texts as arrays of character codes: STRINGTOASCIIARRAY and STRINGFROMASCIIARRAY.
-#include "engine/builtin_handlers.h"
+#include "engine/builtin_api.h"
 #include "engine/containers.h"
-#include "engine/engine.h"
 #include "engine/messages.h"
 #include "library/text_codec.h"
 
@@ -15,19 +14,19 @@ namespace {
 
 // The array encoding flag: code units, or the bytes of a code page.
 unsigned codePageArgument(BuiltinArgs args, size_t index, bool& units) {
-    int32_t flag = args.size() > index ? args[index].toInt32() : 0;
+    int32_t flag = optInt(args, index, 0);
     units = flag != 1 && flag != 2;
     return flag == 2 ? CP_UTF8 : CP_ACP;
 }
 
 // Bounds are compared as unsigned numbers, so a negative one counts as very large.
 uint64_t boundArgument(BuiltinArgs args, size_t index, uint64_t fallback) {
-    if (args.size() <= index || args[index].isDefault()) return fallback;
+    if (!given(args, index)) return fallback;
     return static_cast<uint64_t>(static_cast<int64_t>(args[index].toInt32()));
 }
 
-template <typename Code> int codesArray(Engine& engine, const Code* codes, size_t count, Variant& result) {
-    if (count > static_cast<size_t>(kMaxElements)) return engine.reportRuntimeError(MessageId::ArrayTooLarge, -1);
+template <typename Code> int codesArray(BuiltinContext& context, const Code* codes, size_t count, Variant& result) {
+    if (count > static_cast<size_t>(kMaxElements)) return context.fatal(MessageId::ArrayTooLarge);
     std::vector<Variant> items;
     items.reserve(count);
     for (size_t i = 0; i < count; ++i) items.push_back(Variant::int32(codes[i]));
@@ -37,7 +36,7 @@ template <typename Code> int codesArray(Engine& engine, const Code* codes, size_
 
 } // namespace
 
-int builtinStringToASCIIArray(Engine& engine, BuiltinArgs args, Variant& result) {
+int builtinStringToASCIIArray(BuiltinContext& context, BuiltinArgs args, Variant& result) {
     std::wstring_view text = args[0].text();
     const uint64_t start = boundArgument(args, 1, 0);
     const uint64_t end = std::min<uint64_t>(text.size(), boundArgument(args, 2, text.size()));
@@ -52,23 +51,20 @@ int builtinStringToASCIIArray(Engine& engine, BuiltinArgs args, Variant& result)
     }
     bool units = true;
     unsigned codePage = codePageArgument(args, 3, units);
-    if (units) return codesArray(engine, range.data(), range.size(), result);
+    if (units) return codesArray(context, range.data(), range.size(), result);
     std::string bytes = wideToBytes(range, codePage);
-    return codesArray(engine, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), result);
+    return codesArray(context, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), result);
 }
 
-int builtinStringFromASCIIArray(Engine& engine, BuiltinArgs args, Variant& result) {
+int builtinStringFromASCIIArray(BuiltinContext& context, BuiltinArgs args, Variant& result) {
     result = Variant::string({});
     const ArrayBody* body = arrayBody(args[0]);
-    if (!body) {
-        engine.status().setError(1);
-        return 0;
-    }
+    if (!body) return context.fail(1);
     // An array with an empty later dimension has no elements at all.
     const int64_t size = std::min<int64_t>(body->dims > 0 ? body->sizes[0] : 0, static_cast<int64_t>(body->elements.size()));
-    int64_t end = args.size() > 2 ? args[2].toInt32() : -1;
+    int64_t end = optInt(args, 2, -1);
     if (end < 0 || end > size) end = size;
-    const int64_t start = args.size() > 1 ? args[1].toInt32() : 0;
+    const int64_t start = passedInt(args, 1, 0);
     if (static_cast<uint64_t>(end) < static_cast<uint64_t>(start)) return 0;
     bool units = true;
     unsigned codePage = codePageArgument(args, 3, units);

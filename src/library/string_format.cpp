@@ -1,8 +1,7 @@
 // STRINGFORMAT. Conversions are formatted here instead of by the C runtime: a directive can
 // then only consume values the script passed ("*" included), and reads each value the way it
 // was given, whatever size letter the directive carries.
-#include "engine/builtin_handlers.h"
-#include "engine/engine.h"
+#include "engine/builtin_api.h"
 #include "engine/real_text.h"
 
 #include <algorithm>
@@ -238,7 +237,7 @@ wchar_t escapedCharacter(wchar_t c) {
 
 } // namespace
 
-int builtinStringFormat(Engine&, BuiltinArgs args, Variant& result) {
+int builtinStringFormat(BuiltinContext&, BuiltinArgs args, Variant& result) {
     std::wstring_view format = args[0].text().view();
     Values values{args};
     WString out;

@@ -1,6 +1,5 @@
 // Whitespace and line ends: STRINGSTRIPWS, STRINGSTRIPCR and STRINGADDCR.
-#include "engine/builtin_handlers.h"
-#include "engine/engine.h"
+#include "engine/builtin_api.h"
 #include "library/text_classes.h"
 
 #include <algorithm>
@@ -23,7 +22,7 @@ template <typename Keep> Variant filtered(std::wstring_view text, Keep keep) {
 
 } // namespace
 
-int builtinStringStripWS(Engine&, BuiltinArgs args, Variant& result) {
+int builtinStringStripWS(BuiltinContext&, BuiltinArgs args, Variant& result) {
     const int32_t flag = args[1].toInt32();
     std::wstring_view text = args[0].text();
     if (flag == 8) {
@@ -49,12 +48,12 @@ int builtinStringStripWS(Engine&, BuiltinArgs args, Variant& result) {
     return 0;
 }
 
-int builtinStringStripCR(Engine&, BuiltinArgs args, Variant& result) {
+int builtinStringStripCR(BuiltinContext&, BuiltinArgs args, Variant& result) {
     result = filtered(args[0].text(), [](wchar_t c) { return c != L'\r'; });
     return 0;
 }
 
-int builtinStringAddCR(Engine&, BuiltinArgs args, Variant& result) {
+int builtinStringAddCR(BuiltinContext&, BuiltinArgs args, Variant& result) {
     std::wstring_view text = args[0].text();
     size_t lineFeeds = static_cast<size_t>(std::count(text.begin(), text.end(), L'\n'));
     if (lineFeeds == 0) {

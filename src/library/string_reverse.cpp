@@ -1,7 +1,6 @@
 // STRINGREVERSE: a text backwards by user-perceived characters (extended grapheme clusters), or
 // by code units.
-#include "engine/builtin_handlers.h"
-#include "engine/engine.h"
+#include "engine/builtin_api.h"
 #include "engine/utf16.h"
 
 #include <pcre2.h>
@@ -78,9 +77,9 @@ std::vector<size_t> clusterStarts(std::wstring_view text) {
 
 } // namespace
 
-int builtinStringReverse(Engine&, BuiltinArgs args, Variant& result) {
+int builtinStringReverse(BuiltinContext&, BuiltinArgs args, Variant& result) {
     std::wstring_view text = args[0].text();
-    const bool byUnits = args.size() > 1 && args[1].toInt32() == 1;
+    const bool byUnits = optInt(args, 1, 0) == 1;
     WString reversed;
     if (text.empty()) {
         result = Variant::string(std::move(reversed));

@@ -1,6 +1,5 @@
 // Searching and comparing: STRINGINSTR, STRINGREPLACE and STRINGCOMPARE.
-#include "engine/builtin_handlers.h"
-#include "engine/engine.h"
+#include "engine/builtin_api.h"
 #include "library/text_search.h"
 
 #include <cstring>
@@ -9,21 +8,14 @@ namespace vexil {
 
 namespace {
 
-CompareMode modeArgument(BuiltinArgs args, size_t index) {
-    return args.size() > index ? compareModeOf(args[index].toInt32()) : CompareMode::Locale;
-}
-
-int failWith(Engine& engine, Variant result, Variant& out) {
-    out = std::move(result);
-    engine.status().setError(1);
-    return 0;
-}
+CompareMode modeArgument(BuiltinArgs args, size_t index) { return compareModeOf(optInt(args, index, 0)); }
 
 // The replacement written over the text from a 1-based position; the length stays.
-int overwriteAt(Engine& engine, const WString& text, int32_t position, const WString& replacement, Variant& result) {
+int overwriteAt(BuiltinContext& context, const WString& text, int32_t position, const WString& replacement,
+                Variant& result) {
     const auto length = static_cast<int64_t>(text.size());
     const auto count = static_cast<int64_t>(replacement.size());
-    if (position < 1 || length < count + position - 1) return failWith(engine, Variant::string({}), result);
+    if (position < 1 || length < count + position - 1) return context.fail(result, Variant::string({}));
     WString out = text;
     if (count > 0) std::memcpy(out.resize(text.size()) + position - 1, replacement.c_str(), replacement.size() * sizeof(wchar_t));
     result = Variant::string(std::move(out));
@@ -32,26 +24,26 @@ int overwriteAt(Engine& engine, const WString& text, int32_t position, const WSt
 
 } // namespace
 
-int builtinStringInStr(Engine& engine, BuiltinArgs args, Variant& result) {
-    const bool hasStart = args.size() > 4, hasCount = args.size() > 5;
-    const int64_t occurrence = args.size() > 3 ? args[3].toInt32() : 1;
-    const int64_t start = hasStart ? static_cast<int64_t>(args[4].toInt32()) - 1 : -1;
-    const int64_t count = hasCount ? args[5].toInt32() : -1;
+int builtinStringInStr(BuiltinContext& context, BuiltinArgs args, Variant& result) {
+    const bool hasStart = passed(args, 4), hasCount = passed(args, 5);
+    const int64_t occurrence = passedInt(args, 3, 1);
+    const int64_t start = static_cast<int64_t>(passedInt(args, 4, 0)) - 1;
+    const int64_t count = passedInt(args, 5, -1);
     if ((hasCount && count <= 0) || (hasStart && start < 0) || occurrence == 0)
-        return failWith(engine, Variant::int32(0), result);
+        return context.fail(result, Variant::int32(0));
     TextFinder finder(args[0].text(), args[1].text(), modeArgument(args, 2));
     size_t at = findOccurrence(finder, occurrence, start, count);
     result = Variant::int32(at == TextFinder::npos ? 0 : static_cast<int32_t>(at + 1));
     return 0;
 }
 
-int builtinStringReplace(Engine& engine, BuiltinArgs args, Variant& result) {
+int builtinStringReplace(BuiltinContext& context, BuiltinArgs args, Variant& result) {
     const WString& text = args[0].text();
     const WString& replacement = args[2].text();
-    if (args[1].isNumber()) return overwriteAt(engine, text, args[1].toInt32(), replacement, result);
+    if (args[1].isNumber()) return overwriteAt(context, text, args[1].toInt32(), replacement, result);
     const WString& search = args[1].text();
-    if (search.empty()) return failWith(engine, Variant::string({}), result);
-    const int64_t occurrence = args.size() > 3 ? args[3].toInt32() : 0;
+    if (search.empty()) return context.fail(result, Variant::string({}));
+    const int64_t occurrence = passedInt(args, 3, 0);
     TextFinder finder(text, search, modeArgument(args, 4));
 
     // The last n matches: start at the n-th from the right (or at the beginning when there are fewer).
@@ -79,11 +71,11 @@ int builtinStringReplace(Engine& engine, BuiltinArgs args, Variant& result) {
         out.append(source.substr(copied));
         result = Variant::string(std::move(out));
     }
-    engine.status().setExtended(Variant::int32(static_cast<int32_t>(done)));
+    context.setExtended(Variant::int32(static_cast<int32_t>(done)));
     return 0;
 }
 
-int builtinStringCompare(Engine&, BuiltinArgs args, Variant& result) {
+int builtinStringCompare(BuiltinContext&, BuiltinArgs args, Variant& result) {
     result = Variant::int32(compareText(args[0].text(), args[1].text(), modeArgument(args, 2)));
     return 0;
 }

@@ -1,7 +1,6 @@
 // STRINGSPLIT: a text cut at any of a set of delimiter characters, or at one delimiter text.
-#include "engine/builtin_handlers.h"
+#include "engine/builtin_api.h"
 #include "engine/containers.h"
-#include "engine/engine.h"
 #include "engine/messages.h"
 #include "library/text_search.h"
 
@@ -81,8 +80,8 @@ bool splitEveryUnit(std::wstring_view text, Pieces& pieces) {
 
 } // namespace
 
-int builtinStringSplit(Engine& engine, BuiltinArgs args, Variant& result) {
-    const int32_t flag = args.size() > 2 ? args[2].toInt32() : 0;
+int builtinStringSplit(BuiltinContext& context, BuiltinArgs args, Variant& result) {
+    const int32_t flag = passedInt(args, 2, 0);
     const bool withCount = (flag & 2) == 0;
     const int32_t mode = withCount ? flag : flag & 1;
     std::wstring_view text = args[0].text(), delimiters = args[1].text();
@@ -98,8 +97,8 @@ int builtinStringSplit(Engine& engine, BuiltinArgs args, Variant& result) {
         pieces.add(text);
         error = 2;
     }
-    if (!fits) return engine.reportRuntimeError(MessageId::ArrayTooLarge, -1);
-    engine.status().setError(error);
+    if (!fits) return context.fatal(MessageId::ArrayTooLarge);
+    context.setError(error);
     result = pieces.finish();
     return 0;
 }

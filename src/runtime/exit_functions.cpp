@@ -1,9 +1,7 @@
-// Exit functions: registered by name, run once when the script ends, the last registered first.
-#include "engine/builtin_handlers.h"
+// Exit functions run once when the script ends, the last registered first (ONVEXILEXITREGISTER
+// registers them).
 #include "engine/engine.h"
 #include "engine/startup_state.h"
-
-#include <algorithm>
 
 namespace vexil {
 
@@ -24,30 +22,6 @@ void Engine::exitProcessing() {
         }
     }
     runState_ = RunState::Ending;
-}
-
-int builtinOnExitRegister(Engine& engine, BuiltinArgs args, Variant& result) {
-    std::wstring name = upperCase(args[0].text().view());
-    if (!engine.findFunction(name)) {
-        result = Variant::int32(0);
-        return 0;
-    }
-    auto& list = engine.exitFunctions();
-    if (std::find(list.begin(), list.end(), name) != list.end()) engine.status().setExtended(Variant::int32(1));
-    else list.push_back(std::move(name));
-    return 0;
-}
-
-int builtinOnExitUnregister(Engine& engine, BuiltinArgs args, Variant& result) {
-    std::wstring name = upperCase(args[0].text().view());
-    auto& list = engine.exitFunctions();
-    auto found = std::find(list.begin(), list.end(), name);
-    if (!engine.findFunction(name) || found == list.end()) {
-        result = Variant::int32(0);
-        return 0;
-    }
-    list.erase(found);
-    return 0;
 }
 
 } // namespace vexil

@@ -1,6 +1,5 @@
 // SLEEP, TIMERINIT, TIMERDIFF and the main window's title.
-#include "engine/builtin_handlers.h"
-#include "engine/engine.h"
+#include "engine/builtin_api.h"
 
 #include <windows.h>
 
@@ -27,44 +26,40 @@ double counterFrequencyPerMillisecond() {
 
 } // namespace
 
-int builtinSleep(Engine& engine, BuiltinArgs args, Variant&) {
+int builtinSleep(BuiltinContext& context, BuiltinArgs args, Variant&) {
     int32_t delay = args[0].toInt32();
     if (delay <= 0) {
         Sleep(0);
         return 0;
     }
-    return engine.waitFor(static_cast<uint32_t>(delay)) < 0 && engine.runState() != RunState::Ending ? -1 : 0;
+    return context.waitFor(static_cast<uint32_t>(delay)) < 0 && !context.runEnding() ? -1 : 0;
 }
 
-int builtinTimerInit(Engine& engine, BuiltinArgs, Variant& result) {
+int builtinTimerInit(BuiltinContext& context, BuiltinArgs, Variant& result) {
     double now = 0;
-    if (!counter(now)) engine.status().setError(1);
+    if (!counter(now)) context.setError(1);
     result = Variant::real(now);
     return 0;
 }
 
-int builtinTimerDiff(Engine& engine, BuiltinArgs args, Variant& result) {
+int builtinTimerDiff(BuiltinContext& context, BuiltinArgs args, Variant& result) {
     double now = 0;
-    if (!counter(now)) {
-        engine.status().setError(1);
-        result = Variant::real(0.0);
-        return 0;
-    }
+    if (!counter(now)) return context.fail(result, Variant::real(0.0));
     double frequency = counterFrequencyPerMillisecond();
     result = Variant::real(frequency > 0 ? (now - args[0].toDouble()) / frequency : 0.0);
     return 0;
 }
 
-int builtinWinGetTitle(Engine& engine, BuiltinArgs, Variant& result) {
+int builtinWinGetTitle(BuiltinContext& context, BuiltinArgs, Variant& result) {
     std::wstring title(32767, L'\0');
-    int n = engine.mainWindow() ? GetWindowTextW(static_cast<HWND>(engine.mainWindow()), title.data(), 32767) : 0;
+    int n = context.mainWindow() ? GetWindowTextW(static_cast<HWND>(context.mainWindow()), title.data(), 32767) : 0;
     title.resize(n > 0 ? static_cast<size_t>(n) : 0);
     result = Variant::string(WString(title));
     return 0;
 }
 
-int builtinWinSetTitle(Engine& engine, BuiltinArgs args, Variant&) {
-    if (engine.mainWindow()) SetWindowTextW(static_cast<HWND>(engine.mainWindow()), args[0].text().c_str());
+int builtinWinSetTitle(BuiltinContext& context, BuiltinArgs args, Variant&) {
+    if (context.mainWindow()) SetWindowTextW(static_cast<HWND>(context.mainWindow()), textArg(args, 0).c_str());
     return 0;
 }
 
