@@ -1,7 +1,7 @@
 // vexil-bench-tokenise.exe SCRIPT [RUNS]: times loading and tokenising a script in-process,
 // apart from the program's start-up. Prints the median of the runs in milliseconds.
 #include "engine/engine.h"
-#include "engine/loader.h"
+#include "engine/front/loader.h"
 #include "engine/startup_state.h"
 
 #include <windows.h>

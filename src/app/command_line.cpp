@@ -1,7 +1,7 @@
 #include "app/command_line.h"
 
-#include "engine/startup_state.h"
 #include "engine/engine.h"
+#include "engine/startup_state.h"
 
 #include <cwctype>
 

@@ -3,12 +3,12 @@
 #include "app/command_line.h"
 #include "app/elevation.h"
 #include "app/main_window.h"
+#include "base/paths.h"
+#include "engine/engine.h"
+#include "engine/front/loader.h"
+#include "engine/front/script_container.h"
 #include "engine/os_info.h"
 #include "engine/startup_state.h"
-#include "engine/engine.h"
-#include "engine/loader.h"
-#include "engine/script_container.h"
-#include "library/paths.h"
 
 #include <uxtheme.h>
 

@@ -1,9 +1,9 @@
 // vexil.exe: runs a Vexil script.
 #include "app/entry.h"
+#include "engine/engine.h"
+#include "engine/front/loader.h"
 #include "engine/os_info.h"
 #include "engine/startup_state.h"
-#include "engine/engine.h"
-#include "engine/loader.h"
 
 #include "app/out_of_memory.h"
 

@@ -2,14 +2,14 @@
 // program (a copy of vexil.exe carrying the script as its "SCRIPT" resource).
 //   vexilc [/NoCmdExecute] SCRIPT.vx3 [OUT]
 #include "app/command_line.h"
-#include "engine/builtins.h"
+#include "base/paths.h"
+#include "engine/builtins/builtins.h"
 #include "engine/engine.h"
-#include "engine/loader.h"
-#include "engine/package_writer.h"
-#include "engine/script_container.h"
+#include "engine/front/loader.h"
+#include "engine/front/package_writer.h"
+#include "engine/front/script_container.h"
+#include "engine/front/tokenised_script.h"
 #include "engine/startup_state.h"
-#include "engine/tokenised_script.h"
-#include "library/paths.h"
 
 #include <windows.h>
 

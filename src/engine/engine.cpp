@@ -1,13 +1,13 @@
 #include "engine/engine.h"
 
-#include "engine/builtins.h"
-#include "engine/errors.h"
-#include "engine/lexer.h"
-#include "engine/messages.h"
+#include "base/console_streams.h"
+#include "base/paths.h"
+#include "engine/builtins/builtins.h"
+#include "engine/builtins/handle_table.h"
+#include "engine/errors/errors.h"
+#include "engine/errors/messages.h"
+#include "engine/front/lexer.h"
 #include "engine/startup_state.h"
-#include "library/console_streams.h"
-#include "library/handle_table.h"
-#include "library/paths.h"
 
 #include <ole2.h>
 #include <windows.h>

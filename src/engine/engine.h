@@ -1,6 +1,11 @@
 #pragma once
 // The engine: one object that owns the run of a script. How a line runs, part by part:
 //
+// The folders: front/ (loading, lexing, block check), values/ (Variant, arrays, maps), eval/
+// (expressions), exec/ (statements, variables, calls, the service step, the exit sequence),
+// builtins/ (the built-in table, its dispatch and the built-ins about the engine itself) and
+// errors/ (messages and their reporting).
+//
 // Loaded lines. The ScriptLoader (loader.h) reads the script and its includes into numbered lines
 // and the lexer (lexer.h) turns each into a TokenList (token.h) that ends in EndOfLine; a packaged
 // script arrives as token lists already. Names are resolved here, once: a keyword token carries
@@ -13,10 +18,10 @@
 // The run loop (exec.cpp, run). It makes nextLine_ the currentLine_, moves nextLine_ on and runs
 // the line, until the lines run out, the run state leaves Running or leaveLoop_ is set (RETURN,
 // ENDFUNC, EXIT). Between lines, at most once a millisecond, the service step (poll, in
-// runtime/message_pump.cpp) pumps window messages and obeys close and pause requests.
+// exec/service_step.cpp) pumps window messages and obeys close and pause requests.
 //
 // Statement dispatch (executeStatement). The first token decides: a keyword goes to its statement
-// (executeKeyword), a variable to assignment (declarations.cpp), a call or any other expression is
+// (executeKeyword), a variable to assignment (assignment.cpp), a call or any other expression is
 // evaluated and its value dropped; then nothing may be left on the line. Block statements jump by
 // setting nextLine_ from the block map and keep their loop state in openBlocks_.
 //
@@ -30,7 +35,7 @@
 //
 // Calls. A built-in call (builtin_call.cpp) evaluates its arguments up to the matching ")",
 // checks their count against the built-in table, clears @ERROR and @EXTENDED, presets the result
-// to 1 and runs the handler, which gets the engine, the arguments and the result. A user function
+// to 1 and runs the handler, which gets a BuiltinContext (builtin_api.h), the arguments and the result. A user function
 // (calls.cpp) gets a local scope holding its parameters and a CallFrame, and its body runs in a
 // nested run loop from the line after FUNC; RETURN or ENDFUNC stops that loop, and the return
 // value and any handed-back @ERROR and @EXTENDED go to the caller. Either way the result becomes
@@ -39,18 +44,18 @@
 // Errors. A fatal error is shown once (reportRuntimeError: message, line, column) and sets the
 // run state to Ending; every function on the way back returns -1 and every run loop stops. While
 // EXECUTE evaluates its text, errors are silenced and only the -1 goes back.
-#include "engine/blocks.h"
-#include "engine/builtins.h"
-#include "engine/compiled_expression.h"
-#include "engine/functions.h"
-#include "engine/loader.h"
-#include "engine/messages.h"
-#include "engine/name_pool.h"
+#include "engine/builtins/builtins.h"
+#include "engine/errors/messages.h"
+#include "engine/eval/compiled_expression.h"
+#include "engine/exec/functions.h"
+#include "engine/exec/variables.h"
+#include "engine/front/blocks.h"
+#include "engine/front/loader.h"
+#include "engine/front/source_kind.h"
+#include "engine/front/token.h"
 #include "engine/options.h"
-#include "engine/source_kind.h"
-#include "engine/token.h"
-#include "engine/value.h"
-#include "engine/variables.h"
+#include "engine/values/name_pool.h"
+#include "engine/values/value.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,7 +1,7 @@
 // The option table: each option's name, its member of RuntimeOptions and the rule its values follow.
 #include "engine/options.h"
 
-#include "engine/value.h"
+#include "engine/values/value.h"
 
 #include <cstddef>
 #include <cwctype>

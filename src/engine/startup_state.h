@@ -1,6 +1,6 @@
 #pragma once
 // The process-wide start-up record: what the command line asked for and how the run ends.
-#include "engine/source_kind.h"
+#include "engine/front/source_kind.h"
 
 #include <cstdint>
 #include <string>

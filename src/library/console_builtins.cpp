@@ -1,7 +1,7 @@
 // The program's own standard streams: CONSOLEWRITE and CONSOLEWRITEERROR.
-#include "engine/builtin_api.h"
+#include "base/console_streams.h"
+#include "engine/builtins/builtin_api.h"
 #include "engine/startup_state.h"
-#include "library/console_streams.h"
 
 #include <windows.h>
 

@@ -1,9 +1,9 @@
 // File built-ins: opening files into the handle table, reading text, lines and bytes, writing,
 // positions and encodings. A file argument is a handle (a number) or a file name, opened just
 // for the call.
-#include "engine/builtin_api.h"
-#include "engine/containers.h"
-#include "library/handle_table.h"
+#include "engine/builtins/builtin_api.h"
+#include "engine/builtins/handle_table.h"
+#include "engine/values/containers.h"
 
 #include <windows.h>
 

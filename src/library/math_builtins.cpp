@@ -1,6 +1,6 @@
 // Math, bit, random, character-code and kind-test built-ins.
-#include "engine/builtin_api.h"
-#include "library/text_codec.h"
+#include "base/text_codec.h"
+#include "engine/builtins/builtin_api.h"
 
 #include <windows.h>
 

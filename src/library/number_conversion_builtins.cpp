@@ -1,5 +1,5 @@
 // Explicit number conversions: HEX and DEC, INT, NUMBER, ROUND and STRING.
-#include "engine/builtin_api.h"
+#include "engine/builtins/builtin_api.h"
 
 #include <algorithm>
 #include <bit>

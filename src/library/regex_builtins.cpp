@@ -1,7 +1,7 @@
 // The regular-expression built-ins: STRINGREGEXP in its five result shapes and STRINGREGEXPREPLACE.
-#include "engine/builtin_api.h"
-#include "engine/containers.h"
-#include "library/regex.h"
+#include "base/regex.h"
+#include "engine/builtins/builtin_api.h"
+#include "engine/values/containers.h"
 
 #include <vector>
 

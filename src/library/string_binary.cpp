@@ -1,7 +1,7 @@
 // Text and binary data: STRINGTOBINARY, BINARYTOSTRING, BINARYLEN and BINARYMID.
-#include "engine/builtin_api.h"
+#include "base/text_codec.h"
+#include "engine/builtins/builtin_api.h"
 #include "library/mid_range.h"
-#include "library/text_codec.h"
 
 #include <windows.h>
 

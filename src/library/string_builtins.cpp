@@ -1,5 +1,5 @@
 // String built-ins: length, case, and the pieces of a string (left, right, mid, trims).
-#include "engine/builtin_api.h"
+#include "engine/builtins/builtin_api.h"
 #include "library/mid_range.h"
 
 #include <windows.h>

@@ -1,6 +1,6 @@
 // Character-class tests of a text: STRINGISALNUM to STRINGISXDIGIT, and the number grammars of
 // STRINGISINT and STRINGISFLOAT.
-#include "engine/builtin_api.h"
+#include "engine/builtins/builtin_api.h"
 #include "library/text_classes.h"
 
 #include <windows.h>

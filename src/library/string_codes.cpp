@@ -1,8 +1,8 @@
 // Texts as arrays of character codes: STRINGTOASCIIARRAY and STRINGFROMASCIIARRAY.
-#include "engine/builtin_api.h"
-#include "engine/containers.h"
-#include "engine/messages.h"
-#include "library/text_codec.h"
+#include "base/text_codec.h"
+#include "engine/builtins/builtin_api.h"
+#include "engine/errors/messages.h"
+#include "engine/values/containers.h"
 
 #include <windows.h>
 

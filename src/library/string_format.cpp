@@ -1,8 +1,8 @@
 // STRINGFORMAT. Conversions are formatted here instead of by the C runtime: a directive can
 // then only consume values the script passed ("*" included), and reads each value the way it
 // was given, whatever size letter the directive carries.
-#include "engine/builtin_api.h"
-#include "engine/real_text.h"
+#include "base/real_text.h"
+#include "engine/builtins/builtin_api.h"
 
 #include <algorithm>
 #include <cmath>

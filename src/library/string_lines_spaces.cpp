@@ -1,5 +1,5 @@
 // Whitespace and line ends: STRINGSTRIPWS, STRINGSTRIPCR and STRINGADDCR.
-#include "engine/builtin_api.h"
+#include "engine/builtins/builtin_api.h"
 #include "library/text_classes.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 // STRINGREVERSE: a text backwards by user-perceived characters (extended grapheme clusters), or
 // by code units.
-#include "engine/builtin_api.h"
-#include "engine/utf16.h"
+#include "base/utf16.h"
+#include "engine/builtins/builtin_api.h"
 
 #include <pcre2.h>
 

@@ -1,6 +1,6 @@
 // Searching and comparing: STRINGINSTR, STRINGREPLACE and STRINGCOMPARE.
-#include "engine/builtin_api.h"
-#include "library/text_search.h"
+#include "base/text_search.h"
+#include "engine/builtins/builtin_api.h"
 
 #include <cstring>
 

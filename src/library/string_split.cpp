@@ -1,8 +1,8 @@
 // STRINGSPLIT: a text cut at any of a set of delimiter characters, or at one delimiter text.
-#include "engine/builtin_api.h"
-#include "engine/containers.h"
-#include "engine/messages.h"
-#include "library/text_search.h"
+#include "base/text_search.h"
+#include "engine/builtins/builtin_api.h"
+#include "engine/errors/messages.h"
+#include "engine/values/containers.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,6 +1,6 @@
 // ONVEXILEXITREGISTER and ONVEXILEXITUNREGISTER: the list of exit functions, by upper-cased name.
-#include "engine/builtin_api.h"
-#include "engine/wstring.h"
+#include "base/wstring.h"
+#include "engine/builtins/builtin_api.h"
 
 #include <algorithm>
 

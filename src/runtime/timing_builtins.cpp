@@ -1,5 +1,5 @@
 // SLEEP, TIMERINIT, TIMERDIFF and the main window's title.
-#include "engine/builtin_api.h"
+#include "engine/builtins/builtin_api.h"
 
 #include <windows.h>
 

@@ -1,9 +1,9 @@
 // vexil-make-fixtures.exe FOLDER: writes the packaged-script fixtures that script tests run,
 // through the same container and tokenised-script writers a packager uses.
-#include "engine/builtins.h"
-#include "engine/package_writer.h"
-#include "engine/script_container.h"
-#include "engine/tokenised_script.h"
+#include "engine/builtins/builtins.h"
+#include "engine/front/package_writer.h"
+#include "engine/front/script_container.h"
+#include "engine/front/tokenised_script.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 #include "app/command_line.h"
-#include "engine/startup_state.h"
 #include "engine/engine.h"
+#include "engine/startup_state.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "engine/errors.h"
+#include "engine/errors/errors.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Buffered writes mixed with reads and seeks must leave the file, positions and reads exactly as
 // unbuffered ones would; checked against an in-memory model of the file.
-#include "library/file_stream.h"
+#include "base/file_stream.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "library/file_stream.h"
+#include "base/file_stream.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>

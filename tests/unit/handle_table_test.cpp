@@ -1,7 +1,7 @@
 // What scripts cannot see of the handle table: when buffered writes reach the disk.
-#include "engine/builtins.h"
-#include "engine/value.h"
-#include "library/handle_table.h"
+#include "engine/builtins/builtins.h"
+#include "engine/builtins/handle_table.h"
+#include "engine/values/value.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>

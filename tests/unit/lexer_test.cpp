@@ -1,7 +1,7 @@
-#include "engine/keywords.h"
-#include "engine/lexer.h"
-#include "engine/loader.h"
-#include "engine/name_pool.h"
+#include "engine/front/keywords.h"
+#include "engine/front/lexer.h"
+#include "engine/front/loader.h"
+#include "engine/values/name_pool.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "engine/keywords.h"
-#include "engine/loader.h"
-#include "engine/name_pool.h"
-#include "engine/script_container.h"
-#include "engine/tokenised_script.h"
+#include "engine/front/keywords.h"
+#include "engine/front/loader.h"
+#include "engine/front/script_container.h"
+#include "engine/front/tokenised_script.h"
+#include "engine/values/name_pool.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>

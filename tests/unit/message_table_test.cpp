@@ -1,7 +1,7 @@
 // The message table is one list read by two compilers: the C++ compiler makes the MessageId
 // names of it, the resource compiler the texts loadMessage returns. These tests hold the two
 // readings together.
-#include "engine/messages.h"
+#include "engine/errors/messages.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +21,7 @@ struct Listed {
 // The list as C++ reads it.
 constexpr Listed kListed[] = {
 #define VEXIL_MESSAGE(id, name, text) {id, MessageId::name, L"" text},
-#include "engine/message_table.inc"
+#include "engine/errors/message_table.inc"
 #undef VEXIL_MESSAGE
 };
 

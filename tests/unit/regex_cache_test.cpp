@@ -1,6 +1,6 @@
 // The compiled-pattern cache, which scripts see only through speed: hits, round-robin eviction,
 // hash collisions, and patterns kept alive for the Regex objects still using them.
-#include "library/regex.h"
+#include "base/regex.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "engine/engine.h"
-#include "engine/errors.h"
-#include "engine/loader.h"
+#include "engine/errors/errors.h"
+#include "engine/front/loader.h"
 #include "engine/startup_state.h"
 #include "temp_folder.h"
 

@@ -1,6 +1,6 @@
-#include "engine/keywords.h"
-#include "engine/script_container.h"
-#include "engine/tokenised_script.h"
+#include "engine/front/keywords.h"
+#include "engine/front/script_container.h"
+#include "engine/front/tokenised_script.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>

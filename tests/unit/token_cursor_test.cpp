@@ -1,7 +1,7 @@
 // The token cursor behind the scans that skip arguments, initializers and subscripts: where each
 // kind of scan stops, closed or not. Lines are written one character a token: ( ) [ ] , and x
 // for any other token; the end of the line follows the last one.
-#include "engine/token_cursor.h"
+#include "engine/front/token_cursor.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Conversions of the kinds that scripts cannot make yet (Binary, Ptr) and value sharing.
-#include "engine/keywords.h"
-#include "engine/value.h"
+#include "engine/front/keywords.h"
+#include "engine/values/value.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,125 @@
+#pragma once
+// What a built-in handler works with: its arguments, its result, and a BuiltinContext for
+// @ERROR/@EXTENDED, fatal errors and the few services of the run a built-in needs. Handler files
+// include this header and not engine.h.
+//
+// A handler first validates, then acts:
+//     int builtinThing(BuiltinContext& context, BuiltinArgs args, Variant& result) {
+//         const int32_t count = optInt(args, 1, 1);
+//         if (count < 1) return context.fail(result, Variant::int32(0));
+//         ...
+//     }
+#include "engine/builtins/builtins.h"
+#include "engine/errors/messages.h"
+#include "engine/values/value.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace vexil {
+
+class Engine;
+class HandleTable;
+struct RuntimeOptions;
+struct StartupState;
+struct UserFunction;
+struct Variable;
+enum class Scope : uint8_t;
+
+// A handler's view of the engine, made for each call. Its members reach the engine out of line,
+// so that handler files need none of the engine's own headers.
+class BuiltinContext {
+public:
+    explicit BuiltinContext(Engine& engine) : engine_(engine) {}
+    BuiltinContext(const BuiltinContext&) = delete;
+    BuiltinContext& operator=(const BuiltinContext&) = delete;
+
+    // @ERROR and @EXTENDED of the call (both start at 0).
+    void setError(int32_t code);
+    void setExtended(Variant value);
+    // Soft failures: @ERROR set, the call itself completed. The second form sets the result too.
+    int fail(int32_t error) {
+        setError(error);
+        return 0;
+    }
+    int fail(Variant& result, Variant value, int32_t error = 1) {
+        result = std::move(value);
+        setError(error);
+        return 0;
+    }
+    // A fatal error: message `messageId` is shown and the run ends. Returns the
+    // negative status the handler passes up.
+    int fatal(MessageId::Id messageId);
+
+    // The run's open files and file searches.
+    HandleTable& handles();
+    // The runtime options of OPT.
+    RuntimeOptions& options();
+    // What the command line asked for.
+    const StartupState& startup() const;
+    // The program's main window (an HWND), or nullptr.
+    void* mainWindow() const;
+    // The script line being executed.
+    int currentLine() const;
+
+    // A wait state of `milliseconds`, with messages pumped; -1 when the run ended meanwhile.
+    int waitFor(uint32_t milliseconds);
+    // The run is ending (EXIT, a fatal error, a close request): a handler that ran script code
+    // or waited returns -1 then.
+    bool runEnding() const;
+
+    // User functions by name (any case), or nullptr.
+    const UserFunction* findFunction(std::wstring_view name) const;
+    // Exit functions by upper-cased name, in registration order.
+    std::vector<std::wstring>& exitFunctions();
+    // Evaluates a text as one expression with errors silenced; false when it fails.
+    bool execute(std::wstring_view text, Variant& result);
+
+    // Variables by upper-cased name: the visible one (local first), the current call's, the
+    // global one; or nullptr.
+    Variable* findVariable(std::wstring_view upperName);
+    Variable* findLocalVariable(std::wstring_view upperName);
+    Variable* findGlobalVariable(std::wstring_view upperName);
+    // In a scope, and a new one there.
+    Variable* findVariableInScope(std::wstring_view upperName, Scope scope);
+    void createVariable(std::wstring_view upperName, Variant value, Scope scope);
+
+private:
+    // Handing @ERROR/@EXTENDED back to the caller of the user function that ends: SETERROR and
+    // SETEXTENDED only.
+    void handBackError(int32_t code);
+    void handBackExtended(Variant value);
+    friend int builtinSetError(BuiltinContext&, BuiltinArgs, Variant&);
+    friend int builtinSetExtended(BuiltinContext&, BuiltinArgs, Variant&);
+
+    Engine& engine_;
+};
+
+// Arguments. A by-reference argument is read through its reference.
+
+// The argument is the keyword Default.
+inline bool isDefault(const Variant& argument) { return argument.dereferenced().isDefault(); }
+// The script passed argument `i` (the keyword Default included).
+inline bool passed(BuiltinArgs args, size_t i) { return i < args.size(); }
+// The script passed argument `i` and it is not the keyword Default.
+inline bool given(BuiltinArgs args, size_t i) { return i < args.size() && !isDefault(args[i]); }
+
+// Optional numbers: absent or Default gives the fallback.
+inline int32_t optInt(BuiltinArgs args, size_t i, int32_t fallback) {
+    return given(args, i) ? args[i].dereferenced().toInt32() : fallback;
+}
+inline int64_t optInt64(BuiltinArgs args, size_t i, int64_t fallback) {
+    return given(args, i) ? args[i].dereferenced().toInt64() : fallback;
+}
+// Optional numbers where Default counts as its number (-1): only an absent one gives the fallback.
+inline int32_t passedInt(BuiltinArgs args, size_t i, int32_t fallback) {
+    return passed(args, i) ? args[i].dereferenced().toInt32() : fallback;
+}
+
+// An argument's text.
+inline const WString& textArg(BuiltinArgs args, size_t i) { return args[i].dereferenced().text(); }
+
+} // namespace vexil

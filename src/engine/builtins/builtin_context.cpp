@@ -1,0 +1,59 @@
+// The engine side of BuiltinContext: each service is one step into the engine.
+#include "engine/builtins/builtin_api.h"
+#include "engine/engine.h"
+
+namespace vexil {
+
+void BuiltinContext::setError(int32_t code) { engine_.status().setError(code); }
+void BuiltinContext::setExtended(Variant value) { engine_.status().setExtended(std::move(value)); }
+void BuiltinContext::handBackError(int32_t code) { engine_.status().handBackError(code); }
+void BuiltinContext::handBackExtended(Variant value) { engine_.status().handBackExtended(std::move(value)); }
+int BuiltinContext::fatal(MessageId::Id messageId) { return engine_.reportRuntimeError(messageId, -1); }
+
+HandleTable& BuiltinContext::handles() { return engine_.handles(); }
+RuntimeOptions& BuiltinContext::options() { return engine_.options(); }
+const StartupState& BuiltinContext::startup() const { return engine_.startup(); }
+void* BuiltinContext::mainWindow() const { return engine_.mainWindow(); }
+int BuiltinContext::currentLine() const { return engine_.currentLine(); }
+
+int BuiltinContext::waitFor(uint32_t milliseconds) { return engine_.waitFor(milliseconds); }
+bool BuiltinContext::runEnding() const { return engine_.runState() == RunState::Ending; }
+
+const UserFunction* BuiltinContext::findFunction(std::wstring_view name) const { return engine_.findFunction(name); }
+std::vector<std::wstring>& BuiltinContext::exitFunctions() { return engine_.exitFunctions(); }
+bool BuiltinContext::execute(std::wstring_view text, Variant& result) { return engine_.execute(text, result); }
+
+namespace {
+
+// The pooled id of a name the run has seen, or -1 (no variable can have any other name).
+int knownNameId(const Engine& engine, std::wstring_view upperName) {
+    const NamePool::Name* name = engine.names().find(upperName);
+    return name ? name->id : -1;
+}
+
+} // namespace
+
+Variable* BuiltinContext::findVariable(std::wstring_view upperName) {
+    int id = knownNameId(engine_, upperName);
+    return id >= 0 ? engine_.findVariable(id) : nullptr;
+}
+
+Variable* BuiltinContext::findLocalVariable(std::wstring_view upperName) {
+    int id = knownNameId(engine_, upperName);
+    return id >= 0 ? engine_.findLocal(id) : nullptr;
+}
+
+Variable* BuiltinContext::findGlobalVariable(std::wstring_view upperName) {
+    int id = knownNameId(engine_, upperName);
+    return id >= 0 ? engine_.globals().find(id) : nullptr;
+}
+
+Variable* BuiltinContext::findVariableInScope(std::wstring_view upperName, Scope scope) {
+    return engine_.findInScope(engine_.intern(upperName).id, scope);
+}
+
+void BuiltinContext::createVariable(std::wstring_view upperName, Variant value, Scope scope) {
+    engine_.createVariable(engine_.intern(upperName).id, std::move(value), 0, scope);
+}
+
+} // namespace vexil

@@ -1,0 +1,15 @@
+// OPT / VEXILSETOPTION: an option's value, and a new one when the script passes it.
+#include "engine/builtins/builtin_api.h"
+#include "engine/options.h"
+
+namespace vexil {
+
+int builtinOpt(BuiltinContext& context, BuiltinArgs args, Variant& result) {
+    const OptionEntry* option = findOption(args[0]);
+    if (!option) return context.fail(result, Variant::int32(0));
+    result = optionValue(context.options(), *option);
+    if (passed(args, 1) && !setOption(context.options(), *option, args[1])) context.setError(1);
+    return 0;
+}
+
+} // namespace vexil

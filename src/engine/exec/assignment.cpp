@@ -1,0 +1,100 @@
+// Assignment: a variable, or an element or member reached through it, gets a value; a line that
+// starts with a variable but calls a method or function value is a call statement instead.
+#include "engine/engine.h"
+#include "engine/errors/messages.h"
+#include "engine/front/token_cursor.h"
+
+namespace vexil {
+
+namespace {
+
+// The token after the bracket or parenthesis that opens at `p` (the end of the line when unclosed).
+size_t pastClosing(const TokenList& t, size_t p) {
+    size_t close = TokenCursor(t, p).toClosing(Nesting::Both);
+    return t[close].type == TokenType::EndOfLine ? close : close + 1;
+}
+
+// Where the subscripts, members and calls after a variable end when they hold a call: a method
+// ($m[k].Method(...)) or a function value ($f(...), $handlers[2](...)). Such a line is a call
+// statement. 0 when they hold no call: the line assigns.
+size_t callChainEnd(const TokenList& t, size_t p) {
+    bool called = false;
+    for (;;) {
+        switch (t[p].type) {
+        case TokenType::LeftParen: called = true; [[fallthrough]];
+        case TokenType::LeftBracket: p = pastClosing(t, p); break;
+        case TokenType::Member: ++p; break;
+        default: return called ? p : 0;
+        }
+    }
+}
+
+bool isAssignOperator(TokenType type) {
+    switch (type) {
+    case TokenType::Assign: case TokenType::PlusAssign: case TokenType::MinusAssign: case TokenType::MultiplyAssign:
+    case TokenType::DivideAssign: case TokenType::ConcatAssign: return true;
+    default: return false;
+    }
+}
+
+void applyAssignment(TokenType op, Variant& target, Variant& value) {
+    switch (op) {
+    case TokenType::Assign: target = std::move(value); break;
+    case TokenType::PlusAssign: target.add(value); break;
+    case TokenType::MinusAssign: target.subtract(value); break;
+    case TokenType::MultiplyAssign: target.multiply(value); break;
+    case TokenType::DivideAssign: target.divide(value); break;
+    default: target.concatenate(value); break;
+    }
+}
+
+} // namespace
+
+int Engine::assignment(const TokenList& t, size_t pos) {
+    const Token& name = t[pos];
+    Variable* variable = findVariable(name.i32);
+    if (variable && variable->isConstant()) return reportRuntimeError(MessageId::CannotAssignConstant, name.column);
+    size_t p = pos + 1;
+    const TokenType plainOp = t[p].type;
+    if (isAssignOperator(plainOp)) {
+        // The common case, a variable without subscripts: no path to read or walk.
+        ++p;
+        Variant value;
+        if (evaluate(t, p, value) < 0 || expectEnd(t, p) < 0) return -1;
+        if (variable) {
+            applyAssignment(plainOp, *variable->value, value);
+            return 0;
+        }
+        if (plainOp != TokenType::Assign || options_.mustDeclareVars) return reportRuntimeError(MessageId::VariableNotDeclared, name.column);
+        createVariable(name.i32, std::move(value), 0, Scope::Automatic);
+        return 0;
+    }
+    // Subscripts and keys are evaluated before the value, and applied after it.
+    if (size_t end = callChainEnd(t, p)) {
+        // Not an assignment: the line is a call whose result is discarded.
+        size_t q = pos;
+        Variant discarded;
+        if (evaluate(t, q, discarded, static_cast<int>(end)) < 0) return -1;
+        return expectEnd(t, q);
+    }
+    AccessPath path;
+    if (readAccessPath(t, p, path) < 0) return -1;
+    if (!path.empty() && !variable) return reportRuntimeError(MessageId::VariableNotDeclared, name.column);
+    TokenType op = t[p].type;
+    if (!isAssignOperator(op)) return reportRuntimeError(MessageId::ExpectedAssign, t[p].column);
+    ++p;
+    Variant value;
+    if (evaluate(t, p, value) < 0 || expectEnd(t, p) < 0) return -1;
+    if (!variable) {
+        if (op != TokenType::Assign || options_.mustDeclareVars) return reportRuntimeError(MessageId::VariableNotDeclared, name.column);
+        createVariable(name.i32, std::move(value), 0, Scope::Automatic);
+        return 0;
+    }
+    Variant scratch;
+    Variant* element = walkAccessPath(variable->value, path, true, false, nullptr, name.column, scratch);
+    if (!element) return -1;
+    applyAssignment(op, *element, value);
+    return 0;
+}
+
+} // namespace vexil

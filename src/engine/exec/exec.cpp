@@ -1,0 +1,515 @@
+// The run loop and the control statements: the script runs one line at a time, each line
+// dispatched by its first token; block statements jump to the partner lines found at load.
+#include "engine/engine.h"
+#include "engine/errors/messages.h"
+#include "engine/eval/macros.h"
+#include "engine/front/keywords.h"
+#include "engine/startup_state.h"
+#include "engine/values/containers.h"
+
+#include <windows.h>
+
+namespace vexil {
+
+bool Engine::checkBlocks() { return vexil::checkBlocks(*loader_, *this, blocks_); }
+
+void Engine::runScript() {
+    if (!loader_) return;
+    (void)run(1); // a fatal error has been shown and ends the run either way
+    if (!quitReceived_) exitProcessing();
+    runState_ = RunState::Ending;
+}
+
+int Engine::run(int startLine) {
+    constexpr int kMaxRunDepth = 1900;
+    if (runDepth_ >= kMaxRunDepth) {
+        // Never silenced: it ends the script even inside EXECUTE.
+        bool suppressed = errorsSuppressed_;
+        errorsSuppressed_ = false;
+        reportRuntimeError(MessageId::RecursionLevelExceeded, -1);
+        errorsSuppressed_ = suppressed;
+        return -1;
+    }
+    ++runDepth_;
+    if (runDepth_ == 1 && !startFunctionsRun_) {
+        startFunctionsRun_ = true;
+        for (const std::wstring& name : startFunctions_) {
+            const UserFunction* f = findFunction(name);
+            Variant ignored;
+            if (f && runState_ == RunState::Running) runCallback(*f, ignored);
+        }
+    }
+    nextLine_ = startLine;
+    leaveLoop_ = false;
+    int status = 0;
+    while (runState_ == RunState::Running && !leaveLoop_) {
+        // The service step: at most one poll a millisecond while lines run; the clock itself is
+        // read every few lines only.
+        if ((--linesUntilClock_ == 0 && clockMoved()) || startup_.paused) {
+            int step = serviceStep();
+            if (step == kPollStop) break;
+            if (step == kServiceBusy) continue;
+        }
+        const TokenList* tokens = loader_->tokens(nextLine_);
+        if (!tokens) {
+            runState_ = RunState::Ending; // the end of the script
+            break;
+        }
+        currentLine_ = nextLine_++;
+        if (executeStatement(*tokens, 0) < 0) {
+            status = -1;
+            break;
+        }
+    }
+    leaveLoop_ = false;
+    --runDepth_;
+    return status;
+}
+
+bool Engine::clockMoved() {
+    linesUntilClock_ = kLinesPerClockReading;
+    return GetTickCount64() != lastPoll_;
+}
+
+void Engine::setCommandLineArray() {
+    std::vector<Variant> items;
+    items.reserve(cmdLine_.size() + 1);
+    items.push_back(Variant::int32(static_cast<int32_t>(cmdLine_.size())));
+    for (const std::wstring& argument : cmdLine_) items.push_back(Variant::string(WString(argument)));
+    setGlobal(L"CMDLINE", arrayOf(std::move(items)));
+}
+
+void Engine::setGlobal(std::wstring_view name, Variant value) {
+    int id = names_.intern(name).id;
+    if (Variable* v = globals_.find(id)) *v->value = std::move(value);
+    else globals_.create(id, std::move(value), 0);
+}
+
+int Engine::executeStatement(const TokenList& t, size_t pos) {
+    const Token& first = t[pos];
+    switch (first.type) {
+    case TokenType::EndOfLine: return 0;
+    case TokenType::Keyword: return executeKeyword(t, pos);
+    case TokenType::Variable: return assignment(t, pos);
+    case TokenType::Member: return reportRuntimeError(MessageId::ObjectOutsideWith, first.column);
+    default: break;
+    }
+    Variant discarded;
+    int status = first.type == TokenType::Builtin    ? callBuiltin(t, pos, discarded)
+                 : first.type == TokenType::UserFunc ? callUserFunction(t, pos, discarded)
+                                                     : evaluate(t, pos, discarded);
+    return status < 0 ? -1 : expectEnd(t, pos);
+}
+
+int Engine::executeKeyword(const TokenList& t, size_t pos) {
+    const Token& first = t[pos];
+    switch (static_cast<Keyword>(first.i32)) {
+    case Keyword::If: return ifStatement(t, pos);
+    case Keyword::Else:
+    case Keyword::ElseIf:
+        // The chosen branch ran to its end.
+        if (!openBlocks_.empty()) {
+            nextLine_ = openBlocks_.back().end + 1;
+            openBlocks_.pop_back();
+        }
+        return 0;
+    case Keyword::EndIf:
+    case Keyword::EndSelect:
+    case Keyword::EndSwitch:
+        if (!openBlocks_.empty()) openBlocks_.pop_back();
+        return 0;
+    case Keyword::While: return whileStatement(t, pos);
+    case Keyword::Wend: return wendStatement();
+    case Keyword::Do:
+        openBlocks_.emplace_back(BlockKind::Do, currentLine_, blocks_.at(currentLine_).end);
+        return 0;
+    case Keyword::Until: return untilStatement(t, pos);
+    case Keyword::For: return forStatement(t, pos);
+    case Keyword::Next: return nextStatement();
+    case Keyword::ExitLoop: return loopExit(t, pos, true);
+    case Keyword::ContinueLoop: return loopExit(t, pos, false);
+    case Keyword::Select: return selectStatement(t, pos, false);
+    case Keyword::Switch: return selectStatement(t, pos, true);
+    case Keyword::Case:
+        // A chosen case body ran to its end: the block's end line pops it.
+        if (!openBlocks_.empty()) nextLine_ = openBlocks_.back().end;
+        return 0;
+    case Keyword::ContinueCase: return continueCase(t, pos);
+    case Keyword::Dim: case Keyword::ReDim: case Keyword::Local: case Keyword::Global: case Keyword::Const:
+    case Keyword::Static: case Keyword::Enum:
+        return declaration(t, pos);
+    case Keyword::Volatile:
+        if (!isKeyword(t[pos + 1], Keyword::Func)) return reportRuntimeError(MessageId::BadFuncStatement, -1);
+        [[fallthrough]];
+    case Keyword::Func:
+        nextLine_ = blocks_.at(currentLine_).end + 1; // a definition is not run where it stands
+        return 0;
+    case Keyword::EndFunc:
+        leaveLoop_ = true;
+        return 0;
+    case Keyword::Return: return returnStatement(t, pos);
+    case Keyword::Exit: return exitStatement(t, pos);
+    case Keyword::With: return reportRuntimeError(MessageId::WithNeedsObject, first.column); // no value can be an object yet
+    case Keyword::EndWith: return 0;
+    default: return reportRuntimeError(MessageId::InvalidKeywordAtStart, -1);
+    }
+}
+
+// ---- IF ----
+
+int Engine::ifStatement(const TokenList& t, size_t pos) {
+    Variant condition;
+    ++pos;
+    if (evaluate(t, pos, condition) < 0) return -1;
+    if (!isKeyword(t[pos], Keyword::Then)) return reportRuntimeError(MessageId::IfWithoutThen, t[pos].column);
+    if (t[pos + 1].type != TokenType::EndOfLine) return condition.toBool() ? executeStatement(t, pos + 1) : 0;
+
+    const int ifLine = currentLine_;
+    const BlockLines& lines = blocks_.at(ifLine);
+    int chosen = condition.toBool() ? ifLine + 1 : 0;
+    bool seenElse = false;
+    for (int branch : lines.branches) {
+        const TokenList& b = *loader_->tokens(branch);
+        bool isElse = isKeyword(b[0], Keyword::Else);
+        if (seenElse) {
+            currentLine_ = branch;
+            return reportRuntimeError(MessageId::TooManyElse, -1);
+        }
+        if (isElse) {
+            seenElse = true;
+            if (!chosen) chosen = branch + 1;
+            continue;
+        }
+        if (chosen) continue; // later conditions are not evaluated
+        currentLine_ = branch;
+        size_t p = 1;
+        Variant branchCondition;
+        if (evaluate(b, p, branchCondition) < 0) return -1;
+        if (!isKeyword(b[p], Keyword::Then)) return reportRuntimeError(MessageId::IfWithoutThen, b[p].column);
+        if (expectEnd(b, p + 1) < 0) return -1;
+        if (branchCondition.toBool()) chosen = branch + 1;
+    }
+    currentLine_ = ifLine;
+    openBlocks_.emplace_back(BlockKind::If, ifLine, lines.end);
+    nextLine_ = chosen ? chosen : lines.end;
+    return 0;
+}
+
+// ---- WHILE, DO ----
+
+int Engine::whileStatement(const TokenList& t, size_t pos) {
+    Variant condition;
+    ++pos;
+    if (evaluate(t, pos, condition) < 0 || expectEnd(t, pos) < 0) return -1;
+    int end = blocks_.at(currentLine_).end;
+    if (condition.toBool()) openBlocks_.emplace_back(BlockKind::While, currentLine_, end);
+    else nextLine_ = end + 1;
+    return 0;
+}
+
+int Engine::wendStatement() {
+    if (openBlocks_.empty()) return 0;
+    // Copied out: calls in the condition push blocks of their own and may move the stack.
+    const int whileLine = openBlocks_.back().start;
+    const int wendLine = currentLine_;
+    currentLine_ = whileLine; // the condition is the WHILE line's
+    const TokenList& w = *loader_->tokens(whileLine);
+    size_t pos = 1;
+    Variant condition;
+    if (evaluate(w, pos, condition) < 0) return -1;
+    currentLine_ = wendLine;
+    if (condition.toBool()) {
+        nextLine_ = whileLine + 1;
+    } else {
+        openBlocks_.pop_back();
+        nextLine_ = wendLine + 1;
+    }
+    return 0;
+}
+
+int Engine::untilStatement(const TokenList& t, size_t pos) {
+    Variant condition;
+    ++pos;
+    if (evaluate(t, pos, condition) < 0 || expectEnd(t, pos) < 0) return -1;
+    if (openBlocks_.empty()) return 0;
+    if (condition.toBool()) openBlocks_.pop_back();
+    else nextLine_ = openBlocks_.back().start + 1;
+    return 0;
+}
+
+// ---- FOR ----
+
+namespace {
+
+// The numeric FOR test: an ascending (or zero) step runs while variable <= limit.
+bool forContinues(const Variant& variable, const Variant& limit, const Variant& step) {
+    if (variable.is(VarKind::Int32) && limit.is(VarKind::Int32) && step.is(VarKind::Int32))
+        return step.int32Value() < 0 ? variable.int32Value() >= limit.int32Value() : variable.int32Value() <= limit.int32Value();
+    if (Variant::lessThan(step, Variant::int32(0))) return !Variant::lessThan(variable, limit);
+    return !Variant::lessThan(limit, variable);
+}
+
+} // namespace
+
+int Engine::forStatement(const TokenList& t, size_t pos) {
+    const Token& name = t[pos + 1];
+    if (name.type != TokenType::Variable) return reportRuntimeError(MessageId::BadForStatement, name.column);
+    // Inside a function the loop variable is always a local one.
+    Variable* variable = inFunction() ? findLocal(name.i32) : findVariable(name.i32);
+    if (variable && variable->isConstant()) return reportRuntimeError(MessageId::CannotAssignConstant, name.column);
+    if (!isKeyword(t[pos + 2], Keyword::In) && t[pos + 2].type != TokenType::Assign)
+        return reportRuntimeError(MessageId::BadForStatement, t[pos + 2].column);
+    if (!variable) variable = &createVariable(name.i32, Variant::int32(0), 0, Scope::Local);
+    if (isKeyword(t[pos + 2], Keyword::In)) return forInStatement(t, pos + 3, variable->value);
+    Variant* value = variable->value;
+
+    size_t p = pos + 3;
+    Variant start, limit, step = Variant::int32(1);
+    if (evaluate(t, p, start) < 0) return -1;
+    *value = std::move(start);
+    if (!isKeyword(t[p], Keyword::To)) return reportRuntimeError(MessageId::BadForStatement, t[p].column);
+    ++p;
+    if (evaluate(t, p, limit) < 0) return -1;
+    if (isKeyword(t[p], Keyword::Step)) {
+        ++p;
+        if (evaluate(t, p, step) < 0) return -1;
+    }
+    if (expectEnd(t, p) < 0) return -1;
+    if (value->is(VarKind::String)) value->makeNumber();
+    if (limit.is(VarKind::String)) limit.makeNumber();
+    if (step.is(VarKind::String)) step.makeNumber();
+
+    int end = blocks_.at(currentLine_).end;
+    if (forContinues(*value, limit, step)) {
+        openBlocks_.emplace_back(BlockKind::For, currentLine_, end, value, std::move(limit), std::move(step));
+    } else {
+        nextLine_ = end + 1;
+    }
+    return 0;
+}
+
+namespace {
+
+// The item of a FOR...IN collection at a position: an array element or a map key.
+bool collectionItem(const Variant& collection, int32_t position, Variant& item) {
+    if (const ArrayBody* array = arrayBody(collection)) {
+        if (position >= array->sizes[0]) return false;
+        item = array->elements[static_cast<size_t>(position)];
+        return true;
+    }
+    MapBody* map = mapBody(collection);
+    if (!map) return false;
+    const auto& entries = mapEntries(map);
+    if (position >= static_cast<int32_t>(entries.size())) return false;
+    item = keyValue(*entries[static_cast<size_t>(position)]);
+    return true;
+}
+
+} // namespace
+
+int Engine::forInStatement(const TokenList& t, size_t pos, Variant* variable) {
+    Variant collection;
+    if (evaluate(t, pos, collection) < 0 || expectEnd(t, pos) < 0) return -1;
+    const ArrayBody* array = arrayBody(collection);
+    if (!(array && array->dims == 1) && !collection.is(VarKind::Map))
+        return reportRuntimeError(MessageId::VariableMustBeObject, t[pos].column);
+    int end = blocks_.at(currentLine_).end;
+    Variant first;
+    if (!collectionItem(collection, 0, first)) {
+        *variable = Variant::string(WString());
+        nextLine_ = end + 1;
+        return 0;
+    }
+    *variable = std::move(first);
+    openBlocks_.emplace_back(BlockKind::For, currentLine_, end, variable, std::move(collection));
+    openBlocks_.back().position = 0;
+    return 0;
+}
+
+int Engine::nextStatement() {
+    if (openBlocks_.empty()) return 0;
+    OpenBlock& block = openBlocks_.back();
+    if (block.position >= 0) {
+        Variant item;
+        if (collectionItem(block.limit, block.position + 1, item)) {
+            ++block.position;
+            *block.variable = std::move(item);
+            nextLine_ = block.start + 1;
+        } else {
+            nextLine_ = currentLine_ + 1;
+            openBlocks_.pop_back();
+        }
+        return 0;
+    }
+    block.variable->add(block.step);
+    if (forContinues(*block.variable, block.limit, block.step)) {
+        nextLine_ = block.start + 1;
+    } else {
+        nextLine_ = currentLine_ + 1;
+        openBlocks_.pop_back();
+    }
+    return 0;
+}
+
+// ---- EXITLOOP, CONTINUELOOP ----
+
+int Engine::loopExit(const TokenList& t, size_t pos, bool exitLoop) {
+    int levels = 1;
+    ++pos;
+    if (t[pos].type != TokenType::EndOfLine) {
+        Variant level;
+        if (evaluate(t, pos, level) < 0) return -1;
+        levels = level.toInt32();
+    }
+    if (expectEnd(t, pos) < 0) return -1;
+    if (levels < 1) return 0;
+    while (levels > 0) {
+        if (openBlocks_.empty()) return reportRuntimeError(MessageId::LoopExitOutsideLoop, -1);
+        OpenBlock& block = openBlocks_.back();
+        bool loop = block.kind == BlockKind::While || block.kind == BlockKind::Do || block.kind == BlockKind::For;
+        if (!loop) {
+            openBlocks_.pop_back();
+            continue;
+        }
+        if (exitLoop) {
+            nextLine_ = block.end + 1;
+            openBlocks_.pop_back();
+        } else {
+            if (!(block.start <= currentLine_ && block.end > currentLine_)) return reportRuntimeError(MessageId::ContinueLoopWithoutLoop, -1);
+            nextLine_ = block.end; // its closing line tests or steps the loop
+            if (levels > 1) openBlocks_.pop_back();
+        }
+        --levels;
+    }
+    return 0;
+}
+
+// ---- SELECT, SWITCH ----
+
+int Engine::switchCaseMatches(const TokenList& t, size_t pos, const Variant& value, bool& matched) {
+    for (;;) {
+        Variant item;
+        if (evaluate(t, pos, item) < 0) return -1;
+        if (isKeyword(t[pos], Keyword::To)) {
+            Variant high;
+            ++pos;
+            if (evaluate(t, pos, high) < 0) return -1;
+            matched = !Variant::lessThan(value, item) && !Variant::lessThan(high, value);
+        } else {
+            matched = Variant::equal(item, value);
+        }
+        if (matched) return 0;
+        if (t[pos].type == TokenType::EndOfLine) return 0;
+        if (t[pos].type != TokenType::Comma) return reportRuntimeError(MessageId::IllegalTextAtEnd, t[pos].column);
+        ++pos;
+    }
+}
+
+int Engine::selectStatement(const TokenList& t, size_t pos, bool isSwitch) {
+    const int selectLine = currentLine_;
+    const BlockLines& lines = blocks_.at(selectLine);
+    Variant value;
+    if (isSwitch) {
+        ++pos;
+        if (evaluate(t, pos, value) < 0 || expectEnd(t, pos) < 0) return -1;
+    }
+    if (lines.branches.empty() || lines.end == 0) return reportRuntimeError(isSwitch ? MessageId::SwitchWithoutEndSwitch : MessageId::SelectWithoutEndSelect, -1);
+    int chosen = 0;
+    for (int caseLine : lines.branches) {
+        const TokenList& c = *loader_->tokens(caseLine);
+        currentLine_ = caseLine;
+        if (isKeyword(c[1], Keyword::Else)) {
+            if (expectEnd(c, 2) < 0) return -1;
+            chosen = caseLine;
+            break;
+        }
+        bool matched = false;
+        if (isSwitch) {
+            if (switchCaseMatches(c, 1, value, matched) < 0) return -1;
+        } else {
+            size_t p = 1;
+            Variant condition;
+            if (evaluate(c, p, condition) < 0 || expectEnd(c, p) < 0) return -1;
+            matched = condition.toBool();
+        }
+        if (matched) {
+            chosen = caseLine;
+            break;
+        }
+    }
+    currentLine_ = selectLine;
+    openBlocks_.emplace_back(isSwitch ? BlockKind::Switch : BlockKind::Select, selectLine, lines.end);
+    nextLine_ = chosen ? chosen + 1 : lines.end;
+    return 0;
+}
+
+int Engine::continueCase(const TokenList& t, size_t pos) {
+    if (expectEnd(t, pos + 1) < 0) return -1;
+    while (!openBlocks_.empty() && openBlocks_.back().kind != BlockKind::Select &&
+           openBlocks_.back().kind != BlockKind::Switch)
+        openBlocks_.pop_back();
+    if (openBlocks_.empty()) return reportRuntimeError(MessageId::ContinueCaseWithoutSelect, -1);
+    const OpenBlock& block = openBlocks_.back();
+    nextLine_ = block.end;
+    for (int caseLine : blocks_.at(block.start).branches) {
+        if (caseLine > currentLine_) {
+            nextLine_ = caseLine + 1; // the next case runs without its test
+            break;
+        }
+    }
+    return 0;
+}
+
+// ---- RETURN, EXIT ----
+
+int Engine::returnStatement(const TokenList& t, size_t pos) {
+    if (runDepth_ <= 1) return reportRuntimeError(MessageId::InvalidKeywordAtStart, t[pos].column);
+    ++pos;
+    if (t[pos].type != TokenType::EndOfLine) {
+        // Into a local first: calls inside the expression push frames and may move the stack.
+        Variant value;
+        if (evaluate(t, pos, value) < 0 || expectEnd(t, pos) < 0) return -1;
+        frames_.back().returnValue = std::move(value);
+        frames_.back().returned = true;
+    }
+    leaveLoop_ = true;
+    return 0;
+}
+
+int Engine::exitStatement(const TokenList& t, size_t pos) {
+    ++pos;
+    if (t[pos].type != TokenType::EndOfLine) {
+        Variant code;
+        if (evaluate(t, pos, code) < 0) return -1;
+        if (expectEnd(t, pos) < 0) return -1;
+        int32_t value = code.toInt32();
+        // Checked before the run ends, so that the error can still be shown.
+        if (options_.setExitCode && value > kErrorExitCodeBase - 1) return reportRuntimeError(MessageId::InvalidExitCode, -1);
+        startup_.exitCode = value;
+    }
+    startup_.exitMethod = 1;
+    leaveLoop_ = true;
+    runState_ = RunState::Ending;
+    return 0;
+}
+
+int Engine::readMacro(const Token& token, Variant& result) {
+    switch (vexil::readMacro(*this, token.i32, result)) {
+    case MacroResult::Value: return 0;
+    case MacroResult::Unknown: {
+        // Event macros are global variables whose names begin with "@".
+        std::wstring name = L"@";
+        name += token.text.view();
+        if (const NamePool::Name* pooled = names_.find(name)) {
+            if (Variable* v = globals_.find(pooled->id)) {
+                result = *v->value;
+                return 0;
+            }
+        }
+        return reportRuntimeError(MessageId::UnknownMacro, token.column);
+    }
+    }
+    return -1;
+}
+
+} // namespace vexil

@@ -1,0 +1,93 @@
+#pragma once
+// Script variables: the global table, one local table per running user-function call, and the
+// static store. Tables are indexed by the id of the variable's pooled name, so that a lookup is
+// an array access: no text is compared or hashed at run time.
+#include "engine/values/value.h"
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <vector>
+
+namespace vexil {
+
+// Where a declaration looks a name up and creates it. At global level all three are the global
+// table. Automatic: the call's local table, then the global one, creating locally (DIM, a first
+// assignment); Local: the call's local table only; Global: the global table.
+enum class Scope : uint8_t { Automatic, Local, Global };
+
+namespace VarAttribute {
+constexpr uint16_t Constant = 0x100;
+constexpr uint16_t Parameter = 0x200;
+constexpr uint16_t Static = 0x400;
+} // namespace VarAttribute
+
+struct Variable {
+    Variant* value = nullptr; // the variable's own storage, or another's for an alias
+    uint16_t attributes = 0;
+    bool alias = false;
+    Variant storage;
+    bool isConstant() const { return attributes & VarAttribute::Constant; }
+};
+
+// One table: variables by name id.
+class VariableTable {
+public:
+    Variable* find(int nameId) const {
+        return nameId >= 0 && static_cast<size_t>(nameId) < slots_.size() ? slots_[static_cast<size_t>(nameId)] : nullptr;
+    }
+    // A new variable holding `value`; the name must not be in the table.
+    Variable& create(int nameId, Variant value, uint16_t attributes);
+    // A new variable that refers to storage owned elsewhere.
+    Variable& createAlias(int nameId, Variant* target, uint16_t attributes);
+    void clear();
+
+private:
+    std::vector<Variable*> slots_;
+    std::deque<Variable> storage_; // stable addresses
+};
+
+} // namespace vexil
+
+namespace vexil {
+
+// The variables of one user-function call: few, so a short list searched in order beats any
+// index; the Variable records come from a pool and go back to it when the call returns.
+class LocalTable {
+public:
+    Variable* find(int nameId) const {
+        for (const auto& [id, variable] : entries_)
+            if (id == nameId) return variable;
+        return nullptr;
+    }
+    void add(int nameId, Variable* variable) { entries_.emplace_back(nameId, variable); }
+    const std::vector<std::pair<int, Variable*>>& entries() const { return entries_; }
+    void clear() { entries_.clear(); }
+    int functionLine = 0;
+
+private:
+    std::vector<std::pair<int, Variable*>> entries_;
+};
+
+class VariablePool {
+public:
+    Variable* take() {
+        if (free_.empty()) return &storage_.emplace_back();
+        Variable* v = free_.back();
+        free_.pop_back();
+        return v;
+    }
+    void give(Variable* v) {
+        v->storage.clear();
+        v->value = nullptr;
+        v->attributes = 0;
+        v->alias = false;
+        free_.push_back(v);
+    }
+
+private:
+    std::deque<Variable> storage_;
+    std::vector<Variable*> free_;
+};
+
+} // namespace vexil

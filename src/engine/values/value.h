@@ -1,0 +1,228 @@
+#pragma once
+// Variant: every value a script handles. An 8-byte payload, a text slot (a String's text, or
+// the cached text of another kind) and a kind. Copies have value semantics; texts, binaries and
+// heap objects are shared under reference counts and copied only on change.
+#include "base/wstring.h"
+
+#include <cstdint>
+#include <string_view>
+
+namespace vexil {
+
+enum class VarKind : int32_t {
+    Int32 = 1,
+    Int64 = 2,
+    Double = 3,
+    String = 4,
+    Array = 5,
+    Reference = 6,
+    Ptr = 7,
+    Object = 8,
+    Bool = 9,
+    Keyword = 10,
+    Binary = 11,
+    DLLStruct = 12,
+    Function = 13,
+    UserFunction = 14,
+    Map = 15,
+};
+
+// Shared payload of the heap kinds (arrays, maps, objects, structures, binaries, keyword and
+// function records). Reference counted; a kind that can change clones before the first change
+// through a holder that shares it.
+class HeapValue {
+public:
+    virtual ~HeapValue() = default;
+    uint32_t refs = 1;
+};
+
+// Keyword values: Default and Null carry an id, a number and a text.
+struct KeywordRecord final : HeapValue {
+    int32_t id = 0;
+    int32_t number = 0;
+    WString text;
+};
+
+struct BinaryRecord final : HeapValue {
+    std::string bytes;
+};
+
+// Built-in (Function) or user (UserFunction) function named by a value.
+struct FunctionRecord final : HeapValue {
+    WString name;
+    int32_t index = 0;
+};
+
+// Kinds whose payload is a HeapValue.
+constexpr bool isHeapKind(VarKind k) {
+    constexpr uint32_t heapKinds = 1u << int(VarKind::Array) | 1u << int(VarKind::Object) | 1u << int(VarKind::Keyword) |
+                                   1u << int(VarKind::Binary) | 1u << int(VarKind::Reference) |
+                                   1u << int(VarKind::DLLStruct) | 1u << int(VarKind::Function) |
+                                   1u << int(VarKind::UserFunction) | 1u << int(VarKind::Map);
+    return (heapKinds >> static_cast<uint32_t>(k)) & 1u;
+}
+
+
+class Variant {
+public:
+    Variant() : i64_(0) {}
+    Variant(const Variant& other) : i64_(other.i64_), text_(other.text_), kind_(other.kind_) {
+        if (isHeapKind(kind_)) shareHeap();
+    }
+    // Moves and destruction run on every evaluation step: inline, with the heap release out of line.
+    Variant(Variant&& other) noexcept : i64_(other.i64_), text_(std::move(other.text_)), kind_(other.kind_) {
+        other.kind_ = VarKind::Int32;
+        other.i64_ = 0;
+    }
+    Variant& operator=(const Variant& other);
+    Variant& operator=(Variant&& other) noexcept {
+        if (this != &other) {
+            releasePayload();
+            i64_ = other.i64_;
+            kind_ = other.kind_;
+            text_ = std::move(other.text_);
+            other.kind_ = VarKind::Int32;
+            other.i64_ = 0;
+        }
+        return *this;
+    }
+    ~Variant() {
+        if (isHeapKind(kind_)) releaseHeap();
+    }
+
+    static Variant int32(int32_t v);
+    static Variant int64(int64_t v);
+    static Variant real(double v);
+    static Variant string(WString text);
+    static Variant boolean(bool v);
+    static Variant pointer(uint64_t v);
+    static Variant binary(std::string bytes);
+    static Variant keyword(int32_t id, int32_t number, std::wstring_view text);
+    static Variant function(VarKind kind, std::wstring_view name, int32_t index);
+    // A reference to a variable, or to an element of the container body `owner` (kept alive by it).
+    static Variant reference(Variant* target, HeapValue* owner = nullptr);
+    // An Array or Map value holding a new body (which it owns).
+    static Variant container(VarKind kind, HeapValue* body);
+    HeapValue* heapValue() const { return isHeapKind(kind_) ? heap_ : nullptr; }
+    // The keyword values of script text.
+    static Variant defaultKeyword();
+    static Variant nullKeyword();
+    bool isDefault() const; // the keyword Default
+
+    void clear(); // becomes Int32 0
+
+    VarKind kind() const { return kind_; }
+    bool is(VarKind k) const { return kind_ == k; }
+    bool isNumber() const { return kind_ == VarKind::Int32 || kind_ == VarKind::Int64 || kind_ == VarKind::Double; }
+    const char* kindName() const;
+
+    // Raw payloads, valid for their own kind.
+    int32_t int32Value() const { return i32_; }
+    int64_t int64Value() const { return i64_; }
+    double doubleValue() const { return f64_; }
+    Variant* referenceTarget() const;
+    // The value a by-reference argument refers to, or the value itself.
+    const Variant& dereferenced() const { return kind_ == VarKind::Reference ? *referenceTarget() : *this; }
+    Variant& dereferenced() { return kind_ == VarKind::Reference ? *referenceTarget() : *this; }
+    const KeywordRecord* keywordRecord() const;
+    const BinaryRecord* binaryRecord() const;
+    const FunctionRecord* functionRecord() const;
+
+    // Conversions (the value itself is unchanged; text is cached).
+    const WString& text() const;
+    int32_t toInt32() const;
+    int64_t toInt64() const;
+    double toDouble() const;
+    bool toBool() const;
+    uint64_t toPointer() const;
+    std::string toBytes() const; // the bytes To binary would give
+    size_t binaryLength() const;
+
+    // In-place coercions and arithmetic.
+    void makeInteger();
+    void makeDouble();
+    void makeNumber();
+    void makeBinary();
+    // Two Int32 or two Double values without cached text take the inline path.
+    void add(const Variant& right) {
+        if (sameNumberKind(right)) {
+            if (kind_ == VarKind::Double) return (void)(f64_ += right.f64_);
+            if (setInt32IfFits(int64_t{i32_} + right.i32_)) return;
+        }
+        addGeneral(right);
+    }
+    void subtract(const Variant& right) {
+        if (sameNumberKind(right)) {
+            if (kind_ == VarKind::Double) return (void)(f64_ -= right.f64_);
+            if (setInt32IfFits(int64_t{i32_} - right.i32_)) return;
+        }
+        subtractGeneral(right);
+    }
+    void multiply(const Variant& right) {
+        if (sameNumberKind(right)) {
+            if (kind_ == VarKind::Double) return (void)(f64_ *= right.f64_);
+            if (setInt32IfFits(int64_t{i32_} * right.i32_)) return;
+        }
+        multiplyGeneral(right);
+    }
+    void addGeneral(const Variant& right);
+    void subtractGeneral(const Variant& right);
+    void multiplyGeneral(const Variant& right);
+    void divide(const Variant& right);      // "/": Double, or the left unchanged for kinds that do not divide
+    void concatenate(const Variant& right); // "&": texts joined, binaries joined, other kinds unchanged
+    static Variant power(const Variant& base, const Variant& exponent);
+
+    // Comparisons: "=" (case-insensitive text), ordering, and "==" (case-sensitive text).
+    static int compareMode(VarKind left, VarKind right);
+    static bool equal(const Variant& a, const Variant& b);
+    static bool lessThan(const Variant& a, const Variant& b) {
+        if (a.kind_ == b.kind_) {
+            if (a.kind_ == VarKind::Int32) return a.i32_ < b.i32_;
+            if (a.kind_ == VarKind::Double) return a.f64_ < b.f64_;
+        }
+        return lessThanGeneral(a, b);
+    }
+    static bool lessThanGeneral(const Variant& a, const Variant& b);
+    static bool strictEqual(const Variant& a, const Variant& b);
+
+private:
+    void releasePayload() {
+        if (isHeapKind(kind_)) releaseHeap();
+        kind_ = VarKind::Int32;
+        i64_ = 0;
+        text_.clear();
+    }
+    void releaseHeap();
+    // A copy's heap payload: shared, or cloned when the body may not be shared.
+    void shareHeap();
+    bool sameNumberKind(const Variant& right) const {
+        return kind_ == right.kind_ && (kind_ == VarKind::Int32 || kind_ == VarKind::Double) && text_.empty();
+    }
+    bool setInt32IfFits(int64_t v) {
+        if (v != static_cast<int32_t>(v)) return false;
+        i64_ = 0;
+        i32_ = static_cast<int32_t>(v);
+        return true;
+    }
+    void copyPayload(const Variant& other);
+    void setInt64Fitting(int64_t v); // Int32 when it fits
+    void discardCachedText();
+    void becomeDouble(double v);
+
+    union {
+        int32_t i32_;
+        int64_t i64_;
+        double f64_;
+        uint64_t ptr_;
+        bool bool_;
+        HeapValue* heap_;
+    };
+    mutable WString text_; // a String's text, or the cached text of another kind
+    VarKind kind_ = VarKind::Int32;
+};
+
+// Number text: integers in decimal; doubles as StringFormat's "%.15g" writes them.
+WString formatDouble(double v);
+WString formatInteger(int64_t v);
+
+} // namespace vexil
