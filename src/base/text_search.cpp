@@ -2,6 +2,8 @@
 
 #include "base/wstring.h"
 
+#include <windows.h>
+
 #include <algorithm>
 #include <cwchar>
 #include <cwctype>
@@ -50,10 +52,41 @@ int compareText(std::wstring_view a, std::wstring_view b, CompareMode mode) {
     return WString::compare(a, b, 0);
 }
 
+bool isPlainText(std::wstring_view text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](wchar_t c) { return c >= 0x20 && c < 0x7F && c != L'-' && c != L'\''; });
+}
+
+bool foldsPlainTextAsAscii(CompareMode mode) {
+    static const bool userLocaleIsEnglish = PRIMARYLANGID(LANGIDFROMLCID(GetUserDefaultLCID())) == LANG_ENGLISH;
+    return mode == CompareMode::Basic || mode == CompareMode::English ||
+           (mode == CompareMode::Locale && userLocaleIsEnglish);
+}
+
+bool textsEqual(std::wstring_view a, std::wstring_view b, CompareMode mode) {
+    if (mode != CompareMode::Ordinal && foldsPlainTextAsAscii(mode) && isPlainText(a) && isPlainText(b)) {
+        auto fold = [](wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c + 32) : c; };
+        return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                                  [&](wchar_t x, wchar_t y) { return fold(x) == fold(y); });
+    }
+    return compareText(a, b, mode) == 0;
+}
+
+namespace {
+
+// A locale search between plain texts is a basic one, which scans with a prefix table.
+CompareMode searchMode(std::wstring_view haystack, std::wstring_view needle, CompareMode mode) {
+    bool locale = mode == CompareMode::Locale || mode == CompareMode::English;
+    return locale && foldsPlainTextAsAscii(mode) && isPlainText(needle) && isPlainText(haystack) ? CompareMode::Basic
+                                                                                                : mode;
+}
+
+} // namespace
+
 TextFinder::TextFinder(std::wstring_view haystack, std::wstring_view needle, CompareMode mode)
-    : haystack_(haystack), needle_(needle), mode_(mode) {
+    : haystack_(haystack), needle_(needle), mode_(searchMode(haystack, needle, mode)) {
     if (needle.size() > UINT32_MAX) needle_ = {}; // never found rather than a table that wraps
-    if (mode == CompareMode::Basic) {
+    if (mode_ == CompareMode::Basic) {
         fold_ = lowerCaseTable();
         foldedNeedle_.resize(needle_.size());
         std::transform(needle_.begin(), needle_.end(), foldedNeedle_.begin(), [this](wchar_t c) { return unit(c); });
@@ -63,7 +96,7 @@ TextFinder::TextFinder(std::wstring_view haystack, std::wstring_view needle, Com
 }
 
 bool TextFinder::matchesAt(size_t position) const {
-    return compareText(haystack_.substr(position, needle_.size()), needle_, mode_) == 0;
+    return textsEqual(haystack_.substr(position, needle_.size()), needle_, mode_);
 }
 
 size_t TextFinder::first(size_t from, size_t end) const {

@@ -22,6 +22,19 @@ CompareMode compareModeOf(int32_t value);
 // -1, 0 or 1.
 int compareText(std::wstring_view a, std::wstring_view b, CompareMode mode);
 
+// Whether two texts are equal in a comparison mode: compareText(a, b, mode) == 0, but where both
+// texts are plain (below) in an English sort, without the platform's comparison.
+bool textsEqual(std::wstring_view a, std::wstring_view b, CompareMode mode);
+
+// Printable ASCII but the hyphen and the apostrophe, which the word sort weighs apart. Between
+// plain texts, the English sort without case is ASCII case folding: no unit is ignored, none
+// expands, and only letters differ by case.
+bool isPlainText(std::wstring_view text);
+// Whether a mode compares plain texts as ASCII case folding: the basic mode always, English
+// always, the user's locale when its language is English (others may join letters, as Hungarian
+// does, or case them otherwise, as Turkish does).
+bool foldsPlainTextAsAscii(CompareMode mode);
+
 // Finds a needle in one haystack. The ordinal and basic modes scan with a prefix table, so a
 // search never looks at a unit twice; the locale modes compare each candidate position once.
 class TextFinder {

@@ -2,6 +2,7 @@
 
 #include "base/real_text.h"
 #include "base/text_codec.h"
+#include "base/text_search.h"
 #include "engine/front/keywords.h"
 #include "engine/values/containers.h"
 
@@ -701,7 +702,7 @@ bool Variant::equal(const Variant& a, const Variant& b) {
     case 1: return a.toInt32() == b.toInt32();
     case 2: return a.toInt64() == b.toInt64();
     case 3: return a.toDouble() == b.toDouble();
-    case 4: return WString::compare(a.text(), b.text(), 0) == 0;
+    case 4: return textsEqual(a.text(), b.text(), CompareMode::Locale);
     case 7: return a.toPointer() == b.toPointer();
     case 8: return a.heap_ == b.heap_;
     case 9: return a.toBool() == b.toBool();
