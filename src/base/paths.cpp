@@ -1,6 +1,6 @@
 #include "base/paths.h"
 
-#include "base/wstring.h"
+#include "base/text_search.h"
 
 #include <windows.h>
 
@@ -53,9 +53,6 @@ std::wstring currentDirectory() {
     return out;
 }
 
-bool samePath(std::wstring_view a, std::wstring_view b) {
-    return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, platformText(a), static_cast<int>(a.size()), platformText(b),
-                          static_cast<int>(b.size())) == CSTR_EQUAL;
-}
+bool samePath(std::wstring_view a, std::wstring_view b) { return textsEqual(a, b, CompareMode::Locale); }
 
 } // namespace vexil

@@ -64,7 +64,7 @@ bool foldsPlainTextAsAscii(CompareMode mode) {
 }
 
 bool textsEqual(std::wstring_view a, std::wstring_view b, CompareMode mode) {
-    if (mode != CompareMode::Ordinal && foldsPlainTextAsAscii(mode) && isPlainText(a) && isPlainText(b)) {
+    if (foldsPlainTextAsAscii(mode) && isPlainText(a) && isPlainText(b)) {
         auto fold = [](wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c + 32) : c; };
         return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
                                                   [&](wchar_t x, wchar_t y) { return fold(x) == fold(y); });
@@ -76,9 +76,7 @@ namespace {
 
 // A locale search between plain texts is a basic one, which scans with a prefix table.
 CompareMode searchMode(std::wstring_view haystack, std::wstring_view needle, CompareMode mode) {
-    bool locale = mode == CompareMode::Locale || mode == CompareMode::English;
-    return locale && foldsPlainTextAsAscii(mode) && isPlainText(needle) && isPlainText(haystack) ? CompareMode::Basic
-                                                                                                : mode;
+    return foldsPlainTextAsAscii(mode) && isPlainText(needle) && isPlainText(haystack) ? CompareMode::Basic : mode;
 }
 
 } // namespace

@@ -9,6 +9,14 @@
 
 namespace vexil {
 
+namespace {
+
+// An empty view may carry a null pointer, which the platform refuses even with length 0 (and a
+// refused comparison is no order).
+const wchar_t* platformText(std::wstring_view text) { return text.data() ? text.data() : L""; }
+
+} // namespace
+
 WString::Rep* WString::allocate(size_t capacity) {
     capacity = (capacity + 7) & ~size_t{7};
     auto* rep = static_cast<Rep*>(::operator new(offsetof(Rep, data) + capacity * sizeof(wchar_t)));

@@ -78,10 +78,6 @@ private:
     Rep* rep_ = nullptr;
 };
 
-// A text's pointer for a platform call that takes a pointer and a length: an empty view may
-// carry a null pointer, which the platform refuses (and a refused comparison is no order).
-inline const wchar_t* platformText(std::wstring_view text) { return text.data() ? text.data() : L""; }
-
 // A name upper-cased as names are compared (the C runtime's towupper, unit by unit).
 std::wstring upperCase(std::wstring_view text);
 
