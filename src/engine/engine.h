@@ -46,7 +46,7 @@
 // EXECUTE evaluates its text, errors are silenced and only the -1 goes back.
 #include "engine/builtins/builtins.h"
 #include "engine/errors/messages.h"
-#include "engine/eval/compiled_expression.h"
+#include "engine/eval/code.h"
 #include "engine/exec/functions.h"
 #include "engine/exec/variables.h"
 #include "engine/front/blocks.h"
@@ -67,6 +67,7 @@ namespace vexil {
 
 struct StartupState;
 class HandleTable;
+class ArgumentList;
 
 // Milliseconds since a timeGetTime reading, right across the 49.7-day wrap.
 int64_t elapsedMilliseconds(uint32_t start);
@@ -209,10 +210,10 @@ public:
     // Variables: the current call's local table first, then the global table.
     Variable* findVariable(int nameId) {
         if (scopeCount_ > 0)
-            if (Variable* v = scopes_[scopeCount_ - 1].find(nameId)) return v;
+            if (Variable* v = findLocal(nameId)) return v;
         return globals_.find(nameId);
     }
-    Variable* findLocal(int nameId) { return scopeCount_ > 0 ? scopes_[scopeCount_ - 1].find(nameId) : nullptr; }
+    Variable* findLocal(int nameId);
     bool inFunction() const { return scopeCount_ > 0; }
     Variable* findInScope(int nameId, Scope scope);
     Variable& createVariable(int nameId, Variant value, uint16_t attributes, Scope scope);
@@ -236,11 +237,35 @@ public:
     int reportObjectPropertyError();
 
 private:
-    // Compiled expressions: the number plus one, or -1 when the evaluator keeps the expression.
-    int compileExpression(const TokenList& tokens, size_t start, int end);
-    [[nodiscard]] int runCompiledExpression(int index, const TokenList& tokens, size_t& pos, Variant& result);
-    // The element a subscripted variable at `at` names ("$a[1][2]"), as the evaluator reads it.
-    [[nodiscard]] int readElement(const TokenList& t, size_t at, Variant& result);
+    // ---- Compiled lines (code.h) ----
+    // Compiles every loaded line, with the frame layout of each function.
+    void compileLines();
+    Statement compileStatement(int line, const TokenList& t, size_t pos);
+    [[nodiscard]] int runStatement(const Statement& s);
+    [[nodiscard]] int runAssignElement(const Statement& s);
+    [[nodiscard]] int runFor(const Statement& s);
+    // The compiled form of the expression at `pos` of a loaded line, made on its first run; -1
+    // when the evaluator reads it.
+    int32_t cachedExpression(const TokenList& tokens, size_t pos, int end, size_t& stop);
+    // Node evaluation (expression_runner.cpp). operandOf gives a variable's or constant's own
+    // value without a copy, else evaluates into `scratch`; nullptr after an error.
+    [[nodiscard]] int evalNode(int32_t index, Variant& out);
+    const Variant* operandOf(int32_t index, Variant& scratch);
+    Variable* variableOf(const Node& n);
+    [[nodiscard]] int readElementNode(const Node& n, Variant& out);
+    [[nodiscard]] int referenceNode(const Node& n, Variant& out);
+    [[nodiscard]] int builtinCallNode(const Node& n, Variant& out);
+    [[nodiscard]] int userCallNode(const Node& n, Variant& out);
+    // Calls a built-in with its evaluated arguments: the count checked, status reset, handler run.
+    [[nodiscard]] int invokeBuiltin(int index, ArgumentList& arguments, int nameColumn, Variant& result, bool fromCall);
+    // What the block statements do once their expressions are evaluated, compiled or not.
+    // ifBlock: after an IF line's own condition, the branch to run, from its ELSEIF and ELSE lines.
+    [[nodiscard]] int ifBlock(bool condition);
+    [[nodiscard]] int enterWhile(bool condition);
+    [[nodiscard]] int untilReached(bool condition);
+    [[nodiscard]] int enterFor(Variant* variable, Variant& limit, Variant& step);
+    // The condition of a WHILE line, for WEND.
+    [[nodiscard]] int whileCondition(int whileLine, Variant& condition);
 
     class Evaluation;
     friend class Evaluation;
@@ -351,7 +376,15 @@ private:
     // bodies are made writable and missing map keys inserted; `owner` receives the innermost body.
     Variant* walkAccessPath(Variant* value, const AccessPath& path, bool write, bool byReference, HeapValue** owner,
                             int nameColumn, Variant& scratch);
+    [[nodiscard]] int readPathKeys(const Node& element, AccessPath& path);
+    // The element the path reaches from `root` (arrays indexed directly, anything else walked).
+    Variant* reachElement(Variant* root, const AccessPath& path, bool write, bool byReference, HeapValue** owner,
+                          int nameColumn, Variant& scratch);
+    // The variable of an Element or Reference node and the element its path reaches.
+    Variant* elementNode(const Node& n, bool write, bool byReference, HeapValue** owner, Variable*& variable,
+                         Variant& scratch);
     [[nodiscard]] int returnStatement(const TokenList& t, size_t pos);
+    [[nodiscard]] int returnValue(int32_t valueNode, int column);
     [[nodiscard]] int readMacro(const Token& token, Variant& result);
 
     // ---- Where the script comes from, and what surrounds the run ----
@@ -375,6 +408,8 @@ private:
     // takes next; a statement jumps by setting nextLine_.
     int currentLine_ = 0;
     int nextLine_ = 1;
+    int lineCount_ = 0;
+    bool codeReady_ = false; // the lines are compiled when the first run loop starts
     // Running; Ending once EXIT, the end of the script or a fatal error has ended the run (every
     // run loop and call unwinds); Sleeping while a wait runs the service step.
     RunState runState_ = RunState::Running;
@@ -416,6 +451,9 @@ private:
     VariableTable globals_;
     std::vector<LocalTable> scopes_; // entries beyond scopeCount_ are kept for their capacity
     size_t scopeCount_ = 0;
+    // The local variables of every running call, each call's from its frame's base on.
+    std::vector<Variable*> localSlots_;
+    size_t frameBase_ = 0;
     VariablePool variablePool_;
     // Storage of static variables by declaring line and name id; entries live for the whole run.
     std::unordered_map<uint64_t, std::unique_ptr<Variant>> staticStore_;
@@ -438,9 +476,8 @@ private:
     // Stacks shared by nested evaluations, so that evaluating allocates nothing once they have grown.
     std::vector<Variant> values_;
     std::vector<uint8_t> operators_;
-    // The steps of every expression compiled so far, and where each expression's steps lie.
-    std::vector<ExpressionStep> expressionSteps_;
-    std::vector<CompiledExpression> compiledExpressions_;
+    // The compiled lines and expressions.
+    Code code_;
 };
 
 } // namespace vexil

@@ -42,7 +42,11 @@ int Engine::callBuiltinArguments(int index, const TokenList& tokens, size_t& pos
         }
     }
     pos = close + 1;
+    return invokeBuiltin(index, arguments, nameColumn, result, fromCall);
+}
 
+int Engine::invokeBuiltin(int index, ArgumentList& arguments, int nameColumn, Variant& result, bool fromCall) {
+    const BuiltinEntry& entry = builtinEntry(index);
     size_t count = arguments.size();
     if (count < static_cast<size_t>(entry.minArgs) || count > static_cast<size_t>(entry.maxArgs))
         return fromCall ? kCallFailed : reportRuntimeError(MessageId::IncorrectParameterCount, nameColumn);

@@ -4,6 +4,7 @@
 #include "engine/builtins/builtins.h"
 #include "engine/engine.h"
 #include "engine/errors/messages.h"
+#include "engine/eval/expression_compiler.h"
 #include "engine/eval/operator_table.h"
 #include "engine/front/keywords.h"
 #include "engine/front/token_cursor.h"
@@ -321,17 +322,37 @@ private:
     uint8_t previous_ = kAtStart;
 };
 
-int Engine::evaluate(const TokenList& tokens, size_t& pos, Variant& result, int end) {
+int32_t Engine::cachedExpression(const TokenList& tokens, size_t pos, int end, size_t& stop) {
     const Token& first = tokens[pos];
-    int compiled = first.compiledExpression;
-    // Only lines of the loaded script are compiled: texts of EXECUTE and the like come and go.
-    if (compiled == 0 && loader_ && &tokens == loader_->tokens(currentLine_)) {
-        compiled = compileExpression(tokens, pos, end);
+    int32_t compiled = first.compiledExpression;
+    if (compiled == 0) {
+        // Only lines of the loaded script are compiled: texts of EXECUTE and the like come and go.
+        if (!loader_ || &tokens != loader_->tokens(currentLine_)) return -1;
+        const CompileScope scope{functions_, code_.layoutOfLine(currentLine_)};
+        size_t p = pos;
+        const int32_t root = compileExpression(code_, tokens, p, end, scope);
+        if (root >= 0) {
+            code_.expressions.push_back({root, end, static_cast<uint32_t>(p)});
+            compiled = static_cast<int32_t>(code_.expressions.size());
+        } else {
+            compiled = -1;
+        }
         first.compiledExpression = compiled;
     }
-    if (compiled > 0 && compiledExpressions_[static_cast<size_t>(compiled - 1)].end == end)
-        return runCompiledExpression(compiled - 1, tokens, pos, result);
-    return Evaluation(*this, tokens, pos, end).run(result);
+    if (compiled < 0) return -1;
+    const Code::Expression& expression = code_.expressions[static_cast<size_t>(compiled - 1)];
+    if (expression.end != end) return -1;
+    stop = expression.stop;
+    return expression.root;
+}
+
+int Engine::evaluate(const TokenList& tokens, size_t& pos, Variant& result, int end) {
+    size_t stop = 0;
+    const int32_t root = cachedExpression(tokens, pos, end, stop);
+    if (root < 0) return Evaluation(*this, tokens, pos, end).run(result);
+    if (evalNode(root, result) < 0) return -1;
+    pos = stop;
+    return 0;
 }
 
 } // namespace vexil

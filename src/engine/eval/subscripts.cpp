@@ -26,20 +26,6 @@ int Engine::readAccessPath(const TokenList& t, size_t& pos, AccessPath& path) {
     }
 }
 
-int Engine::readElement(const TokenList& t, size_t at, Variant& result) {
-    const Token& name = t[at];
-    Variable* variable = findVariable(name.i32);
-    if (!variable) return reportRuntimeError(MessageId::VariableNotDeclared, name.column);
-    size_t pos = at + 1;
-    AccessPath path;
-    if (readAccessPath(t, pos, path) < 0) return -1;
-    Variant scratch;
-    const Variant* element = walkAccessPath(variable->value, path, false, false, nullptr, name.column, scratch);
-    if (!element) return -1;
-    result = *element;
-    return 0;
-}
-
 Variant* Engine::walkAccessPath(Variant* value, const AccessPath& path, bool write, bool byReference,
                                 HeapValue** owner, int nameColumn, Variant& scratch) {
     size_t i = 0;

@@ -2,6 +2,7 @@
 // starts with a variable but calls a method or function value is a call statement instead.
 #include "engine/engine.h"
 #include "engine/errors/messages.h"
+#include "engine/exec/assignment_operators.h"
 #include "engine/front/token_cursor.h"
 
 namespace vexil {
@@ -26,25 +27,6 @@ size_t callChainEnd(const TokenList& t, size_t p) {
         case TokenType::Member: ++p; break;
         default: return called ? p : 0;
         }
-    }
-}
-
-bool isAssignOperator(TokenType type) {
-    switch (type) {
-    case TokenType::Assign: case TokenType::PlusAssign: case TokenType::MinusAssign: case TokenType::MultiplyAssign:
-    case TokenType::DivideAssign: case TokenType::ConcatAssign: return true;
-    default: return false;
-    }
-}
-
-void applyAssignment(TokenType op, Variant& target, Variant& value) {
-    switch (op) {
-    case TokenType::Assign: target = std::move(value); break;
-    case TokenType::PlusAssign: target.add(value); break;
-    case TokenType::MinusAssign: target.subtract(value); break;
-    case TokenType::MultiplyAssign: target.multiply(value); break;
-    case TokenType::DivideAssign: target.divide(value); break;
-    default: target.concatenate(value); break;
     }
 }
 

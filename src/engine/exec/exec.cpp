@@ -30,6 +30,11 @@ int Engine::run(int startLine) {
         errorsSuppressed_ = suppressed;
         return -1;
     }
+    if (!codeReady_) {
+        codeReady_ = true;
+        lineCount_ = loader_->lineCount();
+        compileLines();
+    }
     ++runDepth_;
     if (runDepth_ == 1 && !startFunctionsRun_) {
         startFunctionsRun_ = true;
@@ -50,13 +55,12 @@ int Engine::run(int startLine) {
             if (step == kPollStop) break;
             if (step == kServiceBusy) continue;
         }
-        const TokenList* tokens = loader_->tokens(nextLine_);
-        if (!tokens) {
+        if (nextLine_ < 1 || nextLine_ > lineCount_) {
             runState_ = RunState::Ending; // the end of the script
             break;
         }
         currentLine_ = nextLine_++;
-        if (executeStatement(*tokens, 0) < 0) {
+        if (runStatement(code_.statements[static_cast<size_t>(currentLine_)]) < 0) {
             status = -1;
             break;
         }
@@ -163,10 +167,13 @@ int Engine::ifStatement(const TokenList& t, size_t pos) {
     if (evaluate(t, pos, condition) < 0) return -1;
     if (!isKeyword(t[pos], Keyword::Then)) return reportRuntimeError(MessageId::IfWithoutThen, t[pos].column);
     if (t[pos + 1].type != TokenType::EndOfLine) return condition.toBool() ? executeStatement(t, pos + 1) : 0;
+    return ifBlock(condition.toBool());
+}
 
+int Engine::ifBlock(bool condition) {
     const int ifLine = currentLine_;
     const BlockLines& lines = blocks_.at(ifLine);
-    int chosen = condition.toBool() ? ifLine + 1 : 0;
+    int chosen = condition ? ifLine + 1 : 0;
     bool seenElse = false;
     for (int branch : lines.branches) {
         const TokenList& b = *loader_->tokens(branch);
@@ -182,11 +189,16 @@ int Engine::ifStatement(const TokenList& t, size_t pos) {
         }
         if (chosen) continue; // later conditions are not evaluated
         currentLine_ = branch;
-        size_t p = 1;
         Variant branchCondition;
-        if (evaluate(b, p, branchCondition) < 0) return -1;
-        if (!isKeyword(b[p], Keyword::Then)) return reportRuntimeError(MessageId::IfWithoutThen, b[p].column);
-        if (expectEnd(b, p + 1) < 0) return -1;
+        const Statement& compiled = code_.statements[static_cast<size_t>(branch)];
+        if (compiled.kind == StatementKind::ElseIf) {
+            if (evalNode(compiled.a, branchCondition) < 0) return -1;
+        } else {
+            size_t p = 1;
+            if (evaluate(b, p, branchCondition) < 0) return -1;
+            if (!isKeyword(b[p], Keyword::Then)) return reportRuntimeError(MessageId::IfWithoutThen, b[p].column);
+            if (expectEnd(b, p + 1) < 0) return -1;
+        }
         if (branchCondition.toBool()) chosen = branch + 1;
     }
     currentLine_ = ifLine;
@@ -201,10 +213,21 @@ int Engine::whileStatement(const TokenList& t, size_t pos) {
     Variant condition;
     ++pos;
     if (evaluate(t, pos, condition) < 0 || expectEnd(t, pos) < 0) return -1;
+    return enterWhile(condition.toBool());
+}
+
+int Engine::enterWhile(bool condition) {
     int end = blocks_.at(currentLine_).end;
-    if (condition.toBool()) openBlocks_.emplace_back(BlockKind::While, currentLine_, end);
+    if (condition) openBlocks_.emplace_back(BlockKind::While, currentLine_, end);
     else nextLine_ = end + 1;
     return 0;
+}
+
+int Engine::whileCondition(int whileLine, Variant& condition) {
+    const Statement& compiled = code_.statements[static_cast<size_t>(whileLine)];
+    if (compiled.kind == StatementKind::While) return evalNode(compiled.a, condition);
+    size_t pos = 1;
+    return evaluate(*loader_->tokens(whileLine), pos, condition);
 }
 
 int Engine::wendStatement() {
@@ -213,10 +236,8 @@ int Engine::wendStatement() {
     const int whileLine = openBlocks_.back().start;
     const int wendLine = currentLine_;
     currentLine_ = whileLine; // the condition is the WHILE line's
-    const TokenList& w = *loader_->tokens(whileLine);
-    size_t pos = 1;
     Variant condition;
-    if (evaluate(w, pos, condition) < 0) return -1;
+    if (whileCondition(whileLine, condition) < 0) return -1;
     currentLine_ = wendLine;
     if (condition.toBool()) {
         nextLine_ = whileLine + 1;
@@ -231,8 +252,12 @@ int Engine::untilStatement(const TokenList& t, size_t pos) {
     Variant condition;
     ++pos;
     if (evaluate(t, pos, condition) < 0 || expectEnd(t, pos) < 0) return -1;
+    return untilReached(condition.toBool());
+}
+
+int Engine::untilReached(bool condition) {
     if (openBlocks_.empty()) return 0;
-    if (condition.toBool()) openBlocks_.pop_back();
+    if (condition) openBlocks_.pop_back();
     else nextLine_ = openBlocks_.back().start + 1;
     return 0;
 }
@@ -275,6 +300,10 @@ int Engine::forStatement(const TokenList& t, size_t pos) {
         if (evaluate(t, p, step) < 0) return -1;
     }
     if (expectEnd(t, p) < 0) return -1;
+    return enterFor(value, limit, step);
+}
+
+int Engine::enterFor(Variant* value, Variant& limit, Variant& step) {
     if (value->is(VarKind::String)) value->makeNumber();
     if (limit.is(VarKind::String)) limit.makeNumber();
     if (step.is(VarKind::String)) step.makeNumber();
@@ -469,6 +498,18 @@ int Engine::returnStatement(const TokenList& t, size_t pos) {
         // Into a local first: calls inside the expression push frames and may move the stack.
         Variant value;
         if (evaluate(t, pos, value) < 0 || expectEnd(t, pos) < 0) return -1;
+        frames_.back().returnValue = std::move(value);
+        frames_.back().returned = true;
+    }
+    leaveLoop_ = true;
+    return 0;
+}
+
+int Engine::returnValue(int32_t valueNode, int column) {
+    if (runDepth_ <= 1) return reportRuntimeError(MessageId::InvalidKeywordAtStart, column);
+    if (valueNode >= 0) {
+        Variant value;
+        if (evalNode(valueNode, value) < 0) return -1;
         frames_.back().returnValue = std::move(value);
         frames_.back().returned = true;
     }

@@ -1,7 +1,18 @@
-// Variable scopes: the global table and one local table per running user-function call.
+// Variable scopes: the global table and one frame per running user-function call, whose locals
+// sit in the slots of its function's layout or, for names made at run time, beside them.
 #include "engine/engine.h"
 
 namespace vexil {
+
+Variable* Engine::findLocal(int nameId) {
+    if (scopeCount_ == 0) return nullptr;
+    const LocalTable& table = scopes_[scopeCount_ - 1];
+    if (table.layout) {
+        const int slot = table.layout->slotOf(nameId);
+        if (slot >= 0) return localSlots_[table.base + static_cast<size_t>(slot)];
+    }
+    return table.findExtra(nameId);
+}
 
 Variable* Engine::findInScope(int nameId, Scope scope) {
     if (scope == Scope::Global || scopeCount_ == 0) return globals_.find(nameId);
@@ -14,7 +25,10 @@ Variable& Engine::createVariable(int nameId, Variant value, uint16_t attributes,
     v->storage = std::move(value);
     v->value = &v->storage;
     v->attributes = attributes;
-    scopes_[scopeCount_ - 1].add(nameId, v);
+    LocalTable& table = scopes_[scopeCount_ - 1];
+    const int slot = table.layout ? table.layout->slotOf(nameId) : -1;
+    if (slot >= 0) localSlots_[table.base + static_cast<size_t>(slot)] = v;
+    else table.extra.emplace_back(nameId, v);
     return *v;
 }
 
@@ -29,14 +43,23 @@ Variable& Engine::createAlias(int nameId, Variant* target, uint16_t attributes, 
 void Engine::pushScope(int functionLine) {
     if (scopeCount_ == scopes_.size()) scopes_.emplace_back();
     LocalTable& table = scopes_[scopeCount_++];
-    table.clear();
     table.functionLine = functionLine;
+    table.layout = code_.layoutOfLine(functionLine);
+    table.base = localSlots_.size();
+    table.slotCount = table.layout ? table.layout->names.size() : 0;
+    table.extra.clear();
+    localSlots_.resize(table.base + table.slotCount, nullptr);
+    frameBase_ = table.base;
 }
 
 void Engine::popScope() {
     LocalTable& table = scopes_[--scopeCount_];
-    for (const auto& [id, variable] : table.entries()) variablePool_.give(variable);
-    table.clear();
+    for (size_t i = table.base; i < table.base + table.slotCount; ++i)
+        if (Variable* variable = localSlots_[i]) variablePool_.give(variable);
+    for (const auto& [id, variable] : table.extra) variablePool_.give(variable);
+    table.extra.clear();
+    localSlots_.resize(table.base);
+    frameBase_ = scopeCount_ > 0 ? scopes_[scopeCount_ - 1].base : 0;
 }
 
 } // namespace vexil

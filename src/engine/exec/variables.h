@@ -51,22 +51,23 @@ private:
 
 namespace vexil {
 
-// The variables of one user-function call: few, so a short list searched in order beats any
-// index; the Variable records come from a pool and go back to it when the call returns.
-class LocalTable {
-public:
-    Variable* find(int nameId) const {
-        for (const auto& [id, variable] : entries_)
+struct FunctionLayout;
+
+// The variables of one user-function call: the names its function's lines use have slots in the
+// engine's slot stack from `base` on (FunctionLayout), so compiled code reaches them by index;
+// names made at run time (ASSIGN, EXECUTE) are kept in a short list beside them. Variable
+// records come from a pool and go back to it when the call returns.
+struct LocalTable {
+    int functionLine = 0;
+    const FunctionLayout* layout = nullptr;
+    size_t base = 0;
+    size_t slotCount = 0;
+    std::vector<std::pair<int, Variable*>> extra;
+    Variable* findExtra(int nameId) const {
+        for (const auto& [id, variable] : extra)
             if (id == nameId) return variable;
         return nullptr;
     }
-    void add(int nameId, Variable* variable) { entries_.emplace_back(nameId, variable); }
-    const std::vector<std::pair<int, Variable*>>& entries() const { return entries_; }
-    void clear() { entries_.clear(); }
-    int functionLine = 0;
-
-private:
-    std::vector<std::pair<int, Variable*>> entries_;
 };
 
 class VariablePool {

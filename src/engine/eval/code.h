@@ -1,0 +1,132 @@
+#pragma once
+// The compiled form of script lines: what the engine runs instead of walking tokens.
+//
+// At load every line is compiled once (statement_compiler.cpp): a line becomes one Statement, and
+// each expression in it a tree of Nodes (expression_compiler.cpp). Statements and nodes live in
+// flat arrays of the engine's Code and refer to each other by index, so the whole program is a
+// few contiguous blocks that never move while a line runs.
+//
+// A node is 16 bytes: a kind, an operator, the column of its token (every error record points at
+// the same column as before compiling), and three operands a, b, c whose meaning the kind gives:
+//
+//   Constant       a: index in `constants` (numbers, True/False/Default/Null, function values)
+//   Text           a: index in `constants`; a string literal, expanded when the options ask
+//   Global         a: name id; a variable of global code, found in the global table
+//   Local          a: slot in the running call's frame, b: name id; a variable inside a function:
+//                  the frame slot when the call has made that local, else the global of that name
+//   Macro          a: index in `tokens` (the macro's token)
+//   Element        a: variable node, [b, b+c) in `lists`: the path, one node per "[key]" (any
+//                  expression) or ".name" (a MemberName node)
+//   MemberName     a: index in `constants` (the name as written)
+//   Reference      as Element: an argument passed by reference to a variable or an element
+//   BuiltinCall    a: built-in table index, [b, b+c) in `lists`: argument nodes
+//   UserCall       a: index in the function table, [b, b+c) in `lists`: argument nodes
+//   Unary, Binary  op: the operator (operator_table.h), a: operand, b: right operand
+//   And, Or        a, b: operands; b runs only when a does not decide
+//
+// Variables resolve at load to Global or Local by where the line stands: a function's locals get
+// slots (its parameters first, then every other name its lines use, see FunctionLayout), so a
+// lookup is an array access. Names that code makes at run time (ASSIGN, EXECUTE) and texts that
+// EXECUTE evaluates still find variables by name, through the same tables.
+//
+// Statements (Statement below) hold the nodes of their expressions and what the block map
+// knows; a line whose form the compiler does not take keeps StatementKind::Tokens and is run
+// from its tokens, whose expressions are compiled on their first run. Either way a line's errors
+// are the ones its tokens would give, at the same columns.
+#include "engine/front/token.h"
+#include "engine/values/value.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace vexil {
+
+enum class NodeKind : uint8_t {
+    Constant,
+    Text,
+    Global,
+    Local,
+    Macro,
+    Element,
+    MemberName,
+    Reference,
+    BuiltinCall,
+    UserCall,
+    Unary,
+    Binary,
+    And,
+    Or,
+};
+
+struct Node {
+    NodeKind kind;
+    uint8_t op = 0;
+    int16_t column = -1;
+    int32_t a = 0, b = 0, c = 0;
+};
+static_assert(sizeof(Node) == 16, "a node stays two words");
+
+enum class StatementKind : uint8_t {
+    Tokens,       // run from the line's tokens
+    Empty,
+    Assign,       // a: variable node, op: the assignment token, b: value
+    AssignElement,// a: element node (its path), op: the assignment token, b: value
+    Evaluate,     // a: expression whose value is dropped (a call)
+    IfThen,       // a: condition, b: the statement after THEN (an index in `statements`)
+    IfBlock,      // a: condition
+    ElseIf,       // a: condition (read when its IF tests its branches)
+    While,        // a: condition (WEND reads it too)
+    Until,        // a: condition
+    For,          // a: loop variable node, b: start, c: limit, d: step or -1
+    Return,       // a: value or -1
+};
+
+struct Statement {
+    StatementKind kind = StatementKind::Tokens;
+    uint8_t op = 0;
+    int16_t column = -1;
+    int32_t a = -1, b = -1, c = -1, d = -1;
+};
+
+// The variables of one user function: slot i holds the local named names[i]; parameters first.
+struct FunctionLayout {
+    std::vector<int32_t> names;                      // by slot
+    std::vector<std::pair<int32_t, int32_t>> sorted; // (name id, slot), by name id
+    int slotOf(int32_t nameId) const;
+    int add(int32_t nameId); // the slot of a name, made when new
+};
+
+struct Code {
+    std::vector<Node> nodes;
+    std::vector<Variant> constants;
+    std::vector<int32_t> lists;
+    std::vector<const Token*> tokens;
+    // Expressions compiled from a token position, for the statements that run from tokens.
+    struct Expression {
+        int32_t root;
+        int32_t end;   // the bound the evaluation was given
+        uint32_t stop; // the token at which the evaluation stops
+    };
+    std::vector<Expression> expressions;
+    // One per loaded line (index = line number), then the statements nested in single-line IFs.
+    std::vector<Statement> statements;
+    // Per line: the index of the function whose body holds it, or -1.
+    std::vector<int32_t> lineFunction;
+    std::vector<FunctionLayout> layouts; // by function index
+
+    int32_t addNode(const Node& node) {
+        nodes.push_back(node);
+        return static_cast<int32_t>(nodes.size() - 1);
+    }
+    int32_t addConstant(Variant value) {
+        constants.push_back(std::move(value));
+        return static_cast<int32_t>(constants.size() - 1);
+    }
+    const FunctionLayout* layoutOfLine(int line) const {
+        if (line < 0 || static_cast<size_t>(line) >= lineFunction.size() || lineFunction[static_cast<size_t>(line)] < 0)
+            return nullptr;
+        return &layouts[static_cast<size_t>(lineFunction[static_cast<size_t>(line)])];
+    }
+};
+
+} // namespace vexil

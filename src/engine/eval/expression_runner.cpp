@@ -1,0 +1,186 @@
+// Running compiled expressions: one recursive walk of the node tree (code.h). Values are built in
+// the caller's result; an operand that is a variable or a constant is read where it lives, not
+// copied, when nothing can change it before it is used.
+#include "engine/builtins/builtins.h"
+#include "engine/engine.h"
+#include "engine/errors/messages.h"
+#include "engine/eval/arguments.h"
+#include "engine/eval/operator_table.h"
+#include "engine/values/containers.h"
+
+namespace vexil {
+
+using namespace precedence;
+
+Variable* Engine::variableOf(const Node& n) {
+    if (n.kind == NodeKind::Local) {
+        if (Variable* local = localSlots_[frameBase_ + static_cast<size_t>(n.a)]) return local;
+        return globals_.find(n.b);
+    }
+    return globals_.find(n.a);
+}
+
+const Variant* Engine::operandOf(int32_t index, Variant& scratch) {
+    const Node& n = code_.nodes[static_cast<size_t>(index)];
+    switch (n.kind) {
+    case NodeKind::Constant: return &code_.constants[static_cast<size_t>(n.a)];
+    case NodeKind::Global:
+    case NodeKind::Local:
+        if (Variable* variable = variableOf(n)) return variable->value;
+        return reportRuntimeError(MessageId::VariableNotDeclared, n.column), nullptr;
+    default: return evalNode(index, scratch) < 0 ? nullptr : &scratch;
+    }
+}
+
+int Engine::evalNode(int32_t index, Variant& out) {
+    const Node n = code_.nodes[static_cast<size_t>(index)]; // a copy: calls may compile more nodes
+    switch (n.kind) {
+    case NodeKind::Constant: out = code_.constants[static_cast<size_t>(n.a)]; return 0;
+    case NodeKind::Text: {
+        const Variant& literal = code_.constants[static_cast<size_t>(n.a)];
+        if (options_.expandEnvStrings || options_.expandVarStrings) out = Variant::string(expandString(literal.text()));
+        else out = literal;
+        return 0;
+    }
+    case NodeKind::Global:
+    case NodeKind::Local: {
+        Variable* variable = variableOf(n);
+        if (!variable) return reportRuntimeError(MessageId::VariableNotDeclared, n.column);
+        out = *variable->value;
+        return 0;
+    }
+    case NodeKind::Macro: return readMacro(*code_.tokens[static_cast<size_t>(n.a)], out);
+    case NodeKind::Element: return readElementNode(n, out);
+    case NodeKind::Reference: return referenceNode(n, out);
+    case NodeKind::BuiltinCall: return builtinCallNode(n, out);
+    case NodeKind::UserCall: return userCallNode(n, out);
+    case NodeKind::Unary:
+        if (evalNode(n.a, out) < 0) return -1;
+        applyUnary(n.op, out);
+        return 0;
+    case NodeKind::Binary: {
+        if (evalNode(n.a, out) < 0) return -1;
+        Variant scratch;
+        const Variant* right = operandOf(n.b, scratch);
+        if (!right) return -1;
+        applyBinary(n.op, out, *right);
+        return 0;
+    }
+    case NodeKind::And:
+    case NodeKind::Or: {
+        const bool isAnd = n.kind == NodeKind::And;
+        Variant scratch;
+        const Variant* left = operandOf(n.a, scratch);
+        if (!left) return -1;
+        if (left->toBool() != isAnd) {
+            out = Variant::boolean(!isAnd);
+            return 0;
+        }
+        const Variant* right = operandOf(n.b, scratch);
+        if (!right) return -1;
+        out = Variant::boolean(right->toBool());
+        return 0;
+    }
+    case NodeKind::MemberName: break;
+    }
+    return reportRuntimeError(MessageId::ErrorInExpression, n.column);
+}
+
+int Engine::readPathKeys(const Node& n, AccessPath& path) {
+    for (int32_t i = 0; i < n.c; ++i) {
+        const int32_t step = code_.lists[static_cast<size_t>(n.b + 2 * i)];
+        const int column = code_.lists[static_cast<size_t>(n.b + 2 * i + 1)];
+        const Node& key = code_.nodes[static_cast<size_t>(step)];
+        if (key.kind == NodeKind::MemberName) {
+            path.push_back({AccessStep::Member, column, {}, code_.constants[static_cast<size_t>(key.a)].text()});
+            continue;
+        }
+        AccessStep access{AccessStep::Index, column, {}, {}};
+        if (evalNode(step, access.key) < 0) return -1;
+        path.push_back(std::move(access));
+    }
+    return 0;
+}
+
+Variant* Engine::elementNode(const Node& n, bool write, bool byReference, HeapValue** owner, Variable*& variable,
+                             Variant& scratch) {
+    const Node name = code_.nodes[static_cast<size_t>(n.a)]; // a copy: keys may compile more nodes
+    variable = variableOf(name);
+    if (!variable) return reportRuntimeError(MessageId::VariableNotDeclared, name.column), nullptr;
+    if (n.c == 0) return variable->value;
+    AccessPath path;
+    if (readPathKeys(n, path) < 0) return nullptr;
+    return reachElement(variable->value, path, write, byReference, owner, name.column, scratch);
+}
+
+Variant* Engine::reachElement(Variant* root, const AccessPath& path, bool write, bool byReference, HeapValue** owner,
+                              int nameColumn, Variant& scratch) {
+    // The common case, one subscript per dimension of an array: straight to the element.
+    if (path.size() <= 4 && path[0].kind == AccessStep::Index) {
+        if (ArrayBody* array = write ? writableArray(*root) : arrayBody(*root)) {
+            if (array->dims == static_cast<int>(path.size())) {
+                int32_t subscripts[4];
+                bool plain = true;
+                for (size_t i = 0; i < path.size() && plain; ++i) {
+                    plain = path[i].kind == AccessStep::Index && path[i].key.is(VarKind::Int32) && path[i].key.int32Value() >= 0;
+                    subscripts[i] = plain ? path[i].key.int32Value() : 0;
+                }
+                if (plain) {
+                    if (Variant* element = arrayElement(array, subscripts, array->dims)) {
+                        if (write && byReference) array->unshareable = true;
+                        if (owner) *owner = array;
+                        return element;
+                    }
+                }
+            }
+        }
+    }
+    return walkAccessPath(root, path, write, byReference, owner, nameColumn, scratch);
+}
+
+int Engine::readElementNode(const Node& n, Variant& out) {
+    Variable* variable = nullptr;
+    Variant scratch;
+    const Variant* element = elementNode(n, false, false, nullptr, variable, scratch);
+    if (!element) return -1;
+    out = *element;
+    return 0;
+}
+
+int Engine::referenceNode(const Node& n, Variant& out) {
+    const Node name = code_.nodes[static_cast<size_t>(n.a)];
+    Variable* variable = variableOf(name);
+    if (!variable) {
+        const int32_t nameId = name.kind == NodeKind::Local ? name.b : name.a;
+        return reportRuntimeError(functions_.find(nameId) ? MessageId::GlobalFuncReassign : MessageId::VariableNotDeclared,
+                                  name.column);
+    }
+    if (variable->isConstant() && n.op == 0) return reportRuntimeError(MessageId::ConstantByReference, name.column);
+    HeapValue* owner = nullptr;
+    Variant scratch;
+    Variant* element = elementNode(n, true, true, &owner, variable, scratch);
+    if (!element) return -1;
+    out = Variant::reference(element, owner);
+    return 0;
+}
+
+int Engine::builtinCallNode(const Node& n, Variant& out) {
+    ArgumentList arguments;
+    for (int32_t i = 0; i < n.c; ++i)
+        if (evalNode(code_.lists[static_cast<size_t>(n.b + i)], arguments.add()) < 0) return -1;
+    return invokeBuiltin(n.a, arguments, n.column, out, false);
+}
+
+int Engine::userCallNode(const Node& n, Variant& out) {
+    const UserFunction& f = functions_.all()[static_cast<size_t>(n.a)];
+    ArgumentList arguments;
+    // Arguments beyond the parameters are not evaluated: the count is wrong either way.
+    const int32_t evaluated = std::min<int32_t>(n.c, static_cast<int32_t>(f.parameters.size()));
+    for (int32_t i = 0; i < evaluated; ++i)
+        if (evalNode(code_.lists[static_cast<size_t>(n.b + i)], arguments.add()) < 0) return -1;
+    if (n.c > evaluated || n.c < f.minArgs || n.c > f.maxArgs)
+        return reportRuntimeError(MessageId::IncorrectParameterCount, n.column);
+    return invokeUserFunction(f, arguments.view(), out);
+}
+
+} // namespace vexil

@@ -1,0 +1,94 @@
+// Running compiled statements (code.h). Each form does what its token statement does, in the same
+// order, so that side effects and errors are the same; the block statements share their second
+// half with the token statements (exec.cpp).
+#include "engine/engine.h"
+#include "engine/errors/messages.h"
+#include "engine/exec/assignment_operators.h"
+
+namespace vexil {
+
+int Engine::runStatement(const Statement& s) {
+    switch (s.kind) {
+    case StatementKind::Tokens:
+    case StatementKind::ElseIf: // reached when the branch before it has run: its tokens end the IF
+        return executeStatement(*loader_->tokens(currentLine_), static_cast<size_t>(s.kind == StatementKind::Tokens ? s.a : 0));
+    case StatementKind::Empty: return 0;
+    case StatementKind::Assign: {
+        const Node target = code_.nodes[static_cast<size_t>(s.a)];
+        Variable* variable = variableOf(target);
+        if (variable && variable->isConstant()) return reportRuntimeError(MessageId::CannotAssignConstant, target.column);
+        Variant value;
+        if (evalNode(s.b, value) < 0) return -1;
+        const TokenType op = static_cast<TokenType>(s.op);
+        if (variable) {
+            applyAssignment(op, *variable->value, value);
+            return 0;
+        }
+        if (op != TokenType::Assign || options_.mustDeclareVars)
+            return reportRuntimeError(MessageId::VariableNotDeclared, target.column);
+        createVariable(target.kind == NodeKind::Local ? target.b : target.a, std::move(value), 0, Scope::Automatic);
+        return 0;
+    }
+    case StatementKind::AssignElement: return runAssignElement(s);
+    case StatementKind::Evaluate: {
+        Variant discarded;
+        return evalNode(s.a, discarded) < 0 ? -1 : 0;
+    }
+    case StatementKind::IfThen: {
+        Variant condition;
+        if (evalNode(s.a, condition) < 0) return -1;
+        if (!condition.toBool()) return 0;
+        const Statement then = code_.statements[static_cast<size_t>(s.b)];
+        return runStatement(then);
+    }
+    case StatementKind::IfBlock:
+    case StatementKind::While:
+    case StatementKind::Until: {
+        Variant condition;
+        if (evalNode(s.a, condition) < 0) return -1;
+        if (s.kind == StatementKind::IfBlock) return ifBlock(condition.toBool());
+        return s.kind == StatementKind::While ? enterWhile(condition.toBool()) : untilReached(condition.toBool());
+    }
+    case StatementKind::For: return runFor(s);
+    case StatementKind::Return: return returnValue(s.a, s.column);
+    }
+    return 0;
+}
+
+int Engine::runAssignElement(const Statement& s) {
+    const Node element = code_.nodes[static_cast<size_t>(s.a)];
+    const Node name = code_.nodes[static_cast<size_t>(element.a)];
+    Variable* variable = variableOf(name);
+    if (variable && variable->isConstant()) return reportRuntimeError(MessageId::CannotAssignConstant, name.column);
+    // Subscripts and keys are evaluated before the value, and applied after it.
+    AccessPath path;
+    if (readPathKeys(element, path) < 0) return -1;
+    if (!variable) return reportRuntimeError(MessageId::VariableNotDeclared, name.column);
+    Variant value;
+    if (evalNode(s.b, value) < 0) return -1;
+    Variant scratch;
+    Variant* target = reachElement(variable->value, path, true, false, nullptr, name.column, scratch);
+    if (!target) return -1;
+    applyAssignment(static_cast<TokenType>(s.op), *target, value);
+    return 0;
+}
+
+int Engine::runFor(const Statement& s) {
+    const Node name = code_.nodes[static_cast<size_t>(s.a)];
+    const int32_t nameId = name.kind == NodeKind::Local ? name.b : name.a;
+    // Inside a function the loop variable is always a local one.
+    Variable* variable = name.kind == NodeKind::Local ? localSlots_[frameBase_ + static_cast<size_t>(name.a)]
+                         : inFunction()               ? findLocal(nameId)
+                                                      : globals_.find(nameId);
+    if (variable && variable->isConstant()) return reportRuntimeError(MessageId::CannotAssignConstant, name.column);
+    if (!variable) variable = &createVariable(nameId, Variant::int32(0), 0, Scope::Local);
+    Variant* value = variable->value;
+    Variant start, limit, step = Variant::int32(1);
+    if (evalNode(s.b, start) < 0) return -1;
+    *value = std::move(start);
+    if (evalNode(s.c, limit) < 0) return -1;
+    if (s.d >= 0 && evalNode(s.d, step) < 0) return -1;
+    return enterFor(value, limit, step);
+}
+
+} // namespace vexil
