@@ -35,6 +35,8 @@ public:
     ~WString() { release(); }
 
     size_t size() const { return rep_ ? rep_->length : 0; }
+    // No buffer at all: the empty text that costs nothing to copy or release.
+    bool isNull() const { return rep_ == nullptr; }
     bool empty() const { return size() == 0; }
     const wchar_t* c_str() const { return rep_ ? rep_->data : L""; }
     // Never a null pointer, even when empty: the platform refuses a null text of length 0.

@@ -251,7 +251,13 @@ private:
     // value without a copy, else evaluates into `scratch`; nullptr after an error.
     [[nodiscard]] int evalNode(int32_t index, Variant& out);
     const Variant* operandOf(int32_t index, Variant& scratch);
-    Variable* variableOf(const Node& n);
+    Variable* variableOf(const Node& n) {
+        if (n.kind == NodeKind::Local) {
+            if (Variable* local = localSlots_[frameBase_ + static_cast<size_t>(n.a)]) return local;
+            return globals_.find(n.b);
+        }
+        return globals_.find(n.a);
+    }
     [[nodiscard]] int readElementNode(const Node& n, Variant& out);
     [[nodiscard]] int referenceNode(const Node& n, Variant& out);
     [[nodiscard]] int builtinCallNode(const Node& n, Variant& out);
@@ -337,6 +343,22 @@ private:
     [[nodiscard]] int callUserFunctionArguments(const UserFunction& f, const TokenList& t, size_t& pos,
                                                 int nameColumn, Variant& result, bool fromCall);
     [[nodiscard]] int invokeUserFunction(const UserFunction& f, BuiltinArgs arguments, Variant& result);
+    // What a nested run of a function body (a call, a callback) changes and gives back after:
+    // one record for every way into run().
+    struct RunRecord {
+        int numParams;
+        int currentLine;
+        int nextLine;
+        size_t blocks;
+        RunState runState;
+    };
+    RunRecord saveRun() const;
+    void restoreRun(const RunRecord& saved);
+    // Makes the parameters of a pushed scope from the arguments and defaults; -1 after an error.
+    [[nodiscard]] int bindParameters(const UserFunction& f, BuiltinArgs arguments);
+    // Runs the body in a new call frame unless `bound` failed; the return value into `result`,
+    // the handed-back status to the caller's frame.
+    [[nodiscard]] int runBody(const UserFunction& f, int bound, Variant& result, bool& returned);
     [[nodiscard]] int callByCall(const TokenList& t, size_t& pos, int nameColumn, Variant& result);
     // An argument that is exactly a variable becomes a Reference to it.
     [[nodiscard]] int evaluateReference(const TokenList& t, size_t& pos, Variant& out, bool constantAllowed,
@@ -376,10 +398,14 @@ private:
     // bodies are made writable and missing map keys inserted; `owner` receives the innermost body.
     Variant* walkAccessPath(Variant* value, const AccessPath& path, bool write, bool byReference, HeapValue** owner,
                             int nameColumn, Variant& scratch);
+    // The keys of an element node's path, evaluated in order: any path, or a plain index path
+    // (kPlainIndexPath) into an array of its length.
     [[nodiscard]] int readPathKeys(const Node& element, AccessPath& path);
-    // The element the path reaches from `root` (arrays indexed directly, anything else walked).
-    Variant* reachElement(Variant* root, const AccessPath& path, bool write, bool byReference, HeapValue** owner,
-                          int nameColumn, Variant& scratch);
+    [[nodiscard]] int readPlainKeys(const Node& element, Variant* keys);
+    // The element a plain index path reaches from `root`: an array's element directly, anything
+    // else walked.
+    Variant* reachPlain(Variant* root, const Node& element, Variant* keys, bool write, bool byReference,
+                        HeapValue** owner, int nameColumn, Variant& scratch);
     // The variable of an Element or Reference node and the element its path reaches.
     Variant* elementNode(const Node& n, bool write, bool byReference, HeapValue** owner, Variable*& variable,
                          Variant& scratch);

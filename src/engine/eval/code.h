@@ -15,8 +15,9 @@
 //   Local          a: slot in the running call's frame, b: name id; a variable inside a function:
 //                  the frame slot when the call has made that local, else the global of that name
 //   Macro          a: index in `tokens` (the macro's token)
-//   Element        a: variable node, [b, b+c) in `lists`: the path, one node per "[key]" (any
-//                  expression) or ".name" (a MemberName node)
+//   Element        a: variable node, [b, b+c) in `lists`: the path, two entries per step: a
+//                  node ("[key]": any expression; ".name": a MemberName node) and the column of
+//                  its bracket; op has kPlainIndexPath when it is one to four "[key]" steps
 //   MemberName     a: index in `constants` (the name as written)
 //   Reference      as Element: an argument passed by reference to a variable or an element
 //   BuiltinCall    a: built-in table index, [b, b+c) in `lists`: argument nodes
@@ -58,6 +59,12 @@ enum class NodeKind : uint8_t {
     Or,
 };
 
+// Element and Reference nodes: the path is one to four subscripts, no members.
+constexpr uint8_t kPlainIndexPath = 2;
+constexpr size_t kMaxPlainSteps = 4;
+// Reference nodes: the variable may be a constant (built-ins that only read through it).
+constexpr uint8_t kConstantAllowed = 1;
+
 struct Node {
     NodeKind kind;
     uint8_t op = 0;
@@ -79,6 +86,8 @@ enum class StatementKind : uint8_t {
     Until,        // a: condition
     For,          // a: loop variable node, b: start, c: limit, d: step or -1
     Return,       // a: value or -1
+    Next,
+    Wend,
 };
 
 struct Statement {

@@ -208,11 +208,13 @@ private:
             ++p_;
         }
         const int32_t first = static_cast<int32_t>(code_.lists.size());
+        bool plain = !steps.empty() && steps.size() <= kMaxPlainSteps;
         for (const auto& [step, stepColumn] : steps) {
             code_.lists.push_back(step);
             code_.lists.push_back(stepColumn);
+            plain = plain && code_.nodes[static_cast<size_t>(step)].kind != NodeKind::MemberName;
         }
-        return node(kind, column, variable, first, static_cast<int32_t>(steps.size()));
+        return node(kind, column, variable, first, static_cast<int32_t>(steps.size()), plain ? kPlainIndexPath : 0);
     }
 
     // A variable (with an index path) that is the whole argument: passed by reference. A member
@@ -223,7 +225,7 @@ private:
         const int32_t variable = compileVariable(code_, name, scope_);
         const int32_t reference = path(NodeKind::Reference, variable, name.column, false);
         if (reference < 0 || !(p_ == close || token().type == TokenType::Comma)) return -1;
-        code_.nodes[static_cast<size_t>(reference)].op = constantAllowed ? 1 : 0;
+        if (constantAllowed) code_.nodes[static_cast<size_t>(reference)].op |= kConstantAllowed;
         return reference;
     }
 

@@ -12,14 +12,6 @@ namespace vexil {
 
 using namespace precedence;
 
-Variable* Engine::variableOf(const Node& n) {
-    if (n.kind == NodeKind::Local) {
-        if (Variable* local = localSlots_[frameBase_ + static_cast<size_t>(n.a)]) return local;
-        return globals_.find(n.b);
-    }
-    return globals_.find(n.a);
-}
-
 const Variant* Engine::operandOf(int32_t index, Variant& scratch) {
     const Node& n = code_.nodes[static_cast<size_t>(index)];
     switch (n.kind) {
@@ -108,33 +100,43 @@ Variant* Engine::elementNode(const Node& n, bool write, bool byReference, HeapVa
     variable = variableOf(name);
     if (!variable) return reportRuntimeError(MessageId::VariableNotDeclared, name.column), nullptr;
     if (n.c == 0) return variable->value;
+    if (n.op & kPlainIndexPath) {
+        Variant keys[kMaxPlainSteps];
+        if (readPlainKeys(n, keys) < 0) return nullptr;
+        return reachPlain(variable->value, n, keys, write, byReference, owner, name.column, scratch);
+    }
     AccessPath path;
     if (readPathKeys(n, path) < 0) return nullptr;
-    return reachElement(variable->value, path, write, byReference, owner, name.column, scratch);
+    return walkAccessPath(variable->value, path, write, byReference, owner, name.column, scratch);
 }
 
-Variant* Engine::reachElement(Variant* root, const AccessPath& path, bool write, bool byReference, HeapValue** owner,
-                              int nameColumn, Variant& scratch) {
-    // The common case, one subscript per dimension of an array: straight to the element.
-    if (path.size() <= 4 && path[0].kind == AccessStep::Index) {
-        if (ArrayBody* array = write ? writableArray(*root) : arrayBody(*root)) {
-            if (array->dims == static_cast<int>(path.size())) {
-                int32_t subscripts[4];
-                bool plain = true;
-                for (size_t i = 0; i < path.size() && plain; ++i) {
-                    plain = path[i].kind == AccessStep::Index && path[i].key.is(VarKind::Int32) && path[i].key.int32Value() >= 0;
-                    subscripts[i] = plain ? path[i].key.int32Value() : 0;
-                }
-                if (plain) {
-                    if (Variant* element = arrayElement(array, subscripts, array->dims)) {
-                        if (write && byReference) array->unshareable = true;
-                        if (owner) *owner = array;
-                        return element;
-                    }
-                }
+int Engine::readPlainKeys(const Node& n, Variant* keys) {
+    for (int32_t i = 0; i < n.c; ++i)
+        if (evalNode(code_.lists[static_cast<size_t>(n.b + 2 * i)], keys[i]) < 0) return -1;
+    return 0;
+}
+
+Variant* Engine::reachPlain(Variant* root, const Node& n, Variant* keys, bool write, bool byReference, HeapValue** owner,
+                            int nameColumn, Variant& scratch) {
+    // One subscript per dimension of an array: straight to the element.
+    if (ArrayBody* array = write ? writableArray(*root) : arrayBody(*root); array && array->dims == n.c) {
+        int32_t subscripts[kMaxPlainSteps];
+        bool plain = true;
+        for (int32_t i = 0; i < n.c && plain; ++i) {
+            plain = keys[i].is(VarKind::Int32) && keys[i].int32Value() >= 0;
+            subscripts[i] = keys[i].int32Value();
+        }
+        if (plain) {
+            if (Variant* element = arrayElement(array, subscripts, n.c)) {
+                if (write && byReference) array->unshareable = true;
+                if (owner) *owner = array;
+                return element;
             }
         }
     }
+    AccessPath path;
+    for (int32_t i = 0; i < n.c; ++i)
+        path.push_back({AccessStep::Index, code_.lists[static_cast<size_t>(n.b + 2 * i + 1)], std::move(keys[i]), {}});
     return walkAccessPath(root, path, write, byReference, owner, nameColumn, scratch);
 }
 
@@ -155,7 +157,7 @@ int Engine::referenceNode(const Node& n, Variant& out) {
         return reportRuntimeError(functions_.find(nameId) ? MessageId::GlobalFuncReassign : MessageId::VariableNotDeclared,
                                   name.column);
     }
-    if (variable->isConstant() && n.op == 0) return reportRuntimeError(MessageId::ConstantByReference, name.column);
+    if (variable->isConstant() && !(n.op & kConstantAllowed)) return reportRuntimeError(MessageId::ConstantByReference, name.column);
     HeapValue* owner = nullptr;
     Variant scratch;
     Variant* element = elementNode(n, true, true, &owner, variable, scratch);

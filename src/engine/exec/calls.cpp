@@ -97,16 +97,31 @@ int Engine::callUserFunctionArguments(const UserFunction& f, const TokenList& t,
     return invokeUserFunction(f, arguments.view(), result);
 }
 
-int Engine::invokeUserFunction(const UserFunction& f, BuiltinArgs arguments, Variant& result) {
-    const int savedNumParams = numParams_;
-    const int savedCurrent = currentLine_;
-    const int savedNext = nextLine_;
-    const size_t savedBlocks = openBlocks_.size();
-    numParams_ = static_cast<int>(arguments.size());
-    pushScope(f.line);
+Engine::RunRecord Engine::saveRun() const {
+    return RunRecord{numParams_, currentLine_, nextLine_, openBlocks_.size(), runState_};
+}
 
-    int outcome = 0;
-    for (size_t i = 0; i < f.parameters.size() && outcome == 0; ++i) {
+void Engine::restoreRun(const RunRecord& saved) {
+    openBlocks_.erase(openBlocks_.begin() + static_cast<std::ptrdiff_t>(saved.blocks), openBlocks_.end());
+    currentLine_ = saved.currentLine;
+    nextLine_ = saved.nextLine;
+    numParams_ = saved.numParams;
+}
+
+int Engine::runBody(const UserFunction& f, int bound, Variant& result, bool& returned) {
+    frames_.emplace_back();
+    const int outcome = bound == 0 ? run(f.line + 1) : bound;
+    CallFrame& frame = frames_.back();
+    returned = frame.returned;
+    result = returned ? std::move(frame.returnValue) : Variant::int32(0);
+    // Only a SETERROR or SETEXTENDED that no other built-in call followed reaches the caller.
+    frames_[frames_.size() - 2].status.receiveFrom(frame.status);
+    frames_.pop_back();
+    return outcome;
+}
+
+int Engine::bindParameters(const UserFunction& f, BuiltinArgs arguments) {
+    for (size_t i = 0; i < f.parameters.size(); ++i) {
         const Parameter& parameter = f.parameters[i];
         uint16_t attributes = VarAttribute::Parameter | (parameter.isConst ? VarAttribute::Constant : 0);
         if (i < arguments.size()) {
@@ -119,48 +134,36 @@ int Engine::invokeUserFunction(const UserFunction& f, BuiltinArgs arguments, Var
         currentLine_ = f.line;
         size_t p = static_cast<size_t>(parameter.defaultStart);
         Variant value;
-        outcome = evaluate(*loader_->tokens(f.line), p, value, parameter.defaultEnd);
-        if (outcome == 0) createVariable(parameter.nameId, std::move(value), attributes, Scope::Local);
+        if (evaluate(*loader_->tokens(f.line), p, value, parameter.defaultEnd) < 0) return -1;
+        createVariable(parameter.nameId, std::move(value), attributes, Scope::Local);
     }
+    return 0;
+}
 
-    frames_.emplace_back();
-    if (outcome == 0) outcome = run(f.line + 1);
-    openBlocks_.erase(openBlocks_.begin() + static_cast<std::ptrdiff_t>(savedBlocks), openBlocks_.end());
-    currentLine_ = savedCurrent;
-    nextLine_ = savedNext;
-
-    CallFrame frame = std::move(frames_.back());
-    frames_.pop_back();
-    result = frame.returned ? std::move(frame.returnValue) : Variant::int32(0);
-    // Only a SETERROR or SETEXTENDED that no other built-in call followed reaches the caller.
-    status().receiveFrom(frame.status);
-
+int Engine::invokeUserFunction(const UserFunction& f, BuiltinArgs arguments, Variant& result) {
+    const RunRecord saved = saveRun();
+    numParams_ = static_cast<int>(arguments.size());
+    pushScope(f.line);
+    bool returned = false;
+    const int outcome = runBody(f, bindParameters(f, arguments), result, returned);
+    restoreRun(saved);
     popScope();
-    numParams_ = savedNumParams;
     if (outcome < 0 || runState_ == RunState::Ending) return -1;
     return 0;
 }
 
 bool Engine::runCallback(const UserFunction& f, Variant& result) {
-    const int savedCurrent = currentLine_;
-    const int savedNext = nextLine_;
-    const size_t savedBlocks = openBlocks_.size();
+    const RunRecord saved = saveRun();
     // A callback may interrupt a wait: it runs as running code, and the wait resumes afterwards
     // unless the run began to end meanwhile.
-    const RunState savedState = runState_;
     runState_ = RunState::Running;
     pushScope(f.line);
-    frames_.emplace_back();
-    (void)run(f.line + 1); // an error ends the run itself; the caller sees the run state
-    if (runState_ != RunState::Ending) runState_ = savedState;
-    CallFrame frame = std::move(frames_.back());
-    frames_.pop_back();
+    bool returned = false;
+    (void)runBody(f, 0, result, returned); // an error ends the run itself; the caller sees the run state
+    if (runState_ != RunState::Ending) runState_ = saved.runState;
     popScope();
-    openBlocks_.erase(openBlocks_.begin() + static_cast<std::ptrdiff_t>(savedBlocks), openBlocks_.end());
-    currentLine_ = savedCurrent;
-    nextLine_ = savedNext;
-    result = frame.returned ? std::move(frame.returnValue) : Variant::int32(0);
-    return frame.returned;
+    restoreRun(saved);
+    return returned;
 }
 
 int Engine::callByCall(const TokenList& t, size_t& pos, int nameColumn, Variant& result) {

@@ -5,6 +5,8 @@
 #include "engine/errors/messages.h"
 #include "engine/exec/assignment_operators.h"
 
+#include <optional>
+
 namespace vexil {
 
 int Engine::runStatement(const Statement& s) {
@@ -51,6 +53,8 @@ int Engine::runStatement(const Statement& s) {
     }
     case StatementKind::For: return runFor(s);
     case StatementKind::Return: return returnValue(s.a, s.column);
+    case StatementKind::Next: return nextStatement();
+    case StatementKind::Wend: return wendStatement();
     }
     return 0;
 }
@@ -61,13 +65,17 @@ int Engine::runAssignElement(const Statement& s) {
     Variable* variable = variableOf(name);
     if (variable && variable->isConstant()) return reportRuntimeError(MessageId::CannotAssignConstant, name.column);
     // Subscripts and keys are evaluated before the value, and applied after it.
-    AccessPath path;
-    if (readPathKeys(element, path) < 0) return -1;
+    const bool plain = element.op & kPlainIndexPath;
+    Variant keys[kMaxPlainSteps];
+    std::optional<AccessPath> path;
+    if (!plain) path.emplace();
+    if ((plain ? readPlainKeys(element, keys) : readPathKeys(element, *path)) < 0) return -1;
     if (!variable) return reportRuntimeError(MessageId::VariableNotDeclared, name.column);
     Variant value;
     if (evalNode(s.b, value) < 0) return -1;
     Variant scratch;
-    Variant* target = reachElement(variable->value, path, true, false, nullptr, name.column, scratch);
+    Variant* target = plain ? reachPlain(variable->value, element, keys, true, false, nullptr, name.column, scratch)
+                            : walkAccessPath(variable->value, *path, true, false, nullptr, name.column, scratch);
     if (!target) return -1;
     applyAssignment(static_cast<TokenType>(s.op), *target, value);
     return 0;

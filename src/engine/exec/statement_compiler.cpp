@@ -115,6 +115,8 @@ Statement Engine::compileStatement(int line, const TokenList& t, size_t pos) {
         s.kind = StatementKind::For;
         return s;
     }
+    case Keyword::Next: s.kind = StatementKind::Next; return s; // the rest of the line is not read
+    case Keyword::Wend: s.kind = StatementKind::Wend; return s;
     case Keyword::Return:
         if (t[p].type == TokenType::EndOfLine) {
             s.a = -1;

@@ -153,7 +153,7 @@ WString formatDouble(double v) {
 // ---- Construction, copying, clearing ----
 
 
-Variant& Variant::operator=(const Variant& other) {
+Variant& Variant::assignGeneral(const Variant& other) {
     if (this != &other) {
         releasePayload();
         copyPayload(other);

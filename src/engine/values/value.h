@@ -74,7 +74,16 @@ public:
         other.kind_ = VarKind::Int32;
         other.i64_ = 0;
     }
-    Variant& operator=(const Variant& other);
+    // Copies of numbers without a cached text, the most common, stay inline.
+    Variant& operator=(const Variant& other) {
+        if (!isHeapKind(kind_) && !isHeapKind(other.kind_) && text_.isNull() && other.text_.isNull()) {
+            i64_ = other.i64_;
+            kind_ = other.kind_;
+            return *this;
+        }
+        return assignGeneral(other);
+    }
+    Variant& assignGeneral(const Variant& other);
     Variant& operator=(Variant&& other) noexcept {
         if (this != &other) {
             releasePayload();
