@@ -8,9 +8,51 @@
 #include "engine/eval/operator_table.h"
 #include "engine/values/containers.h"
 
+#include <climits>
+#include <type_traits>
+
 namespace vexil {
 
 using namespace precedence;
+
+namespace {
+
+// Two Int32 or two Double operands without a cached text: the operators that need nothing but the
+// numbers. False to take the general rules (another kind, an Int32 result that overflows, "/").
+template <class Number>
+bool numberBinary(uint8_t op, Number a, Number b, Variant& out) {
+    constexpr bool isInt = std::is_same_v<Number, int32_t>;
+    using Wide = std::conditional_t<isInt, int64_t, double>;
+    auto number = [&](Wide value) {
+        if constexpr (isInt) {
+            if (value < INT32_MIN || value > INT32_MAX) return false;
+            out = Variant::int32(static_cast<int32_t>(value));
+        } else {
+            out = Variant::real(value);
+        }
+        return true;
+    };
+    switch (op) {
+    case OpAdd: return number(Wide{a} + b);
+    case OpSubtract: return number(Wide{a} - b);
+    case OpMultiply: return number(Wide{a} * b);
+    // As the general rules put them, which matters for NaN: "<=" is "not greater".
+    case OpLess: out = Variant::boolean(a < b); return true;
+    case OpGreater: out = Variant::boolean(b < a); return true;
+    case OpLessEqual: out = Variant::boolean(!(b < a)); return true;
+    case OpGreaterEqual: out = Variant::boolean(!(a < b)); return true;
+    default: return false;
+    }
+}
+
+bool fastBinary(uint8_t op, Variant& left, const Variant& right) {
+    if (left.kind() != right.kind() || !left.hasNoText() || !right.hasNoText()) return false;
+    if (left.is(VarKind::Int32)) return numberBinary(op, left.int32Value(), right.int32Value(), left);
+    if (left.is(VarKind::Double)) return numberBinary(op, left.doubleValue(), right.doubleValue(), left);
+    return false;
+}
+
+} // namespace
 
 const Variant* Engine::operandOf(int32_t index, Variant& scratch) {
     const Node& n = code_.nodes[static_cast<size_t>(index)];
@@ -55,7 +97,7 @@ int Engine::evalNode(int32_t index, Variant& out) {
         Variant scratch;
         const Variant* right = operandOf(n.b, scratch);
         if (!right) return -1;
-        applyBinary(n.op, out, *right);
+        if (!fastBinary(n.op, out, *right)) applyBinary(n.op, out, *right);
         return 0;
     }
     case NodeKind::And:

@@ -184,12 +184,6 @@ void Variant::releaseHeap() {
 
 void Variant::clear() { releasePayload(); }
 
-Variant Variant::int32(int32_t v) {
-    Variant r;
-    r.i32_ = v;
-    return r;
-}
-
 Variant Variant::int64(int64_t v) {
     Variant r;
     r.kind_ = VarKind::Int64;
@@ -197,24 +191,10 @@ Variant Variant::int64(int64_t v) {
     return r;
 }
 
-Variant Variant::real(double v) {
-    Variant r;
-    r.kind_ = VarKind::Double;
-    r.f64_ = v;
-    return r;
-}
-
 Variant Variant::string(WString text) {
     Variant r;
     r.kind_ = VarKind::String;
     r.text_ = std::move(text);
-    return r;
-}
-
-Variant Variant::boolean(bool v) {
-    Variant r;
-    r.kind_ = VarKind::Bool;
-    r.bool_ = v;
     return r;
 }
 

@@ -99,11 +99,25 @@ public:
         if (isHeapKind(kind_)) releaseHeap();
     }
 
-    static Variant int32(int32_t v);
+    static Variant int32(int32_t v) {
+        Variant r;
+        r.i32_ = v;
+        return r;
+    }
     static Variant int64(int64_t v);
-    static Variant real(double v);
+    static Variant real(double v) {
+        Variant r;
+        r.kind_ = VarKind::Double;
+        r.f64_ = v;
+        return r;
+    }
     static Variant string(WString text);
-    static Variant boolean(bool v);
+    static Variant boolean(bool v) {
+        Variant r;
+        r.kind_ = VarKind::Bool;
+        r.bool_ = v;
+        return r;
+    }
     static Variant pointer(uint64_t v);
     static Variant binary(std::string bytes);
     static Variant keyword(int32_t id, int32_t number, std::wstring_view text);
@@ -121,6 +135,8 @@ public:
     void clear(); // becomes Int32 0
 
     VarKind kind() const { return kind_; }
+    // No cached text: a number's arithmetic may take the inline paths.
+    bool hasNoText() const { return text_.isNull(); }
     bool is(VarKind k) const { return kind_ == k; }
     bool isNumber() const { return kind_ == VarKind::Int32 || kind_ == VarKind::Int64 || kind_ == VarKind::Double; }
     const char* kindName() const;
