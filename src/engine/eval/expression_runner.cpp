@@ -45,12 +45,44 @@ bool numberBinary(uint8_t op, Number a, Number b, Variant& out) {
     }
 }
 
-bool fastBinary(uint8_t op, Variant& left, const Variant& right) {
-    if (left.kind() != right.kind() || !left.hasNoText() || !right.hasNoText()) return false;
-    if (left.is(VarKind::Int32)) return numberBinary(op, left.int32Value(), right.int32Value(), left);
-    if (left.is(VarKind::Double)) return numberBinary(op, left.doubleValue(), right.doubleValue(), left);
-    return false;
+// Int32 and Int64 operands with at least one Int64: + - * wrap in 64 bits, as the general rules do.
+bool wideBinary(uint8_t op, int64_t a, int64_t b, Variant& out) {
+    const uint64_t x = static_cast<uint64_t>(a), y = static_cast<uint64_t>(b);
+    switch (op) {
+    case OpAdd: out = Variant::int64(static_cast<int64_t>(x + y)); return true;
+    case OpSubtract: out = Variant::int64(static_cast<int64_t>(x - y)); return true;
+    case OpMultiply: out = Variant::int64(static_cast<int64_t>(x * y)); return true;
+    default: return false;
+    }
 }
+
+double numberOf(const Variant& v) {
+    return v.is(VarKind::Int32) ? v.int32Value() : v.is(VarKind::Int64) ? static_cast<double>(v.int64Value()) : v.doubleValue();
+}
+
+// The result goes to `out`, which may be `left` itself. Numbers without a cached text only.
+bool fastBinary(uint8_t op, const Variant& left, const Variant& right, Variant& out) {
+    const VarKind l = left.kind(), r = right.kind();
+    if (!left.isNumber() || !right.isNumber() || !left.hasNoText() || !right.hasNoText()) return false;
+    if (op == OpDivide) {
+        out = Variant::real(numberOf(left) / numberOf(right));
+        return true;
+    }
+    if (l == r) {
+        if (l == VarKind::Int32) return numberBinary(op, left.int32Value(), right.int32Value(), out);
+        if (l == VarKind::Double) return numberBinary(op, left.doubleValue(), right.doubleValue(), out);
+    }
+    if (l == VarKind::Double || r == VarKind::Double) {
+        // A Double with an integer: the arithmetic is the Double's.
+        if (op != OpAdd && op != OpSubtract && op != OpMultiply) return false;
+        return numberBinary(op, numberOf(left), numberOf(right), out);
+    }
+    return wideBinary(op, left.is(VarKind::Int32) ? left.int32Value() : left.int64Value(),
+                      right.is(VarKind::Int32) ? right.int32Value() : right.int64Value(), out);
+}
+
+// Operands that are read where they live: reading them has no effect on anything else.
+bool isLeaf(NodeKind kind) { return kind == NodeKind::Constant || kind == NodeKind::Global || kind == NodeKind::Local; }
 
 } // namespace
 
@@ -93,11 +125,24 @@ int Engine::evalNode(int32_t index, Variant& out) {
         applyUnary(n.op, out);
         return 0;
     case NodeKind::Binary: {
+        if (isLeaf(code_.nodes[static_cast<size_t>(n.b)].kind)) {
+            // Nothing runs between reading the operands and using them: neither is copied.
+            const Variant* left = operandOf(n.a, out);
+            if (!left) return -1;
+            Variant unused;
+            const Variant* right = operandOf(n.b, unused);
+            if (!right) return -1;
+            if (fastBinary(n.op, *left, *right, out)) return 0;
+            if (left != &out) out = *left;
+            applyBinary(n.op, out, *right);
+            return 0;
+        }
+        // The right operand may run code that changes the left one: the left is copied first.
         if (evalNode(n.a, out) < 0) return -1;
         Variant scratch;
         const Variant* right = operandOf(n.b, scratch);
         if (!right) return -1;
-        if (!fastBinary(n.op, out, *right)) applyBinary(n.op, out, *right);
+        if (!fastBinary(n.op, out, *right, out)) applyBinary(n.op, out, *right);
         return 0;
     }
     case NodeKind::And:

@@ -2,6 +2,30 @@
 
 namespace vexil {
 
+namespace {
+
+constexpr size_t kKeptReferenceBlocks = 256;
+thread_local std::vector<void*> keptReferenceBlocks;
+
+} // namespace
+
+void* ReferenceRecord::operator new(size_t size) {
+    std::vector<void*>& kept = keptReferenceBlocks;
+    if (!kept.empty()) {
+        void* block = kept.back();
+        kept.pop_back();
+        return block;
+    }
+    if (kept.capacity() == 0) kept.reserve(kKeptReferenceBlocks); // so that keeping never allocates
+    return ::operator new(size);
+}
+
+void ReferenceRecord::operator delete(void* block) noexcept {
+    std::vector<void*>& kept = keptReferenceBlocks;
+    if (kept.size() < kept.capacity()) kept.push_back(block);
+    else ::operator delete(block);
+}
+
 ReferenceRecord::~ReferenceRecord() {
     if (owner && --owner->refs == 0) delete owner;
 }

@@ -51,6 +51,10 @@ struct ReferenceRecord final : HeapValue {
     Variant* target = nullptr;
     HeapValue* owner = nullptr;
     ~ReferenceRecord() override;
+    // Every by-reference argument makes one and drops it when the call returns: the blocks are
+    // kept for the next call instead of going back to the heap.
+    static void* operator new(size_t size);
+    static void operator delete(void* block) noexcept;
 };
 
 // Array values.

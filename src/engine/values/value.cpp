@@ -182,15 +182,6 @@ void Variant::releaseHeap() {
     if (heap_ && --heap_->refs == 0) delete heap_;
 }
 
-void Variant::clear() { releasePayload(); }
-
-Variant Variant::int64(int64_t v) {
-    Variant r;
-    r.kind_ = VarKind::Int64;
-    r.i64_ = v;
-    return r;
-}
-
 Variant Variant::string(WString text) {
     Variant r;
     r.kind_ = VarKind::String;

@@ -86,10 +86,10 @@ public:
     Variant& assignGeneral(const Variant& other);
     Variant& operator=(Variant&& other) noexcept {
         if (this != &other) {
-            releasePayload();
+            if (isHeapKind(kind_)) releaseHeap();
             i64_ = other.i64_;
             kind_ = other.kind_;
-            text_ = std::move(other.text_);
+            text_ = std::move(other.text_); // releases this value's own text
             other.kind_ = VarKind::Int32;
             other.i64_ = 0;
         }
@@ -104,7 +104,12 @@ public:
         r.i32_ = v;
         return r;
     }
-    static Variant int64(int64_t v);
+    static Variant int64(int64_t v) {
+        Variant r;
+        r.kind_ = VarKind::Int64;
+        r.i64_ = v;
+        return r;
+    }
     static Variant real(double v) {
         Variant r;
         r.kind_ = VarKind::Double;
@@ -132,7 +137,7 @@ public:
     static Variant nullKeyword();
     bool isDefault() const; // the keyword Default
 
-    void clear(); // becomes Int32 0
+    void clear() { releasePayload(); } // becomes Int32 0
 
     VarKind kind() const { return kind_; }
     // No cached text: a number's arithmetic may take the inline paths.
@@ -173,6 +178,10 @@ public:
         if (sameNumberKind(right)) {
             if (kind_ == VarKind::Double) return (void)(f64_ += right.f64_);
             if (setInt32IfFits(int64_t{i32_} + right.i32_)) return;
+        } else if (int64WithInteger(right)) {
+            // A running Int64 total: wraps in 64 bits as the general rules do.
+            i64_ = static_cast<int64_t>(static_cast<uint64_t>(i64_) + static_cast<uint64_t>(right.integerValue()));
+            return;
         }
         addGeneral(right);
     }
@@ -220,6 +229,11 @@ private:
     void releaseHeap();
     // A copy's heap payload: shared, or cloned when the body may not be shared.
     void shareHeap();
+    bool int64WithInteger(const Variant& right) const {
+        return kind_ == VarKind::Int64 && (right.kind_ == VarKind::Int32 || right.kind_ == VarKind::Int64) && text_.isNull() &&
+               right.text_.isNull();
+    }
+    int64_t integerValue() const { return kind_ == VarKind::Int32 ? int64_t{i32_} : i64_; }
     bool sameNumberKind(const Variant& right) const {
         return kind_ == right.kind_ && (kind_ == VarKind::Int32 || kind_ == VarKind::Double) && text_.empty();
     }
