@@ -250,7 +250,16 @@ private:
     // Node evaluation (expression_runner.cpp). operandOf gives a variable's or constant's own
     // value without a copy, else evaluates into `scratch`; nullptr after an error.
     [[nodiscard]] int evalNode(int32_t index, Variant& out);
-    const Variant* operandOf(int32_t index, Variant& scratch);
+    const Variant* operandOf(int32_t index, Variant& scratch) {
+        const Node& n = code_.nodes[static_cast<size_t>(index)];
+        if (n.kind == NodeKind::Constant) return &code_.constants[static_cast<size_t>(n.a)];
+        if (n.kind == NodeKind::Local || n.kind == NodeKind::Global) {
+            if (Variable* variable = variableOf(n)) return variable->value;
+            return undeclaredVariable(n.column), nullptr;
+        }
+        return evalNode(index, scratch) < 0 ? nullptr : &scratch;
+    }
+    int undeclaredVariable(int column);
     Variable* variableOf(const Node& n) {
         if (n.kind == NodeKind::Local) {
             if (Variable* local = localSlots_[frameBase_ + static_cast<size_t>(n.a)]) return local;

@@ -110,7 +110,8 @@ private:
             const int32_t right = binary(level + 1);
             if (right < 0) return -1;
             const NodeKind kind = op == OpAnd ? NodeKind::And : op == OpOr ? NodeKind::Or : NodeKind::Binary;
-            left = node(kind, column, left, right, 0, op);
+            const int32_t folded = foldedBinary(kind, op, left, right);
+            left = folded >= 0 ? folded : node(kind, column, left, right, 0, op);
         }
     }
 
@@ -126,7 +127,27 @@ private:
         ++p_;
         const int32_t operand = unary();
         if (operand < 0 || op == OpPlus) return operand;
+        if (const Variant* value = constantOf(operand)) {
+            Variant result = *value;
+            applyUnary(op, result);
+            return constant(std::move(result), tok.column);
+        }
         return node(NodeKind::Unary, tok.column, operand, 0, 0, op);
+    }
+
+    // Operators on constants are applied once, here: they have no effects and cannot fail.
+    const Variant* constantOf(int32_t index) const {
+        const Node& n = code_.nodes[static_cast<size_t>(index)];
+        return n.kind == NodeKind::Constant ? &code_.constants[static_cast<size_t>(n.a)] : nullptr;
+    }
+    int32_t foldedBinary(NodeKind kind, uint8_t op, int32_t left, int32_t right) {
+        const Variant* a = constantOf(left);
+        const Variant* b = constantOf(right);
+        if (!a || !b) return -1;
+        Variant result = *a;
+        if (kind == NodeKind::Binary) applyBinary(op, result, *b);
+        else result = Variant::boolean(kind == NodeKind::And ? a->toBool() && b->toBool() : a->toBool() || b->toBool());
+        return constant(std::move(result), code_.nodes[static_cast<size_t>(left)].column);
     }
 
     int32_t primary() {

@@ -26,9 +26,9 @@ bool numberBinary(uint8_t op, Number a, Number b, Variant& out) {
     auto number = [&](Wide value) {
         if constexpr (isInt) {
             if (value < INT32_MIN || value > INT32_MAX) return false;
-            out = Variant::int32(static_cast<int32_t>(value));
+            out.setInt32(static_cast<int32_t>(value));
         } else {
-            out = Variant::real(value);
+            out.setDouble(value);
         }
         return true;
     };
@@ -37,10 +37,10 @@ bool numberBinary(uint8_t op, Number a, Number b, Variant& out) {
     case OpSubtract: return number(Wide{a} - b);
     case OpMultiply: return number(Wide{a} * b);
     // As the general rules put them, which matters for NaN: "<=" is "not greater".
-    case OpLess: out = Variant::boolean(a < b); return true;
-    case OpGreater: out = Variant::boolean(b < a); return true;
-    case OpLessEqual: out = Variant::boolean(!(b < a)); return true;
-    case OpGreaterEqual: out = Variant::boolean(!(a < b)); return true;
+    case OpLess: out.setBool(a < b); return true;
+    case OpGreater: out.setBool(b < a); return true;
+    case OpLessEqual: out.setBool(!(b < a)); return true;
+    case OpGreaterEqual: out.setBool(!(a < b)); return true;
     default: return false;
     }
 }
@@ -49,9 +49,9 @@ bool numberBinary(uint8_t op, Number a, Number b, Variant& out) {
 bool wideBinary(uint8_t op, int64_t a, int64_t b, Variant& out) {
     const uint64_t x = static_cast<uint64_t>(a), y = static_cast<uint64_t>(b);
     switch (op) {
-    case OpAdd: out = Variant::int64(static_cast<int64_t>(x + y)); return true;
-    case OpSubtract: out = Variant::int64(static_cast<int64_t>(x - y)); return true;
-    case OpMultiply: out = Variant::int64(static_cast<int64_t>(x * y)); return true;
+    case OpAdd: out.setInt64(static_cast<int64_t>(x + y)); return true;
+    case OpSubtract: out.setInt64(static_cast<int64_t>(x - y)); return true;
+    case OpMultiply: out.setInt64(static_cast<int64_t>(x * y)); return true;
     default: return false;
     }
 }
@@ -65,7 +65,7 @@ bool fastBinary(uint8_t op, const Variant& left, const Variant& right, Variant& 
     const VarKind l = left.kind(), r = right.kind();
     if (!left.isNumber() || !right.isNumber() || !left.hasNoText() || !right.hasNoText()) return false;
     if (op == OpDivide) {
-        out = Variant::real(numberOf(left) / numberOf(right));
+        out.setDouble(numberOf(left) / numberOf(right));
         return true;
     }
     if (l == r) {
@@ -86,17 +86,7 @@ bool isLeaf(NodeKind kind) { return kind == NodeKind::Constant || kind == NodeKi
 
 } // namespace
 
-const Variant* Engine::operandOf(int32_t index, Variant& scratch) {
-    const Node& n = code_.nodes[static_cast<size_t>(index)];
-    switch (n.kind) {
-    case NodeKind::Constant: return &code_.constants[static_cast<size_t>(n.a)];
-    case NodeKind::Global:
-    case NodeKind::Local:
-        if (Variable* variable = variableOf(n)) return variable->value;
-        return reportRuntimeError(MessageId::VariableNotDeclared, n.column), nullptr;
-    default: return evalNode(index, scratch) < 0 ? nullptr : &scratch;
-    }
-}
+int Engine::undeclaredVariable(int column) { return reportRuntimeError(MessageId::VariableNotDeclared, column); }
 
 int Engine::evalNode(int32_t index, Variant& out) {
     const Node n = code_.nodes[static_cast<size_t>(index)]; // a copy: calls may compile more nodes
@@ -152,12 +142,12 @@ int Engine::evalNode(int32_t index, Variant& out) {
         const Variant* left = operandOf(n.a, scratch);
         if (!left) return -1;
         if (left->toBool() != isAnd) {
-            out = Variant::boolean(!isAnd);
+            out.setBool(!isAnd);
             return 0;
         }
         const Variant* right = operandOf(n.b, scratch);
         if (!right) return -1;
-        out = Variant::boolean(right->toBool());
+        out.setBool(right->toBool());
         return 0;
     }
     case NodeKind::MemberName: break;

@@ -84,7 +84,7 @@ public:
         return assignGeneral(other);
     }
     Variant& assignGeneral(const Variant& other);
-    Variant& operator=(Variant&& other) noexcept {
+    [[gnu::always_inline]] Variant& operator=(Variant&& other) noexcept {
         if (this != &other) {
             if (isHeapKind(kind_)) releaseHeap();
             i64_ = other.i64_;
@@ -138,6 +138,29 @@ public:
     bool isDefault() const; // the keyword Default
 
     void clear() { releasePayload(); } // becomes Int32 0
+    // Overwrite the value in place: what evaluation does with most results.
+    void setInt32(int32_t v) {
+        dropPayload();
+        kind_ = VarKind::Int32;
+        i64_ = 0;
+        i32_ = v;
+    }
+    void setInt64(int64_t v) {
+        dropPayload();
+        kind_ = VarKind::Int64;
+        i64_ = v;
+    }
+    void setDouble(double v) {
+        dropPayload();
+        kind_ = VarKind::Double;
+        f64_ = v;
+    }
+    void setBool(bool v) {
+        dropPayload();
+        kind_ = VarKind::Bool;
+        i64_ = 0;
+        bool_ = v;
+    }
 
     VarKind kind() const { return kind_; }
     // No cached text: a number's arithmetic may take the inline paths.
@@ -220,6 +243,10 @@ public:
     static bool strictEqual(const Variant& a, const Variant& b);
 
 private:
+    void dropPayload() {
+        if (isHeapKind(kind_)) releaseHeap();
+        if (!text_.isNull()) text_.clear();
+    }
     void releasePayload() {
         if (isHeapKind(kind_)) releaseHeap();
         kind_ = VarKind::Int32;
