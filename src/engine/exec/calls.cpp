@@ -121,13 +121,22 @@ int Engine::runBody(const UserFunction& f, int bound, Variant& result, bool& ret
 }
 
 int Engine::bindParameters(const UserFunction& f, BuiltinArgs arguments) {
+    // The layout gives the parameters the first slots, in order.
     for (size_t i = 0; i < f.parameters.size(); ++i) {
         const Parameter& parameter = f.parameters[i];
         uint16_t attributes = VarAttribute::Parameter | (parameter.isConst ? VarAttribute::Constant : 0);
         if (i < arguments.size()) {
+            Variable* v = variablePool_.take();
             Variant& argument = arguments[i];
-            if (argument.is(VarKind::Reference)) createAlias(parameter.nameId, argument.referenceTarget(), attributes, Scope::Local);
-            else createVariable(parameter.nameId, std::move(argument), attributes, Scope::Local);
+            if (argument.is(VarKind::Reference)) {
+                v->value = argument.referenceTarget();
+                v->alias = true;
+            } else {
+                v->storage = std::move(argument);
+                v->value = &v->storage;
+            }
+            v->attributes = attributes;
+            localSlots_[frameBase_ + i] = v;
             continue;
         }
         // A missing argument takes its default, evaluated in the new scope (earlier parameters are visible).
