@@ -15,31 +15,37 @@
 // checkBlocks records every block's partner lines (blocks.h) and buildFunctionTable the user
 // functions (functions.h).
 //
+// Compiled lines (eval/code.h, which teaches the form). When the first run loop starts, every line
+// is compiled once: each function gets a frame layout (a slot per local name), each line a
+// Statement whose expressions are node trees with variables resolved to global ids or frame
+// slots (statement_compiler.cpp, expression_compiler.cpp). A line whose form the compiler does
+// not take stays a Tokens statement: it runs from its tokens (executeStatement), and each of its
+// expressions is compiled the first time it runs, or read by Evaluation (eval.cpp), the
+// operator-precedence reader of tokens, when the compiler does not take it either (the
+// conditional operator, members and methods, calls of values, texts that EXECUTE evaluates,
+// expressions whose syntax fails). Both readers follow one operator table (operator_table.h);
+// the test expressions/compiled_matches_evaluator holds them to the same results.
+//
 // The run loop (exec.cpp, run). It makes nextLine_ the currentLine_, moves nextLine_ on and runs
-// the line, until the lines run out, the run state leaves Running or leaveLoop_ is set (RETURN,
-// ENDFUNC, EXIT). Between lines, at most once a millisecond, the service step (poll, in
-// exec/service_step.cpp) pumps window messages and obeys close and pause requests.
+// the line's Statement (compiled_statements.cpp), until the lines run out, the run state leaves
+// Running or leaveLoop_ is set (RETURN, ENDFUNC, EXIT). Between lines, at most once a
+// millisecond, the service step (exec/service_step.cpp) pumps window messages and obeys close and
+// pause requests. Block statements jump by setting nextLine_ from the block map and keep their
+// loop state in openBlocks_. run() is the one way code runs: the main script, a call, a callback;
+// each entry saves and restores one RunRecord.
 //
-// Statement dispatch (executeStatement). The first token decides: a keyword goes to its statement
-// (executeKeyword), a variable to assignment (assignment.cpp), a call or any other expression is
-// evaluated and its value dropped; then nothing may be left on the line. Block statements jump by
-// setting nextLine_ from the block map and keep their loop state in openBlocks_.
+// Evaluation (expression_runner.cpp, evalNode). A walk of the node tree into the caller's result;
+// variables and constants are read where they live when nothing can change them first, and
+// numbers take inline paths before the general rules of Variant.
 //
-// Evaluation (evaluate). The first time an expression of a loaded line runs, it is compiled
-// (compiled_expression.cpp) into a flat list of steps kept by the engine and found again through
-// its first token; later runs replay the steps. An expression the compiler does not take (the
-// conditional operator, members, a call followed by subscripts, a text run by EXECUTE) is read by
-// Evaluation (eval.cpp), an operator-precedence parser over the tokens. Both share the engine's
-// value and operator stacks and the operator table (operator_table.h); a call, a macro or an
-// element is one operand, computed by its own code.
-//
-// Calls. A built-in call (builtin_call.cpp) evaluates its arguments up to the matching ")",
-// checks their count against the built-in table, clears @ERROR and @EXTENDED, presets the result
-// to 1 and runs the handler, which gets a BuiltinContext (builtin_api.h), the arguments and the result. A user function
-// (calls.cpp) gets a local scope holding its parameters and a CallFrame, and its body runs in a
-// nested run loop from the line after FUNC; RETURN or ENDFUNC stops that loop, and the return
-// value and any handed-back @ERROR and @EXTENDED go to the caller. Either way the result becomes
-// an operand, the expression goes on, the statement ends and the run loop takes the next line.
+// Calls. A built-in call evaluates its arguments into an ArgumentList, checks their count
+// against the built-in table, clears @ERROR and @EXTENDED, presets the result to 1 and runs the
+// handler, which gets a BuiltinContext (builtin_api.h), the arguments and the result
+// (invokeBuiltin). A user function (calls.cpp) gets a frame whose slots hold its parameters and
+// locals and a CallFrame, and its body runs in a nested run loop from the line after FUNC; RETURN
+// or ENDFUNC stops that loop, and the return value and any handed-back @ERROR and @EXTENDED go to
+// the caller. Frames, slots, variable records and argument lists are reused: a call takes nothing
+// from the heap once the stacks have grown.
 //
 // Errors. A fatal error is shown once (reportRuntimeError: message, line, column) and sets the
 // run state to Ending; every function on the way back returns -1 and every run loop stops. While
