@@ -52,14 +52,17 @@ private:
         Block* top = nullptr;
         uint32_t count = 0;
     };
+    // A thread's environment block is its own for the thread's life, and its address (which the
+    // block holds at gs:0x30) is read without a call.
     bool onOwnerThread() {
-        DWORD thread = GetCurrentThreadId();
-        if (owner_ == 0) owner_ = thread;
+        const void* thread;
+        asm("mov %%gs:0x30, %0" : "=r"(thread));
+        if (!owner_) owner_ = thread;
         return owner_ == thread;
     }
 
     Shelf shelves_[kLargestUnits / 8];
-    DWORD owner_ = 0;
+    const void* owner_ = nullptr;
 };
 
 constinit BlockShelves shelves;
