@@ -3,7 +3,6 @@
 // with some bits of its hash), so a lookup touches the table and the entry it finds, not a chain
 // of nodes.
 #include <cstdint>
-#include <cstring>
 #include <string_view>
 #include <vector>
 
@@ -13,21 +12,9 @@ struct MapEntry;
 
 class MapIndex {
 public:
-    // Four units a step: the hash is the lookup's first dependent work, before its one cache miss.
     static uint64_t hashText(std::wstring_view key) {
-        const wchar_t* p = key.data();
-        size_t n = key.size();
-        uint64_t h = 0xcbf29ce484222325ull ^ n;
-        for (; n >= 4; p += 4, n -= 4) {
-            uint64_t word;
-            std::memcpy(&word, p, sizeof word);
-            h = step(h, word);
-        }
-        if (n > 0) {
-            uint64_t word = 0;
-            std::memcpy(&word, p, n * sizeof(wchar_t));
-            h = step(h, word);
-        }
+        uint64_t h = 0xcbf29ce484222325ull;
+        for (wchar_t c : key) h = (h ^ static_cast<uint16_t>(c)) * 0x100000001b3ull;
         return mix(h);
     }
     static uint64_t hashNumber(int32_t key) { return mix(static_cast<uint64_t>(static_cast<uint32_t>(key)) ^ 0x9e3779b97f4a7c15ull); }
@@ -50,10 +37,6 @@ private:
         h *= 0xff51afd7ed558ccdull;
         h ^= h >> 33;
         return h;
-    }
-    static uint64_t step(uint64_t h, uint64_t word) {
-        h = (h ^ word) * 0x9e3779b97f4a7c15ull;
-        return h ^ (h >> 32);
     }
     static Slot slotOf(uint64_t hash, const MapEntry* entry) {
         return (hash & ~kAddressBits) | (reinterpret_cast<uintptr_t>(entry) & kAddressBits);
