@@ -645,8 +645,10 @@ void Variant::concatenate(const Variant& right) {
         wchar_t leftRoom[kNumberTextRoom], rightRoom[kNumberTextRoom];
         std::wstring_view left = joinText(*this, leftRoom), tail = joinText(right, rightRoom);
         WString joined;
-        wchar_t* out = joined.resize(left.size() + tail.size()); // one block for the whole result
-        std::copy(tail.begin(), tail.end(), std::copy(left.begin(), left.end(), out));
+        if (size_t length = left.size() + tail.size(); length > 0) {
+            wchar_t* out = joined.resize(length); // one block for the whole result
+            std::copy(tail.begin(), tail.end(), std::copy(left.begin(), left.end(), out));
+        }
         releasePayload();
         kind_ = VarKind::String;
         text_ = std::move(joined);
