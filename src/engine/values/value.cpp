@@ -71,7 +71,18 @@ int64_t parseDecimal(std::wstring_view t, int64_t low, int64_t high) {
     return negative ? static_cast<int64_t>(0 - magnitude) : static_cast<int64_t>(magnitude);
 }
 
+// A signed integer of at most 15 digits, and nothing else, is exact as a double and read here:
+// the C runtime's conversion takes a lock for its big-number arithmetic on every call.
 double parseDouble(const WString& t) {
+    std::wstring_view v = t.view();
+    size_t first = !v.empty() && (v[0] == L'-' || v[0] == L'+') ? 1 : 0;
+    size_t digits = v.size() - first;
+    if (digits >= 1 && digits <= 15 && std::all_of(v.begin() + first, v.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; })) {
+        int64_t n = 0;
+        for (wchar_t c : v.substr(first)) n = n * 10 + (c - L'0');
+        double d = static_cast<double>(n);
+        return v[0] == L'-' ? -d : d;
+    }
     return std::wcstod(t.c_str(), nullptr);
 }
 
