@@ -3,6 +3,7 @@
 #include "base/utf16.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace vexil {
@@ -150,8 +151,8 @@ private:
 
 PatternRef PatternCache::get(std::wstring_view pattern, size_t& errorOffset) {
     uint32_t hash = patternHash(pattern);
-    for (const Slot& slot : slots_)
-        if (slot.pattern && slot.hash == hash && slot.text == pattern) return slot.pattern;
+    for (size_t i = 0; i < kSlots; ++i)
+        if (hashes_[i] == hash && slots_[i].pattern && slots_[i].text == pattern) return slots_[i].pattern;
 
     int errorCode = 0;
     PCRE2_SIZE offset = 0;
@@ -165,9 +166,9 @@ PatternRef PatternCache::get(std::wstring_view pattern, size_t& errorOffset) {
     pcre2_pattern_info(code, PCRE2_INFO_CAPTURECOUNT, &captures);
     auto compiled = std::make_shared<const CompiledPattern>(code, captures);
 
+    hashes_[next_] = hash;
     Slot& slot = slots_[next_];
     next_ = (next_ + 1) % kSlots;
-    slot.hash = hash;
     slot.text.assign(pattern);
     slot.pattern = compiled;
     return compiled;
@@ -178,18 +179,24 @@ PatternCache& patternCache() {
     return cache;
 }
 
-Regex::~Regex() { pcre2_match_data_free(matchData_); }
+Regex::~Regex() { releaseMatchData(); }
+
+void Regex::releaseMatchData() {
+    if (matchData_ && pattern_ && !pattern_->spareMatchData) pattern_->spareMatchData = matchData_;
+    else pcre2_match_data_free(matchData_);
+    matchData_ = nullptr;
+}
 
 bool Regex::compile(std::wstring_view pattern, size_t& errorOffset) {
-    pcre2_match_data_free(matchData_);
-    matchData_ = nullptr;
+    releaseMatchData();
     ovector_ = nullptr;
     lastResult_ = 0;
     retryOptions_ = 0;
     failureCode_ = 0;
     pattern_ = patternCache().get(pattern, errorOffset);
     if (!pattern_) return false;
-    matchData_ = pcre2_match_data_create_from_pattern(pattern_->code, nullptr);
+    matchData_ = std::exchange(pattern_->spareMatchData, nullptr);
+    if (!matchData_) matchData_ = pcre2_match_data_create_from_pattern(pattern_->code, nullptr);
     if (!matchData_) {
         pattern_.reset();
         errorOffset = 0;
@@ -205,8 +212,9 @@ void Regex::setSubject(const WString& subject) {
     // the subject itself) are unchanged.
     matchText_ = subject;
     std::wstring_view text = subject.view();
+    bool anySurrogate = std::any_of(text.begin(), text.end(), [](wchar_t c) { return (c & 0xF800) == 0xD800; });
     wchar_t* own = nullptr;
-    for (size_t i = 0; i < text.size(); ++i) {
+    for (size_t i = 0; anySurrogate && i < text.size(); ++i) {
         if (isSurrogatePair(text, i)) {
             ++i;
         } else if (isHighSurrogate(text[i]) || isLowSurrogate(text[i])) {
@@ -259,8 +267,23 @@ std::wstring_view Regex::group(int i) const {
     return subject_.view().substr(start, end - start);
 }
 
+namespace {
+
+// The template of the last replace, kept parsed: a replace in a loop mostly repeats its template.
+const ReplacementTemplate& parsedTemplate(std::wstring_view text) {
+    static std::wstring lastText;
+    static ReplacementTemplate last{std::wstring_view()};
+    if (text != lastText) {
+        last = ReplacementTemplate(text);
+        lastText.assign(text);
+    }
+    return last;
+}
+
+} // namespace
+
 int64_t Regex::replace(std::wstring_view replacementTemplate, int64_t limit, WString& out) {
-    ReplacementTemplate expansion(replacementTemplate);
+    const ReplacementTemplate& expansion = parsedTemplate(replacementTemplate);
     std::wstring_view subject = subject_.view();
     out.clear();
     out.reserve(subject.size() + 1);

@@ -19,10 +19,16 @@ namespace vexil {
 struct CompiledPattern {
     pcre2_code* code = nullptr;
     uint32_t captureCount = 0;
+    // Match data sized for this pattern that a finished Regex handed back, so that a pattern
+    // used call after call does not allocate it each time.
+    mutable pcre2_match_data* spareMatchData = nullptr;
     CompiledPattern(pcre2_code* compiled, uint32_t captures) : code(compiled), captureCount(captures) {}
     CompiledPattern(const CompiledPattern&) = delete;
     CompiledPattern& operator=(const CompiledPattern&) = delete;
-    ~CompiledPattern() { pcre2_code_free(code); }
+    ~CompiledPattern() {
+        pcre2_match_data_free(spareMatchData);
+        pcre2_code_free(code);
+    }
 };
 
 // Shared so that a pattern evicted from the cache stays alive while a Regex still uses it.
@@ -37,10 +43,10 @@ public:
 
 private:
     struct Slot {
-        uint32_t hash = 0;
         std::wstring text;
         PatternRef pattern;
     };
+    std::array<uint32_t, kSlots> hashes_{}; // apart from the slots: a lookup scans only these
     std::array<Slot, kSlots> slots_;
     size_t next_ = 0;
 };
@@ -84,6 +90,8 @@ public:
     int64_t replace(std::wstring_view replacementTemplate, int64_t limit, WString& out);
 
 private:
+    void releaseMatchData();
+
     PatternRef pattern_;
     pcre2_match_data* matchData_ = nullptr;
     const PCRE2_SIZE* ovector_ = nullptr;

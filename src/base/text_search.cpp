@@ -22,15 +22,15 @@ const wchar_t* lowerCaseTable() {
 }
 
 // table[i]: the length of the longest proper prefix of units 0..i that is also their suffix.
-template <typename At> std::vector<uint32_t> prefixTable(size_t n, At at) {
-    std::vector<uint32_t> table(n, 0);
+template <typename At> void fillPrefixTable(uint32_t* table, size_t n, At at) {
+    if (n == 0) return;
+    table[0] = 0;
     uint32_t k = 0;
     for (size_t i = 1; i < n; ++i) {
         while (k > 0 && at(i) != at(k)) k = table[k - 1];
         if (at(i) == at(k)) ++k;
         table[i] = k;
     }
-    return table;
 }
 
 } // namespace
@@ -90,7 +90,11 @@ TextFinder::TextFinder(std::wstring_view haystack, std::wstring_view needle, Com
         std::transform(needle_.begin(), needle_.end(), foldedNeedle_.begin(), [this](wchar_t c) { return unit(c); });
         needle_ = foldedNeedle_;
     }
-    if (byTable()) forwardTable_ = prefixTable(needle_.size(), [this](size_t i) { return needle_[i]; });
+    if (!byTable()) return;
+    // Short needles, the usual case, keep their table inside the finder: no allocation per search.
+    if (needle_.size() > shortTable_.size()) longTable_.resize(needle_.size());
+    forwardTable_ = needle_.size() > shortTable_.size() ? longTable_.data() : shortTable_.data();
+    fillPrefixTable(forwardTable_, needle_.size(), [this](size_t i) { return needle_[i]; });
 }
 
 bool TextFinder::matchesAt(size_t position) const {
@@ -141,7 +145,10 @@ size_t TextFinder::scanForward(size_t from, size_t end) const {
 size_t TextFinder::scanBackward(size_t top, size_t lowest) const {
     const size_t n = needle_.size();
     auto reversed = [this, n](size_t i) { return needle_[n - 1 - i]; };
-    if (backwardTable_.empty()) backwardTable_ = prefixTable(n, reversed);
+    if (backwardTable_.empty()) {
+        backwardTable_.resize(n);
+        fillPrefixTable(backwardTable_.data(), n, reversed);
+    }
     size_t j = 0;
     for (size_t i = top + 1; i-- > lowest;) {
         wchar_t c = unit(haystack_[i]);

@@ -1,6 +1,7 @@
 #pragma once
 // Comparing and searching texts in the comparison modes of the string built-ins (their
 // case-sensitivity argument).
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -65,7 +66,9 @@ private:
     std::wstring foldedNeedle_;
     CompareMode mode_;
     const wchar_t* fold_ = nullptr; // lower-casing table of the basic mode
-    std::vector<uint32_t> forwardTable_;
+    uint32_t* forwardTable_ = nullptr; // shortTable_ or longTable_
+    std::array<uint32_t, 16> shortTable_;
+    std::vector<uint32_t> longTable_;
     mutable std::vector<uint32_t> backwardTable_; // built on the first backward search
 };
 

@@ -15,16 +15,74 @@ namespace {
 // refused comparison is no order).
 const wchar_t* platformText(std::wstring_view text) { return text.data() ? text.data() : L""; }
 
+// Blocks of dropped short texts, kept by capacity for the next text of that size: scripts make
+// and drop short texts at a high rate, and the system heap takes a lock for every block. Only the
+// thread that made the first text keeps blocks (texts are the script thread's); a block that
+// another thread drops goes back to the heap.
+class BlockShelves {
+public:
+    static constexpr size_t kLargestUnits = 128; // capacities are multiples of 8 units
+    static constexpr uint32_t kKeptPerSize = 64;
+
+    void* take(size_t capacity) {
+        if (capacity > kLargestUnits || !onOwnerThread()) return nullptr;
+        Shelf& shelf = shelves_[capacity / 8 - 1];
+        Block* block = shelf.top;
+        if (!block) return nullptr;
+        shelf.top = block->next;
+        --shelf.count;
+        return block;
+    }
+    bool keep(void* memory, size_t capacity) {
+        if (capacity > kLargestUnits || !onOwnerThread()) return false;
+        Shelf& shelf = shelves_[capacity / 8 - 1];
+        if (shelf.count == kKeptPerSize) return false;
+        auto* block = static_cast<Block*>(memory);
+        block->next = shelf.top;
+        shelf.top = block;
+        ++shelf.count;
+        return true;
+    }
+
+private:
+    struct Block {
+        Block* next;
+    };
+    struct Shelf {
+        Block* top = nullptr;
+        uint32_t count = 0;
+    };
+    // A thread's environment block is its own for the thread's life, and its address (which the
+    // block holds at gs:0x30) is read without a call.
+    bool onOwnerThread() {
+        const void* thread;
+        asm("mov %%gs:0x30, %0" : "=r"(thread));
+        if (!owner_) owner_ = thread;
+        return owner_ == thread;
+    }
+
+    Shelf shelves_[kLargestUnits / 8];
+    const void* owner_ = nullptr;
+};
+
+constinit BlockShelves shelves;
+
 } // namespace
 
 WString::Rep* WString::allocate(size_t capacity) {
     capacity = (capacity + 7) & ~size_t{7};
-    auto* rep = static_cast<Rep*>(::operator new(offsetof(Rep, data) + capacity * sizeof(wchar_t)));
+    void* memory = shelves.take(capacity);
+    if (!memory) memory = ::operator new(offsetof(Rep, data) + capacity * sizeof(wchar_t));
+    auto* rep = static_cast<Rep*>(memory);
     rep->refs = 1;
     rep->length = 0;
     rep->capacity = capacity;
     rep->data[0] = 0;
     return rep;
+}
+
+void WString::dispose(Rep* rep) {
+    if (!shelves.keep(rep, rep->capacity)) ::operator delete(rep);
 }
 
 void WString::makeUnique(size_t needed) {

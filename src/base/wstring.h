@@ -70,8 +70,9 @@ private:
         wchar_t data[1];
     };
     static Rep* allocate(size_t capacity);
+    static void dispose(Rep* rep);
     void release() {
-        if (rep_ && --rep_->refs == 0) ::operator delete(rep_);
+        if (rep_ && --rep_->refs == 0) dispose(rep_);
         rep_ = nullptr;
     }
     // Makes the buffer this string's own with room for `needed` units plus the terminator.

@@ -24,6 +24,7 @@ Variant positionOf(size_t offset) { return sizedInteger(static_cast<int64_t>(off
 // Group 0 when `first` is 0; from group 1, the whole match standing in for a match without groups.
 void appendGroups(const Regex& regex, int groups, int first, std::vector<Variant>& out) {
     if (first == 1 && groups == 1) first = 0;
+    if (out.empty()) out.reserve(static_cast<size_t>(groups - first)); // later matches grow it geometrically
     for (int i = first; i < groups; ++i) out.push_back(textOf(regex.group(i)));
 }
 

@@ -18,10 +18,20 @@ size_t countOf(const Variant& v) {
     return n < 0 ? 0 : static_cast<size_t>(n);
 }
 
-template <DWORD (WINAPI *Convert)(LPWSTR, DWORD)> int convertCase(BuiltinArgs args, Variant& result) {
+// ASCII cases the same in every locale: its letters are mapped here, without the system call.
+template <DWORD (WINAPI *Convert)(LPWSTR, DWORD), wchar_t From, wchar_t To> int convertCase(BuiltinArgs args, Variant& result) {
     WString text = args[0].text();
     size_t length = text.size();
-    if (length > 0) Convert(text.resize(length), static_cast<DWORD>(length)); // a buffer of its own first
+    if (length > 0) {
+        bool ascii = std::all_of(text.c_str(), text.c_str() + length, [](wchar_t c) { return c < 0x80; });
+        wchar_t* own = text.resize(length); // a buffer of its own first
+        if (!ascii) {
+            Convert(own, static_cast<DWORD>(length));
+        } else {
+            for (size_t i = 0; i < length; ++i)
+                if (own[i] >= From && own[i] <= From + 25) own[i] = static_cast<wchar_t>(own[i] - From + To);
+        }
+    }
     result = Variant::string(std::move(text));
     return 0;
 }
@@ -34,11 +44,11 @@ int builtinStringLen(BuiltinContext&, BuiltinArgs args, Variant& result) {
 }
 
 int builtinStringUpper(BuiltinContext&, BuiltinArgs args, Variant& result) {
-    return convertCase<CharUpperBuffW>(args, result);
+    return convertCase<CharUpperBuffW, L'a', L'A'>(args, result);
 }
 
 int builtinStringLower(BuiltinContext&, BuiltinArgs args, Variant& result) {
-    return convertCase<CharLowerBuffW>(args, result);
+    return convertCase<CharLowerBuffW, L'A', L'a'>(args, result);
 }
 
 int builtinStringLeft(BuiltinContext&, BuiltinArgs args, Variant& result) {

@@ -4,6 +4,7 @@
 #include "engine/errors/messages.h"
 #include "engine/values/containers.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -36,6 +37,7 @@ public:
     }
     // Whether `more` pieces still fit the largest array.
     bool room(size_t more) const { return items_.size() + more <= static_cast<size_t>(kMaxElements); }
+    void expect(size_t more) { items_.reserve(items_.size() + std::min(more, static_cast<size_t>(kMaxElements))); }
     bool add(std::wstring_view piece) {
         if (!room(1)) return false;
         items_.push_back(Variant::string(WString(piece)));
@@ -54,6 +56,8 @@ private:
 
 bool splitByUnits(std::wstring_view text, std::wstring_view delimiters, Pieces& pieces) {
     UnitSet set(delimiters);
+    // Counted first, so that the array is sized once rather than grown piece by piece.
+    pieces.expect(1 + static_cast<size_t>(std::count_if(text.begin(), text.end(), [&set](wchar_t c) { return set.contains(c); })));
     size_t begin = 0;
     for (size_t i = 0; i < text.size(); ++i) {
         if (!set.contains(text[i])) continue;
@@ -73,6 +77,7 @@ bool splitByText(std::wstring_view text, std::wstring_view delimiter, Pieces& pi
 
 bool splitEveryUnit(std::wstring_view text, Pieces& pieces) {
     if (!pieces.room(text.size())) return false;
+    pieces.expect(text.size());
     for (size_t i = 0; i < text.size(); ++i)
         if (!pieces.add(text.substr(i, 1))) return false;
     return true;

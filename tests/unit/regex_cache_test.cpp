@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 using namespace vexil;
@@ -64,4 +65,30 @@ TEST(RegexCache, PatternsAreJitCompiled) {
     size_t jitSize = 0;
     ASSERT_EQ(pcre2_pattern_info(ref->code, PCRE2_INFO_JITSIZE, &jitSize), 0);
     EXPECT_GT(jitSize, 0u);
+}
+
+TEST(RegexCache, RegexesOfOnePatternKeepTheirOwnMatches) {
+    // A finished Regex hands its match data back to the pattern for the next one; a Regex still
+    // in use keeps its own, so two at once never share groups.
+    const wchar_t* pattern = L"(\\d+)-(\\d+)";
+    size_t errorOffset = 0;
+    auto first = std::make_unique<Regex>();
+    Regex second;
+    ASSERT_TRUE(first->compile(pattern, errorOffset));
+    ASSERT_TRUE(second.compile(pattern, errorOffset));
+    first->setSubject(WString(L"a 12-34"));
+    second.setSubject(WString(L"5-6 b"));
+    size_t a = 0, b = 0;
+    ASSERT_EQ(first->nextMatch(a, false), 3);
+    ASSERT_EQ(second.nextMatch(b, false), 3);
+    first.reset();
+    Regex third;
+    ASSERT_TRUE(third.compile(pattern, errorOffset));
+    third.setSubject(WString(L"7-8"));
+    size_t c = 0;
+    ASSERT_EQ(third.nextMatch(c, false), 3);
+    EXPECT_EQ(second.group(1), L"5");
+    EXPECT_EQ(second.group(2), L"6");
+    EXPECT_EQ(third.group(1), L"7");
+    EXPECT_EQ(third.group(2), L"8");
 }

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
+#include <vector>
 
 using namespace vexil;
 
@@ -98,6 +100,20 @@ TEST(Value, TextIsSharedAndCopiedOnChange) {
     EXPECT_EQ(WString::compare(L"abc", L"ABD", 2), -1);
     EXPECT_EQ(WString::compare(L"ab", L"abc", 2), -1);
     EXPECT_EQ(WString::compare(L"ABC", L"abc", 0), 0);
+}
+
+TEST(Value, DroppedTextBlocksServeNewTextsWhole) {
+    // Short texts reuse the blocks of dropped ones: texts of every length made, half dropped and
+    // remade with other content, and one built up unit by unit, keep exactly their own text.
+    auto textOf = [](size_t length, wchar_t fill) { return std::wstring(length, fill); };
+    std::vector<WString> texts;
+    for (size_t n = 1; n <= 300; ++n) texts.emplace_back(textOf(n, L'a'));
+    for (size_t n = 1; n <= 300; n += 2) texts[n - 1] = WString();
+    for (size_t n = 1; n <= 300; n += 2) texts[n - 1] = WString(textOf(n, L'b'));
+    WString grown;
+    for (int i = 0; i < 200; ++i) grown.append(L'c');
+    for (size_t n = 1; n <= 300; ++n) EXPECT_EQ(texts[n - 1].view(), textOf(n, n % 2 ? L'b' : L'a')) << n;
+    EXPECT_EQ(grown.view(), textOf(200, L'c'));
 }
 
 TEST(Value, KindNames) {

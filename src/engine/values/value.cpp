@@ -71,7 +71,18 @@ int64_t parseDecimal(std::wstring_view t, int64_t low, int64_t high) {
     return negative ? static_cast<int64_t>(0 - magnitude) : static_cast<int64_t>(magnitude);
 }
 
+// A signed integer of at most 15 digits, and nothing else, is exact as a double and read here:
+// the C runtime's conversion takes a lock for its big-number arithmetic on every call.
 double parseDouble(const WString& t) {
+    std::wstring_view v = t.view();
+    size_t first = !v.empty() && (v[0] == L'-' || v[0] == L'+') ? 1 : 0;
+    size_t digits = v.size() - first;
+    if (digits >= 1 && digits <= 15 && std::all_of(v.begin() + first, v.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; })) {
+        int64_t n = 0;
+        for (wchar_t c : v.substr(first)) n = n * 10 + (c - L'0');
+        double d = static_cast<double>(n);
+        return v[0] == L'-' ? -d : d;
+    }
     return std::wcstod(t.c_str(), nullptr);
 }
 
@@ -127,27 +138,54 @@ constexpr const char* kKindNames[] = {"Int32",  "Int64",   "Double", "String",  
 
 // ---- Number text ----
 
-WString formatInteger(int64_t v) {
-    wchar_t buffer[24];
+namespace {
+
+// Room for any number's text: a sign, at most 20 head characters and "e+308".
+constexpr size_t kNumberTextRoom = 32;
+
+size_t writeInteger(int64_t v, wchar_t* out) {
     char narrow[24];
     auto end = std::to_chars(narrow, narrow + sizeof narrow, v).ptr;
     size_t n = static_cast<size_t>(end - narrow);
-    for (size_t i = 0; i < n; ++i) buffer[i] = static_cast<wchar_t>(narrow[i]);
-    return WString(std::wstring_view(buffer, n));
+    for (size_t i = 0; i < n; ++i) out[i] = static_cast<wchar_t>(narrow[i]);
+    return n;
+}
+
+size_t writeDouble(double v, wchar_t* out) {
+    std::wstring_view special;
+    if (std::isnan(v)) special = std::signbit(v) ? L"-1.#IND" : L"1.#QNAN";
+    else if (std::isinf(v)) special = v < 0 ? L"-1.#INF" : L"1.#INF";
+    if (!special.empty()) return static_cast<size_t>(std::copy(special.begin(), special.end(), out) - out);
+    RealText text;
+    formatReal(text, v, 'g', 15, false); // without "#" no zeros follow the head
+    wchar_t* end = out;
+    if (std::signbit(v)) *end++ = L'-';
+    end = std::copy(text.headText().begin(), text.headText().end(), end);
+    end = std::copy(text.tailText().begin(), text.tailText().end(), end);
+    return static_cast<size_t>(end - out);
+}
+
+// A value's text for joining: a number without cached text is written into `room` rather than
+// given a heap copy that the join would discard at once.
+std::wstring_view joinText(const Variant& v, wchar_t (&room)[kNumberTextRoom]) {
+    switch (v.kind()) {
+    case VarKind::Int32: return {room, writeInteger(v.int32Value(), room)};
+    case VarKind::Int64: return {room, writeInteger(v.int64Value(), room)};
+    case VarKind::Double: return {room, writeDouble(v.doubleValue(), room)};
+    default: return v.text().view();
+    }
+}
+
+} // namespace
+
+WString formatInteger(int64_t v) {
+    wchar_t buffer[kNumberTextRoom];
+    return WString(std::wstring_view(buffer, writeInteger(v, buffer)));
 }
 
 WString formatDouble(double v) {
-    if (std::isnan(v)) return std::signbit(v) ? L"-1.#IND" : L"1.#QNAN";
-    if (std::isinf(v)) return v < 0 ? L"-1.#INF" : L"1.#INF";
-    RealText text;
-    formatReal(text, v, 'g', 15, false);
-    // Without "#" no zeros follow the head: sign, at most 20 head characters and "e+308".
-    wchar_t buffer[32];
-    wchar_t* out = buffer;
-    if (std::signbit(v)) *out++ = L'-';
-    out = std::copy(text.headText().begin(), text.headText().end(), out);
-    out = std::copy(text.tailText().begin(), text.tailText().end(), out);
-    return WString(std::wstring_view(buffer, static_cast<size_t>(out - buffer)));
+    wchar_t buffer[kNumberTextRoom];
+    return WString(std::wstring_view(buffer, writeDouble(v, buffer)));
 }
 
 // ---- Construction, copying, clearing ----
@@ -573,17 +611,27 @@ void Variant::divide(const Variant& right) {
 
 void Variant::concatenate(const Variant& right) {
     switch (kind_) {
+    case VarKind::String: {
+        wchar_t room[kNumberTextRoom];
+        text_.append(joinText(right, room)); // in place when the text is this value's own
+        return;
+    }
     case VarKind::Binary:
         if (right.kind_ == VarKind::Binary) {
             *this = binary(binaryRecord()->bytes + right.binaryRecord()->bytes);
             return;
         }
         [[fallthrough]];
-    case VarKind::Int32: case VarKind::Int64: case VarKind::Double: case VarKind::String:
+    case VarKind::Int32: case VarKind::Int64: case VarKind::Double:
     case VarKind::Ptr: case VarKind::Bool: case VarKind::Keyword: {
-        WString joined = text();
+        wchar_t leftRoom[kNumberTextRoom], rightRoom[kNumberTextRoom];
+        std::wstring_view left = joinText(*this, leftRoom), tail = joinText(right, rightRoom);
+        WString joined;
+        if (size_t length = left.size() + tail.size(); length > 0) {
+            wchar_t* out = joined.resize(length); // one block for the whole result
+            std::copy(tail.begin(), tail.end(), std::copy(left.begin(), left.end(), out));
+        }
         releasePayload();
-        joined.append(right.text().view());
         kind_ = VarKind::String;
         text_ = std::move(joined);
         return;
