@@ -10,8 +10,6 @@
 #include "engine/os_info.h"
 #include "engine/startup_state.h"
 
-#include <uxtheme.h>
-
 namespace vexil {
 
 namespace {
@@ -94,7 +92,6 @@ int runEntryFunction(HINSTANCE instance, std::wstring_view argumentText, const O
     if (!os.supported) return 1;
     startup.exitCode = 0;
     startup.exitMethod = ExitMethod::Natural;
-    startup.themesActive = IsThemeActive();
     startup.programPath = programPath();
     startup.argumentText.assign(argumentText);
     {
