@@ -16,7 +16,7 @@ namespace vexil {
 Engine::Engine(StartupState& startup) : startup_(startup), handles_(std::make_unique<HandleTable>()) {}
 
 Engine::~Engine() {
-    handles_.reset(); // open files are flushed and closed, then the members (OLE among them) end
+    handles_.reset(); // open files are flushed and closed
 }
 
 int Engine::findBuiltin(std::wstring_view upperName) const { return vexil::findBuiltin(upperName); }

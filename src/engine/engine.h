@@ -366,7 +366,7 @@ private:
     std::vector<std::wstring> cmdLine_;
     SourceKind sourceKind_ = SourceKind::OwnFile;
     std::wstring scriptFullPath_, scriptName_, scriptDir_;
-    OleSession ole_; // ends after the open files close
+    OleSession ole_; // declared early: it ends after the values and open files that may hold COM objects
 
     // ---- Tables of the loaded script, built at load ----
     NamePool names_;
