@@ -10,8 +10,6 @@
 #include "engine/os_info.h"
 #include "engine/startup_state.h"
 
-#include <uxtheme.h>
-
 namespace vexil {
 
 namespace {
@@ -63,6 +61,8 @@ void runScript(HINSTANCE instance, StartupState& startup, Engine& engine, Script
         if (kind == SourceKind::Line) {
             loader.addLine(1, startup.lineText, -1);
         } else {
+            // With no script named the loader asks for one: the open-file dialog browses the shell.
+            if (startup.scriptPath.empty()) engine.ole().ensure();
             loaded = loader.loadScript(startup.scriptPath, kind);
             startup.noTrayIcon = startup.noTrayIcon || loader.noTrayIcon();
         }
@@ -74,6 +74,7 @@ void runScript(HINSTANCE instance, StartupState& startup, Engine& engine, Script
             if (loader.requireAdmin() && !startup.elevationMarker && !isAdministratorsMember()) {
                 std::wstring parameters = L"!";
                 parameters += loader.pathFromDialog() ? L"\"" + loader.loadedPath() + L"\"" : startup.argumentText;
+                engine.ole().ensure(); // the shell may hand the start to an extension
                 relaunchElevated(startup.programPath, parameters, savedDirectory);
             } else {
                 runLoadedScript(instance, startup, engine);
@@ -91,7 +92,6 @@ int runEntryFunction(HINSTANCE instance, std::wstring_view argumentText, const O
     if (!os.supported) return 1;
     startup.exitCode = 0;
     startup.exitMethod = ExitMethod::Natural;
-    startup.themesActive = IsThemeActive();
     startup.programPath = programPath();
     startup.argumentText.assign(argumentText);
     {

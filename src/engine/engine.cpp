@@ -9,18 +9,14 @@
 #include "engine/front/lexer.h"
 #include "engine/startup_state.h"
 
-#include <ole2.h>
 #include <windows.h>
 
 namespace vexil {
 
-Engine::Engine(StartupState& startup) : startup_(startup), handles_(std::make_unique<HandleTable>()) {
-    oleReady_ = SUCCEEDED(OleInitialize(nullptr));
-}
+Engine::Engine(StartupState& startup) : startup_(startup), handles_(std::make_unique<HandleTable>()) {}
 
 Engine::~Engine() {
     handles_.reset(); // open files are flushed and closed
-    if (oleReady_) OleUninitialize();
 }
 
 int Engine::findBuiltin(std::wstring_view upperName) const { return vexil::findBuiltin(upperName); }

@@ -50,6 +50,7 @@
 // Errors. A fatal error is shown once (reportRuntimeError: message, line, column) and sets the
 // run state to Ending; every function on the way back returns -1 and every run loop stops. While
 // EXECUTE evaluates its text, errors are silenced and only the -1 goes back.
+#include "base/ole_session.h"
 #include "engine/builtins/builtins.h"
 #include "engine/errors/messages.h"
 #include "engine/eval/code.h"
@@ -168,6 +169,8 @@ public:
 
     // The open files and file searches of the run.
     HandleTable& handles() { return *handles_; }
+    // OLE on the script's thread: whatever needs it calls ole().ensure() first.
+    OleSession& ole() { return ole_; }
 
     // The message poll: kPollStop when the run must end, kPollPaused while the script is paused.
     static constexpr int kPollGoOn = 0;
@@ -437,7 +440,7 @@ private:
     std::vector<std::wstring> cmdLine_;
     SourceKind sourceKind_ = SourceKind::OwnFile;
     std::wstring scriptFullPath_, scriptName_, scriptDir_;
-    bool oleReady_ = false;
+    OleSession ole_; // declared early: it ends after the values and open files that may hold COM objects
 
     // ---- Tables of the loaded script, built at load ----
     NamePool names_;

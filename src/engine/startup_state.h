@@ -24,7 +24,6 @@ struct StartupState {
     bool noTrayIcon = false;
     bool errorsToStdout = false;
     bool debugOutput = false;
-    bool themesActive = false;
     bool elevationMarker = false; // the argument text began with "!" (an elevated relaunch)
     std::wstring argumentText;    // as this process received it
     int32_t exitCode = 0;
