@@ -15,7 +15,7 @@
 // checkBlocks records every block's partner lines (blocks.h) and buildFunctionTable the user
 // functions (functions.h).
 //
-// Compiled lines (eval/code.h, which teaches the form). When the first run loop starts, every line
+// Compiled lines (eval/code.h, which teaches the form). When the run starts (runScript), every line
 // is compiled once: each function gets a frame layout (a slot per local name), each line a
 // Statement whose expressions are node trees with variables resolved to global ids or frame
 // slots (statement_compiler.cpp, expression_compiler.cpp). A line whose form the compiler does
@@ -227,6 +227,8 @@ public:
     Variable* findInScope(int nameId, Scope scope);
     Variable& createVariable(int nameId, Variant value, uint16_t attributes, Scope scope);
     Variable& createAlias(int nameId, Variant* target, uint16_t attributes, Scope scope);
+    // A local's record from the pool, holding `value`; the caller places it in a slot.
+    Variable* takeLocal(Variant value, uint16_t attributes);
     void pushScope(int functionLine);
     void popScope();
     VariableTable& globals() { return globals_; }
@@ -286,6 +288,8 @@ private:
     // ifBlock: after an IF line's own condition, the branch to run, from its ELSEIF and ELSE lines.
     [[nodiscard]] int ifBlock(bool condition);
     [[nodiscard]] int enterWhile(bool condition);
+    // The condition after a WHILE or UNTIL keyword at `pos`, which must end the line.
+    [[nodiscard]] int conditionToEnd(const TokenList& t, size_t pos, bool& condition);
     [[nodiscard]] int untilReached(bool condition);
     [[nodiscard]] int enterFor(Variant* variable, Variant& limit, Variant& step);
     // The condition of a WHILE line, for WEND.
@@ -453,7 +457,6 @@ private:
     int currentLine_ = 0;
     int nextLine_ = 1;
     int lineCount_ = 0;
-    bool codeReady_ = false; // the lines are compiled when the first run loop starts
     // Running; Ending once EXIT, the end of the script or a fatal error has ended the run (every
     // run loop and call unwinds); Sleeping while a wait runs the service step.
     RunState runState_ = RunState::Running;

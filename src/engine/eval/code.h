@@ -74,7 +74,7 @@ struct Node {
 static_assert(sizeof(Node) == 16, "a node stays two words");
 
 enum class StatementKind : uint8_t {
-    Tokens,       // run from the line's tokens
+    Tokens,       // a: the first token of the statement, run from the line's tokens
     Empty,
     Assign,       // a: variable node, op: the assignment token, b: value
     AssignElement,// a: element node (its path), op: the assignment token, b: value
@@ -89,6 +89,9 @@ enum class StatementKind : uint8_t {
     Next,
     Wend,
 };
+
+// The name id of a Global or Local node.
+inline int32_t nameIdOf(const Node& variable) { return variable.kind == NodeKind::Local ? variable.b : variable.a; }
 
 struct Statement {
     StatementKind kind = StatementKind::Tokens;

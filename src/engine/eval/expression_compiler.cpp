@@ -177,8 +177,8 @@ private:
             ++p_;
             const int32_t variable = compileVariable(code_, tok, scope_);
             if (token().type == TokenType::Member && t_[p_ + 1].type == TokenType::LeftParen) return -1; // a method
-            result = path(NodeKind::Element, variable, tok.column);
-            if (result >= 0 && code_.nodes[static_cast<size_t>(result)].c == 0) result = variable;
+            const bool hasPath = token().type == TokenType::LeftBracket || token().type == TokenType::Member;
+            result = hasPath ? path(NodeKind::Element, variable, tok.column) : variable;
             break;
         }
         case TokenType::Builtin: result = builtinCall(tok); break;

@@ -91,18 +91,18 @@ int Engine::undeclaredVariable(int column) { return reportRuntimeError(MessageId
 int Engine::evalNode(int32_t index, Variant& out) {
     const Node n = code_.nodes[static_cast<size_t>(index)]; // a copy: calls may compile more nodes
     switch (n.kind) {
-    case NodeKind::Constant: out = code_.constants[static_cast<size_t>(n.a)]; return 0;
+    case NodeKind::Constant:
+    case NodeKind::Global:
+    case NodeKind::Local: {
+        const Variant* value = operandOf(index, out); // a leaf is read, never evaluated into `out`
+        if (!value) return -1;
+        out = *value;
+        return 0;
+    }
     case NodeKind::Text: {
         const Variant& literal = code_.constants[static_cast<size_t>(n.a)];
         if (options_.expandEnvStrings || options_.expandVarStrings) out = Variant::string(expandString(literal.text()));
         else out = literal;
-        return 0;
-    }
-    case NodeKind::Global:
-    case NodeKind::Local: {
-        Variable* variable = variableOf(n);
-        if (!variable) return reportRuntimeError(MessageId::VariableNotDeclared, n.column);
-        out = *variable->value;
         return 0;
     }
     case NodeKind::Macro: return readMacro(*code_.tokens[static_cast<size_t>(n.a)], out);
@@ -115,24 +115,18 @@ int Engine::evalNode(int32_t index, Variant& out) {
         applyUnary(n.op, out);
         return 0;
     case NodeKind::Binary: {
-        if (isLeaf(code_.nodes[static_cast<size_t>(n.b)].kind)) {
-            // Nothing runs between reading the operands and using them: neither is copied.
-            const Variant* left = operandOf(n.a, out);
-            if (!left) return -1;
-            Variant unused;
-            const Variant* right = operandOf(n.b, unused);
-            if (!right) return -1;
-            if (fastBinary(n.op, *left, *right, out)) return 0;
-            if (left != &out) out = *left;
-            applyBinary(n.op, out, *right);
-            return 0;
-        }
-        // The right operand may run code that changes the left one: the left is copied first.
-        if (evalNode(n.a, out) < 0) return -1;
+        // A right operand that runs code may change the left one, which is then copied first;
+        // a leaf on the right lets the left be read where it lives.
+        const Variant* left = isLeaf(code_.nodes[static_cast<size_t>(n.b)].kind) ? operandOf(n.a, out)
+                              : evalNode(n.a, out) < 0                          ? nullptr
+                                                                                : &out;
+        if (!left) return -1;
         Variant scratch;
         const Variant* right = operandOf(n.b, scratch);
         if (!right) return -1;
-        if (!fastBinary(n.op, out, *right, out)) applyBinary(n.op, out, *right);
+        if (fastBinary(n.op, *left, *right, out)) return 0;
+        if (left != &out) out = *left;
+        applyBinary(n.op, out, *right);
         return 0;
     }
     case NodeKind::And:
@@ -175,7 +169,7 @@ Variant* Engine::elementNode(const Node& n, bool write, bool byReference, HeapVa
                              Variant& scratch) {
     const Node name = code_.nodes[static_cast<size_t>(n.a)]; // a copy: keys may compile more nodes
     variable = variableOf(name);
-    if (!variable) return reportRuntimeError(MessageId::VariableNotDeclared, name.column), nullptr;
+    if (!variable) return undeclaredVariable(name.column), nullptr;
     if (n.c == 0) return variable->value;
     if (n.op & kPlainIndexPath) {
         Variant keys[kMaxPlainSteps];
@@ -230,8 +224,7 @@ int Engine::referenceNode(const Node& n, Variant& out) {
     const Node name = code_.nodes[static_cast<size_t>(n.a)];
     Variable* variable = variableOf(name);
     if (!variable) {
-        const int32_t nameId = name.kind == NodeKind::Local ? name.b : name.a;
-        return reportRuntimeError(functions_.find(nameId) ? MessageId::GlobalFuncReassign : MessageId::VariableNotDeclared,
+        return reportRuntimeError(functions_.find(nameIdOf(name)) ? MessageId::GlobalFuncReassign : MessageId::VariableNotDeclared,
                                   name.column);
     }
     if (variable->isConstant() && !(n.op & kConstantAllowed)) return reportRuntimeError(MessageId::ConstantByReference, name.column);

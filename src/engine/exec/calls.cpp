@@ -126,16 +126,10 @@ int Engine::bindParameters(const UserFunction& f, BuiltinArgs arguments) {
         const Parameter& parameter = f.parameters[i];
         uint16_t attributes = VarAttribute::Parameter | (parameter.isConst ? VarAttribute::Constant : 0);
         if (i < arguments.size()) {
-            Variable* v = variablePool_.take();
             Variant& argument = arguments[i];
-            if (argument.is(VarKind::Reference)) {
-                v->value = argument.referenceTarget();
-                v->alias = true;
-            } else {
-                v->storage = std::move(argument);
-                v->value = &v->storage;
-            }
-            v->attributes = attributes;
+            Variant* target = argument.is(VarKind::Reference) ? argument.referenceTarget() : nullptr;
+            Variable* v = takeLocal(target ? Variant() : std::move(argument), attributes);
+            if (target) v->makeAlias(target);
             localSlots_[frameBase_ + i] = v;
             continue;
         }

@@ -11,9 +11,9 @@ namespace vexil {
 
 int Engine::runStatement(const Statement& s) {
     switch (s.kind) {
-    case StatementKind::Tokens:
+    case StatementKind::Tokens: return executeStatement(*loader_->tokens(currentLine_), static_cast<size_t>(s.a));
     case StatementKind::ElseIf: // reached when the branch before it has run: its tokens end the IF
-        return executeStatement(*loader_->tokens(currentLine_), static_cast<size_t>(s.kind == StatementKind::Tokens ? s.a : 0));
+        return executeStatement(*loader_->tokens(currentLine_), 0);
     case StatementKind::Empty: return 0;
     case StatementKind::Assign: {
         const Node target = code_.nodes[static_cast<size_t>(s.a)];
@@ -28,7 +28,7 @@ int Engine::runStatement(const Statement& s) {
         }
         if (op != TokenType::Assign || options_.mustDeclareVars)
             return reportRuntimeError(MessageId::VariableNotDeclared, target.column);
-        createVariable(target.kind == NodeKind::Local ? target.b : target.a, std::move(value), 0, Scope::Automatic);
+        createVariable(nameIdOf(target), std::move(value), 0, Scope::Automatic);
         return 0;
     }
     case StatementKind::AssignElement: return runAssignElement(s);
@@ -83,7 +83,7 @@ int Engine::runAssignElement(const Statement& s) {
 
 int Engine::runFor(const Statement& s) {
     const Node name = code_.nodes[static_cast<size_t>(s.a)];
-    const int32_t nameId = name.kind == NodeKind::Local ? name.b : name.a;
+    const int32_t nameId = nameIdOf(name);
     // Inside a function the loop variable is always a local one.
     Variable* variable = name.kind == NodeKind::Local ? localSlots_[frameBase_ + static_cast<size_t>(name.a)]
                          : inFunction()               ? findLocal(nameId)

@@ -15,6 +15,8 @@ bool Engine::checkBlocks() { return vexil::checkBlocks(*loader_, *this, blocks_)
 
 void Engine::runScript() {
     if (!loader_) return;
+    lineCount_ = loader_->lineCount();
+    compileLines(); // before any code runs, start functions included
     (void)run(1); // a fatal error has been shown and ends the run either way
     if (!quitReceived_) exitProcessing();
     runState_ = RunState::Ending;
@@ -29,11 +31,6 @@ int Engine::run(int startLine) {
         reportRuntimeError(MessageId::RecursionLevelExceeded, -1);
         errorsSuppressed_ = suppressed;
         return -1;
-    }
-    if (!codeReady_) {
-        codeReady_ = true;
-        lineCount_ = loader_->lineCount();
-        compileLines();
     }
     ++runDepth_;
     if (runDepth_ == 1 && !startFunctionsRun_) {
@@ -209,11 +206,17 @@ int Engine::ifBlock(bool condition) {
 
 // ---- WHILE, DO ----
 
-int Engine::whileStatement(const TokenList& t, size_t pos) {
-    Variant condition;
+int Engine::conditionToEnd(const TokenList& t, size_t pos, bool& condition) {
+    Variant value;
     ++pos;
-    if (evaluate(t, pos, condition) < 0 || expectEnd(t, pos) < 0) return -1;
-    return enterWhile(condition.toBool());
+    if (evaluate(t, pos, value) < 0 || expectEnd(t, pos) < 0) return -1;
+    condition = value.toBool();
+    return 0;
+}
+
+int Engine::whileStatement(const TokenList& t, size_t pos) {
+    bool condition = false;
+    return conditionToEnd(t, pos, condition) < 0 ? -1 : enterWhile(condition);
 }
 
 int Engine::enterWhile(bool condition) {
@@ -249,10 +252,8 @@ int Engine::wendStatement() {
 }
 
 int Engine::untilStatement(const TokenList& t, size_t pos) {
-    Variant condition;
-    ++pos;
-    if (evaluate(t, pos, condition) < 0 || expectEnd(t, pos) < 0) return -1;
-    return untilReached(condition.toBool());
+    bool condition = false;
+    return conditionToEnd(t, pos, condition) < 0 ? -1 : untilReached(condition);
 }
 
 int Engine::untilReached(bool condition) {

@@ -19,12 +19,17 @@ Variable* Engine::findInScope(int nameId, Scope scope) {
     return scope == Scope::Local ? findLocal(nameId) : findVariable(nameId);
 }
 
-Variable& Engine::createVariable(int nameId, Variant value, uint16_t attributes, Scope scope) {
-    if (scope == Scope::Global || scopeCount_ == 0) return globals_.create(nameId, std::move(value), attributes);
+Variable* Engine::takeLocal(Variant value, uint16_t attributes) {
     Variable* v = variablePool_.take();
     v->storage = std::move(value);
     v->value = &v->storage;
     v->attributes = attributes;
+    return v;
+}
+
+Variable& Engine::createVariable(int nameId, Variant value, uint16_t attributes, Scope scope) {
+    if (scope == Scope::Global || scopeCount_ == 0) return globals_.create(nameId, std::move(value), attributes);
+    Variable* v = takeLocal(std::move(value), attributes);
     LocalTable& table = scopes_[scopeCount_ - 1];
     const int slot = table.layout ? table.layout->slotOf(nameId) : -1;
     if (slot >= 0) localSlots_[table.base + static_cast<size_t>(slot)] = v;
@@ -35,8 +40,7 @@ Variable& Engine::createVariable(int nameId, Variant value, uint16_t attributes,
 Variable& Engine::createAlias(int nameId, Variant* target, uint16_t attributes, Scope scope) {
     if (scope == Scope::Global || scopeCount_ == 0) return globals_.createAlias(nameId, target, attributes);
     Variable& v = createVariable(nameId, Variant(), attributes, scope);
-    v.value = target;
-    v.alias = true;
+    v.makeAlias(target);
     return v;
 }
 

@@ -14,8 +14,7 @@ Variable& VariableTable::create(int nameId, Variant value, uint16_t attributes) 
 
 Variable& VariableTable::createAlias(int nameId, Variant* target, uint16_t attributes) {
     Variable& v = create(nameId, Variant(), attributes);
-    v.value = target;
-    v.alias = true;
+    v.makeAlias(target);
     return v;
 }
 

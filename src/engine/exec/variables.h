@@ -28,6 +28,10 @@ struct Variable {
     bool alias = false;
     Variant storage;
     bool isConstant() const { return attributes & VarAttribute::Constant; }
+    void makeAlias(Variant* target) {
+        value = target;
+        alias = true;
+    }
 };
 
 // One table: variables by name id.

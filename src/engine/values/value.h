@@ -101,26 +101,23 @@ public:
 
     static Variant int32(int32_t v) {
         Variant r;
-        r.i32_ = v;
+        r.setInt32(v);
         return r;
     }
     static Variant int64(int64_t v) {
         Variant r;
-        r.kind_ = VarKind::Int64;
-        r.i64_ = v;
+        r.setInt64(v);
         return r;
     }
     static Variant real(double v) {
         Variant r;
-        r.kind_ = VarKind::Double;
-        r.f64_ = v;
+        r.setDouble(v);
         return r;
     }
     static Variant string(WString text);
     static Variant boolean(bool v) {
         Variant r;
-        r.kind_ = VarKind::Bool;
-        r.bool_ = v;
+        r.setBool(v);
         return r;
     }
     static Variant pointer(uint64_t v);
@@ -247,12 +244,7 @@ private:
         if (isHeapKind(kind_)) releaseHeap();
         if (!text_.isNull()) text_.clear();
     }
-    void releasePayload() {
-        if (isHeapKind(kind_)) releaseHeap();
-        kind_ = VarKind::Int32;
-        i64_ = 0;
-        text_.clear();
-    }
+    void releasePayload() { setInt32(0); }
     void releaseHeap();
     // A copy's heap payload: shared, or cloned when the body may not be shared.
     void shareHeap();
