@@ -14,5 +14,5 @@ mkdir -p "$area"
 cp "$root/bench/kit/$workload/main.vx3" "$area/"
 cd "$area"
 data=$root/build/profile-$workload.data
-perf record -q -e cpu-clock -F 499 -o "$data" -- wine 'C:\vexil\vexil.exe' /ErrorStdOut "T:\\kit\\$workload\\main.vx3"
+perf record -q -e cpu-clock -F ${PROFILE_HZ:-499} -o "$data" -- wine 'C:\vexil\vexil.exe' /ErrorStdOut "T:\\kit\\$workload\\main.vx3"
 python3 "$root/bench/pe_profile.py" "$data" "$root/build/vexil.exe" "${2:-25}"

@@ -227,9 +227,13 @@ public:
     Variable* findInScope(int nameId, Scope scope);
     Variable& createVariable(int nameId, Variant value, uint16_t attributes, Scope scope);
     Variable& createAlias(int nameId, Variant* target, uint16_t attributes, Scope scope);
-    // A local's record from the pool, holding `value`; the caller places it in a slot.
+    // A record from the pool for a local named at run time, holding `value`.
     Variable* takeLocal(Variant value, uint16_t attributes);
-    void pushScope(int functionLine);
+    // The records of a call of `f`, reserved before its arguments are evaluated into them; the
+    // call's scope then makes them the running locals.
+    Variable* reserveFrame(const UserFunction& f);
+    size_t frameSize(const UserFunction& f) const;
+    void pushScope(int functionLine, Variable* frame);
     void popScope();
     VariableTable& globals() { return globals_; }
     // Creates or overwrites a global variable by name (the exit sequence's @EXITCODE and friends).
@@ -273,7 +277,7 @@ private:
     int undeclaredVariable(int column);
     Variable* variableOf(const Node& n) {
         if (n.kind == NodeKind::Local) {
-            if (Variable* local = localSlots_[frameBase_ + static_cast<size_t>(n.a)]) return local;
+            if (Variable* local = localRecord(n.a)) return local;
             return globals_.find(n.b);
         }
         return globals_.find(n.a);
@@ -365,6 +369,8 @@ private:
     [[nodiscard]] int callUserFunctionArguments(const UserFunction& f, const TokenList& t, size_t& pos,
                                                 int nameColumn, Variant& result, bool fromCall);
     [[nodiscard]] int invokeUserFunction(const UserFunction& f, BuiltinArgs arguments, Variant& result);
+    // The call of `f` whose first `given` arguments are in the storage of its reserved frame.
+    [[nodiscard]] int invokeFrame(const UserFunction& f, Variable* frame, size_t given, Variant& result);
     // What a nested run of a function body (a call, a callback) changes and gives back after:
     // one record for every way into run().
     struct RunRecord {
@@ -377,7 +383,7 @@ private:
     RunRecord saveRun() const;
     void restoreRun(const RunRecord& saved);
     // Makes the parameters of a pushed scope from the arguments and defaults; -1 after an error.
-    [[nodiscard]] int bindParameters(const UserFunction& f, BuiltinArgs arguments);
+    [[nodiscard]] int bindParameters(const UserFunction& f, Variable* frame, size_t given);
     // Runs the body in a new call frame unless `bound` failed; the return value into `result`,
     // the handed-back status to the caller's frame.
     [[nodiscard]] int runBody(const UserFunction& f, int bound, Variant& result, bool& returned);
@@ -499,8 +505,12 @@ private:
     std::vector<LocalTable> scopes_; // entries beyond scopeCount_ are kept for their capacity
     size_t scopeCount_ = 0;
     // The local variables of every running call, each call's from its frame's base on.
-    std::vector<Variable*> localSlots_;
-    size_t frameBase_ = 0;
+    FrameStack localFrames_;
+    Variable* locals_ = nullptr; // the running call's frame
+    Variable* localRecord(int32_t slot) {
+        Variable& record = locals_[slot];
+        return record.value ? &record : nullptr;
+    }
     VariablePool variablePool_;
     // Storage of static variables by declaring line and name id; entries live for the whole run.
     std::unordered_map<uint64_t, std::unique_ptr<Variant>> staticStore_;

@@ -245,14 +245,23 @@ int Engine::builtinCallNode(const Node& n, Variant& out) {
 
 int Engine::userCallNode(const Node& n, Variant& out) {
     const UserFunction& f = functions_.all()[static_cast<size_t>(n.a)];
-    ArgumentList arguments;
+    // The arguments go straight into the records of the new frame; calls among them push and pop
+    // frames of their own above it.
+    const size_t slots = frameSize(f);
+    Variable* frame = localFrames_.push(slots);
     // Arguments beyond the parameters are not evaluated: the count is wrong either way.
     const int32_t evaluated = std::min<int32_t>(n.c, static_cast<int32_t>(f.parameters.size()));
-    for (int32_t i = 0; i < evaluated; ++i)
-        if (evalNode(code_.lists[static_cast<size_t>(n.b + i)], arguments.add()) < 0) return -1;
-    if (n.c > evaluated || n.c < f.minArgs || n.c > f.maxArgs)
+    for (int32_t i = 0; i < evaluated; ++i) {
+        if (evalNode(code_.lists[static_cast<size_t>(n.b + i)], frame[i].storage) < 0) {
+            localFrames_.pop(frame, slots);
+            return -1;
+        }
+    }
+    if (n.c > evaluated || n.c < f.minArgs || n.c > f.maxArgs) {
+        localFrames_.pop(frame, slots);
         return reportRuntimeError(MessageId::IncorrectParameterCount, n.column);
-    return invokeUserFunction(f, arguments.view(), out);
+    }
+    return invokeFrame(f, frame, static_cast<size_t>(evaluated), out);
 }
 
 } // namespace vexil

@@ -120,17 +120,18 @@ int Engine::runBody(const UserFunction& f, int bound, Variant& result, bool& ret
     return outcome;
 }
 
-int Engine::bindParameters(const UserFunction& f, BuiltinArgs arguments) {
+int Engine::bindParameters(const UserFunction& f, Variable* frame, size_t given) {
     // The layout gives the parameters the first slots, in order.
     for (size_t i = 0; i < f.parameters.size(); ++i) {
         const Parameter& parameter = f.parameters[i];
         uint16_t attributes = VarAttribute::Parameter | (parameter.isConst ? VarAttribute::Constant : 0);
-        if (i < arguments.size()) {
-            Variant& argument = arguments[i];
-            Variant* target = argument.is(VarKind::Reference) ? argument.referenceTarget() : nullptr;
-            Variable* v = takeLocal(target ? Variant() : std::move(argument), attributes);
-            if (target) v->makeAlias(target);
-            localSlots_[frameBase_ + i] = v;
+        if (i < given) {
+            Variable& record = frame[i];
+            record.attributes = attributes;
+            // A by-reference argument stays in the record for the call: its owner keeps the
+            // element it refers to alive.
+            if (record.storage.is(VarKind::Reference)) record.makeAlias(record.storage.referenceTarget());
+            else record.value = &record.storage;
             continue;
         }
         // A missing argument takes its default, evaluated in the new scope (earlier parameters are visible).
@@ -144,11 +145,18 @@ int Engine::bindParameters(const UserFunction& f, BuiltinArgs arguments) {
 }
 
 int Engine::invokeUserFunction(const UserFunction& f, BuiltinArgs arguments, Variant& result) {
+    Variable* frame = reserveFrame(f);
+    const size_t given = std::min(arguments.size(), f.parameters.size());
+    for (size_t i = 0; i < given; ++i) frame[i].storage = std::move(arguments[i]);
+    return invokeFrame(f, frame, given, result);
+}
+
+int Engine::invokeFrame(const UserFunction& f, Variable* frame, size_t given, Variant& result) {
     const RunRecord saved = saveRun();
-    numParams_ = static_cast<int>(arguments.size());
-    pushScope(f.line);
+    numParams_ = static_cast<int>(given);
+    pushScope(f.line, frame);
     bool returned = false;
-    const int outcome = runBody(f, bindParameters(f, arguments), result, returned);
+    const int outcome = runBody(f, bindParameters(f, frame, given), result, returned);
     restoreRun(saved);
     popScope();
     if (outcome < 0 || runState_ == RunState::Ending) return -1;
@@ -160,7 +168,7 @@ bool Engine::runCallback(const UserFunction& f, Variant& result) {
     // A callback may interrupt a wait: it runs as running code, and the wait resumes afterwards
     // unless the run began to end meanwhile.
     runState_ = RunState::Running;
-    pushScope(f.line);
+    pushScope(f.line, reserveFrame(f));
     bool returned = false;
     (void)runBody(f, 0, result, returned); // an error ends the run itself; the caller sees the run state
     if (runState_ != RunState::Ending) runState_ = saved.runState;

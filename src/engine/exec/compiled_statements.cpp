@@ -85,7 +85,7 @@ int Engine::runFor(const Statement& s) {
     const Node name = code_.nodes[static_cast<size_t>(s.a)];
     const int32_t nameId = nameIdOf(name);
     // Inside a function the loop variable is always a local one.
-    Variable* variable = name.kind == NodeKind::Local ? localSlots_[frameBase_ + static_cast<size_t>(name.a)]
+    Variable* variable = name.kind == NodeKind::Local ? localRecord(name.a)
                          : inFunction()               ? findLocal(nameId)
                                                       : globals_.find(nameId);
     if (variable && variable->isConstant()) return reportRuntimeError(MessageId::CannotAssignConstant, name.column);

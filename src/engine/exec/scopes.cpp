@@ -9,7 +9,10 @@ Variable* Engine::findLocal(int nameId) {
     const LocalTable& table = scopes_[scopeCount_ - 1];
     if (table.layout) {
         const int slot = table.layout->slotOf(nameId);
-        if (slot >= 0) return localSlots_[table.base + static_cast<size_t>(slot)];
+        if (slot >= 0) {
+            Variable& record = table.frame[slot];
+            return record.value ? &record : nullptr;
+        }
     }
     return table.findExtra(nameId);
 }
@@ -29,11 +32,18 @@ Variable* Engine::takeLocal(Variant value, uint16_t attributes) {
 
 Variable& Engine::createVariable(int nameId, Variant value, uint16_t attributes, Scope scope) {
     if (scope == Scope::Global || scopeCount_ == 0) return globals_.create(nameId, std::move(value), attributes);
-    Variable* v = takeLocal(std::move(value), attributes);
     LocalTable& table = scopes_[scopeCount_ - 1];
     const int slot = table.layout ? table.layout->slotOf(nameId) : -1;
-    if (slot >= 0) localSlots_[table.base + static_cast<size_t>(slot)] = v;
-    else table.extra.emplace_back(nameId, v);
+    if (slot >= 0) {
+        Variable& record = table.frame[slot];
+        record.storage = std::move(value);
+        record.value = &record.storage;
+        record.attributes = attributes;
+        record.alias = false;
+        return record;
+    }
+    Variable* v = takeLocal(std::move(value), attributes);
+    table.extra.emplace_back(nameId, v);
     return *v;
 }
 
@@ -44,26 +54,30 @@ Variable& Engine::createAlias(int nameId, Variant* target, uint16_t attributes, 
     return v;
 }
 
-void Engine::pushScope(int functionLine) {
+size_t Engine::frameSize(const UserFunction& f) const {
+    const FunctionLayout* layout = code_.layoutOfLine(f.line);
+    return layout ? layout->names.size() : 0;
+}
+
+Variable* Engine::reserveFrame(const UserFunction& f) { return localFrames_.push(frameSize(f)); }
+
+void Engine::pushScope(int functionLine, Variable* frame) {
     if (scopeCount_ == scopes_.size()) scopes_.emplace_back();
     LocalTable& table = scopes_[scopeCount_++];
     table.functionLine = functionLine;
     table.layout = code_.layoutOfLine(functionLine);
-    table.base = localSlots_.size();
+    table.frame = frame;
     table.slotCount = table.layout ? table.layout->names.size() : 0;
     table.extra.clear();
-    localSlots_.resize(table.base + table.slotCount, nullptr);
-    frameBase_ = table.base;
+    locals_ = frame;
 }
 
 void Engine::popScope() {
     LocalTable& table = scopes_[--scopeCount_];
-    for (size_t i = table.base; i < table.base + table.slotCount; ++i)
-        if (Variable* variable = localSlots_[i]) variablePool_.give(variable);
     for (const auto& [id, variable] : table.extra) variablePool_.give(variable);
     table.extra.clear();
-    localSlots_.resize(table.base);
-    frameBase_ = scopeCount_ > 0 ? scopes_[scopeCount_ - 1].base : 0;
+    localFrames_.pop(table.frame, table.slotCount);
+    locals_ = scopeCount_ > 0 ? scopes_[scopeCount_ - 1].frame : nullptr;
 }
 
 } // namespace vexil

@@ -57,14 +57,13 @@ namespace vexil {
 
 struct FunctionLayout;
 
-// The variables of one user-function call: the names its function's lines use have slots in the
-// engine's slot stack from `base` on (FunctionLayout), so compiled code reaches them by index;
-// names made at run time (ASSIGN, EXECUTE) are kept in a short list beside them. Variable
-// records come from a pool and go back to it when the call returns.
+// The variables of one user-function call: the names its function's lines use have records in
+// the frame stack (FunctionLayout), so compiled code reaches them by slot; names made at run time
+// (ASSIGN, EXECUTE) are kept in a short list beside them, their records from a pool.
 struct LocalTable {
     int functionLine = 0;
     const FunctionLayout* layout = nullptr;
-    size_t base = 0;
+    Variable* frame = nullptr;
     size_t slotCount = 0;
     std::vector<std::pair<int, Variable*>> extra;
     Variable* findExtra(int nameId) const {
@@ -72,6 +71,46 @@ struct LocalTable {
             if (id == nameId) return variable;
         return nullptr;
     }
+};
+
+// The variable records of the running calls, a frame of consecutive records per call, in blocks
+// that never move: a record, and the value in it, keep their address for the whole call. A record
+// whose `value` is null is a local not made yet. Pushing and popping take nothing from the heap
+// once the blocks exist.
+class FrameStack {
+public:
+    Variable* push(size_t count) {
+        if (blocks_.empty() || blocks_[current_].used + count > blocks_[current_].size) nextBlock(count);
+        Block& block = blocks_[current_];
+        Variable* frame = block.records.get() + block.used;
+        block.used += count;
+        return frame;
+    }
+    // The frame pushed last: its records are emptied for the next call.
+    void pop(Variable* frame, size_t count) {
+        for (size_t i = 0; i < count; ++i) {
+            // Also a record that got an argument but no call: its evaluation failed.
+            Variable& record = frame[i];
+            record.storage.clear();
+            record.value = nullptr;
+            record.attributes = 0;
+            record.alias = false;
+        }
+        if (count == 0) return;
+        Block& block = blocks_[current_];
+        block.used -= count;
+        if (block.used == 0 && current_ > 0) --current_;
+    }
+
+private:
+    struct Block {
+        std::unique_ptr<Variable[]> records;
+        size_t size = 0;
+        size_t used = 0;
+    };
+    void nextBlock(size_t count);
+    std::vector<Block> blocks_;
+    size_t current_ = 0;
 };
 
 class VariablePool {
