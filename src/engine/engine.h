@@ -232,8 +232,7 @@ public:
     // The records of a call of `f`, reserved before its arguments are evaluated into them; the
     // call's scope then makes them the running locals.
     Variable* reserveFrame(const UserFunction& f);
-    size_t frameSize(const UserFunction& f) const;
-    void pushScope(int functionLine, Variable* frame);
+    void pushScope(const UserFunction& f, Variable* frame);
     void popScope();
     VariableTable& globals() { return globals_; }
     // Creates or overwrites a global variable by name (the exit sequence's @EXITCODE and friends).

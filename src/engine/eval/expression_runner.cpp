@@ -247,7 +247,7 @@ int Engine::userCallNode(const Node& n, Variant& out) {
     const UserFunction& f = functions_.all()[static_cast<size_t>(n.a)];
     // The arguments go straight into the records of the new frame; calls among them push and pop
     // frames of their own above it.
-    const size_t slots = frameSize(f);
+    const size_t slots = f.frameSlots;
     Variable* frame = localFrames_.push(slots);
     // Arguments beyond the parameters are not evaluated: the count is wrong either way.
     const int32_t evaluated = std::min<int32_t>(n.c, static_cast<int32_t>(f.parameters.size()));

@@ -154,7 +154,7 @@ int Engine::invokeUserFunction(const UserFunction& f, BuiltinArgs arguments, Var
 int Engine::invokeFrame(const UserFunction& f, Variable* frame, size_t given, Variant& result) {
     const RunRecord saved = saveRun();
     numParams_ = static_cast<int>(given);
-    pushScope(f.line, frame);
+    pushScope(f, frame);
     bool returned = false;
     const int outcome = runBody(f, bindParameters(f, frame, given), result, returned);
     restoreRun(saved);
@@ -168,7 +168,7 @@ bool Engine::runCallback(const UserFunction& f, Variant& result) {
     // A callback may interrupt a wait: it runs as running code, and the wait resumes afterwards
     // unless the run began to end meanwhile.
     runState_ = RunState::Running;
-    pushScope(f.line, reserveFrame(f));
+    pushScope(f, reserveFrame(f));
     bool returned = false;
     (void)runBody(f, 0, result, returned); // an error ends the run itself; the caller sees the run state
     if (runState_ != RunState::Ending) runState_ = saved.runState;

@@ -106,6 +106,7 @@ bool FunctionTable::build(const ScriptLoader& loader, Engine& engine) {
 void FunctionTable::add(UserFunction f) {
     if (static_cast<size_t>(f.nameId) >= byNameId_.size()) byNameId_.resize(static_cast<size_t>(f.nameId) + 1, -1);
     byNameId_[static_cast<size_t>(f.nameId)] = static_cast<int>(functions_.size());
+    f.index = static_cast<int32_t>(functions_.size());
     functions_.push_back(std::move(f));
 }
 

@@ -3,6 +3,7 @@
 // parameters read once.
 #include "base/wstring.h"
 
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
@@ -27,6 +28,8 @@ struct UserFunction {
     int maxArgs;
     bool isVolatile;
     std::vector<Parameter> parameters;
+    int32_t index = -1;      // in the table, and of the function's frame layout
+    uint32_t frameSlots = 0; // records of a call's frame, known once the lines are compiled
 };
 
 class FunctionTable {
@@ -37,6 +40,7 @@ public:
         return index < 0 ? nullptr : &functions_[static_cast<size_t>(index)];
     }
     const std::vector<UserFunction>& all() const { return functions_; }
+    void setFrameSlots(size_t index, uint32_t slots) { functions_[index].frameSlots = slots; }
     // Reads every FUNC line; reports the first malformed definition through the engine.
     [[nodiscard]] bool build(const ScriptLoader& loader, Engine& engine);
 

@@ -54,20 +54,14 @@ Variable& Engine::createAlias(int nameId, Variant* target, uint16_t attributes, 
     return v;
 }
 
-size_t Engine::frameSize(const UserFunction& f) const {
-    const FunctionLayout* layout = code_.layoutOfLine(f.line);
-    return layout ? layout->names.size() : 0;
-}
+Variable* Engine::reserveFrame(const UserFunction& f) { return localFrames_.push(f.frameSlots); }
 
-Variable* Engine::reserveFrame(const UserFunction& f) { return localFrames_.push(frameSize(f)); }
-
-void Engine::pushScope(int functionLine, Variable* frame) {
+void Engine::pushScope(const UserFunction& f, Variable* frame) {
     if (scopeCount_ == scopes_.size()) scopes_.emplace_back();
     LocalTable& table = scopes_[scopeCount_++];
-    table.functionLine = functionLine;
-    table.layout = code_.layoutOfLine(functionLine);
+    table.layout = static_cast<size_t>(f.index) < code_.layouts.size() ? &code_.layouts[static_cast<size_t>(f.index)] : nullptr;
     table.frame = frame;
-    table.slotCount = table.layout ? table.layout->names.size() : 0;
+    table.slotCount = f.frameSlots;
     table.extra.clear();
     locals_ = frame;
 }

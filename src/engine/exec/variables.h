@@ -61,7 +61,6 @@ struct FunctionLayout;
 // the frame stack (FunctionLayout), so compiled code reaches them by slot; names made at run time
 // (ASSIGN, EXECUTE) are kept in a short list beside them, their records from a pool.
 struct LocalTable {
-    int functionLine = 0;
     const FunctionLayout* layout = nullptr;
     Variable* frame = nullptr;
     size_t slotCount = 0;

@@ -216,6 +216,11 @@ void Variant::shareHeap() {
     ++heap_->refs;
 }
 
+void Variant::dropHeapAndText() {
+    if (isHeapKind(kind_)) releaseHeap();
+    if (!text_.isNull()) text_.clear();
+}
+
 void Variant::releaseHeap() {
     if (heap_ && --heap_->refs == 0) delete heap_;
 }
@@ -402,7 +407,7 @@ double Variant::toDouble() const {
     }
 }
 
-bool Variant::toBool() const {
+bool Variant::toBoolOther() const {
     switch (kind_) {
     case VarKind::Int32: return i32_ != 0;
     case VarKind::Int64:

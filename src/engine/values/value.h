@@ -183,7 +183,12 @@ public:
     int32_t toInt32() const;
     int64_t toInt64() const;
     double toDouble() const;
-    bool toBool() const;
+    bool toBool() const {
+        if (kind_ == VarKind::Bool) return bool_;
+        if (kind_ == VarKind::Int32) return i32_ != 0;
+        return toBoolOther();
+    }
+    bool toBoolOther() const;
     uint64_t toPointer() const;
     std::string toBytes() const; // the bytes To binary would give
     size_t binaryLength() const;
@@ -240,10 +245,11 @@ public:
     static bool strictEqual(const Variant& a, const Variant& b);
 
 private:
-    void dropPayload() {
-        if (isHeapKind(kind_)) releaseHeap();
-        if (!text_.isNull()) text_.clear();
+    // Runs before every in-place number: a number without a cached text has nothing to drop.
+    [[gnu::always_inline]] void dropPayload() {
+        if (isHeapKind(kind_) || !text_.isNull()) [[unlikely]] dropHeapAndText();
     }
+    void dropHeapAndText();
     void releasePayload() { setInt32(0); }
     void releaseHeap();
     // A copy's heap payload: shared, or cloned when the body may not be shared.
