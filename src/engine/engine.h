@@ -281,10 +281,15 @@ private:
         }
         return globals_.find(n.a);
     }
-    [[nodiscard]] int readElementNode(const Node& n, Variant& out);
-    [[nodiscard]] int referenceNode(const Node& n, Variant& out);
-    [[nodiscard]] int builtinCallNode(const Node& n, Variant& out);
-    [[nodiscard]] int userCallNode(const Node& n, Variant& out);
+    // The kinds of node that do more than read a value, by node index.
+    [[nodiscard]] int textNode(int32_t index, Variant& out);
+    [[nodiscard]] int readElementNode(int32_t index, Variant& out);
+    [[nodiscard]] int referenceNode(int32_t index, Variant& out);
+    [[nodiscard]] int builtinCallNode(int32_t index, Variant& out);
+    [[nodiscard]] int userCallNode(int32_t index, Variant& out);
+    [[nodiscard]] int unaryNode(int32_t index, Variant& out);
+    [[nodiscard]] int binaryNode(int32_t index, Variant& out);
+    [[nodiscard]] int logicalNode(int32_t index, Variant& out);
     // Calls a built-in with its evaluated arguments: the count checked, status reset, handler run.
     [[nodiscard]] int invokeBuiltin(int index, ArgumentList& arguments, int nameColumn, Variant& result, bool fromCall);
     // What the block statements do once their expressions are evaluated, compiled or not.

@@ -88,65 +88,79 @@ bool isLeaf(NodeKind kind) { return kind == NodeKind::Constant || kind == NodeKi
 
 int Engine::undeclaredVariable(int column) { return reportRuntimeError(MessageId::VariableNotDeclared, column); }
 
+// A dispatcher only: every kind's work is a function of its own (a tail call), so that a leaf or
+// a call does not pay for the registers that the operators' paths need.
 int Engine::evalNode(int32_t index, Variant& out) {
-    const Node n = code_.nodes[static_cast<size_t>(index)]; // a copy: calls may compile more nodes
+    const Node& n = code_.nodes[static_cast<size_t>(index)];
     switch (n.kind) {
-    case NodeKind::Constant:
+    case NodeKind::Constant: out = code_.constants[static_cast<size_t>(n.a)]; return 0;
     case NodeKind::Global:
     case NodeKind::Local: {
-        const Variant* value = operandOf(index, out); // a leaf is read, never evaluated into `out`
-        if (!value) return -1;
-        out = *value;
+        const Variable* variable = variableOf(n);
+        if (!variable) return undeclaredVariable(n.column);
+        out = *variable->value;
         return 0;
     }
-    case NodeKind::Text: {
-        const Variant& literal = code_.constants[static_cast<size_t>(n.a)];
-        if (options_.expandEnvStrings || options_.expandVarStrings) out = Variant::string(expandString(literal.text()));
-        else out = literal;
-        return 0;
-    }
+    case NodeKind::Text: return textNode(index, out);
     case NodeKind::Macro: return readMacro(*code_.tokens[static_cast<size_t>(n.a)], out);
-    case NodeKind::Element: return readElementNode(n, out);
-    case NodeKind::Reference: return referenceNode(n, out);
-    case NodeKind::BuiltinCall: return builtinCallNode(n, out);
-    case NodeKind::UserCall: return userCallNode(n, out);
-    case NodeKind::Unary:
-        if (evalNode(n.a, out) < 0) return -1;
-        applyUnary(n.op, out);
-        return 0;
-    case NodeKind::Binary: {
-        // A right operand that runs code may change the left one, which is then copied first;
-        // a leaf on the right lets the left be read where it lives.
-        const Variant* left = isLeaf(code_.nodes[static_cast<size_t>(n.b)].kind) ? operandOf(n.a, out)
-                              : evalNode(n.a, out) < 0                          ? nullptr
-                                                                                : &out;
-        if (!left) return -1;
-        Variant scratch;
-        const Variant* right = operandOf(n.b, scratch);
-        if (!right) return -1;
-        if (fastBinary(n.op, *left, *right, out)) return 0;
-        if (left != &out) out = *left;
-        applyBinary(n.op, out, *right);
-        return 0;
-    }
+    case NodeKind::Element: return readElementNode(index, out);
+    case NodeKind::Reference: return referenceNode(index, out);
+    case NodeKind::BuiltinCall: return builtinCallNode(index, out);
+    case NodeKind::UserCall: return userCallNode(index, out);
+    case NodeKind::Unary: return unaryNode(index, out);
+    case NodeKind::Binary: return binaryNode(index, out);
     case NodeKind::And:
-    case NodeKind::Or: {
-        const bool isAnd = n.kind == NodeKind::And;
-        Variant scratch;
-        const Variant* left = operandOf(n.a, scratch);
-        if (!left) return -1;
-        if (left->toBool() != isAnd) {
-            out.setBool(!isAnd);
-            return 0;
-        }
-        const Variant* right = operandOf(n.b, scratch);
-        if (!right) return -1;
-        out.setBool(right->toBool());
-        return 0;
-    }
+    case NodeKind::Or: return logicalNode(index, out);
     case NodeKind::MemberName: break;
     }
     return reportRuntimeError(MessageId::ErrorInExpression, n.column);
+}
+
+int Engine::textNode(int32_t index, Variant& out) {
+    const Variant& literal = code_.constants[static_cast<size_t>(code_.nodes[static_cast<size_t>(index)].a)];
+    if (options_.expandEnvStrings || options_.expandVarStrings) out = Variant::string(expandString(literal.text()));
+    else out = literal;
+    return 0;
+}
+
+int Engine::unaryNode(int32_t index, Variant& out) {
+    const Node n = code_.nodes[static_cast<size_t>(index)]; // a copy: calls may compile more nodes
+    if (evalNode(n.a, out) < 0) return -1;
+    applyUnary(n.op, out);
+    return 0;
+}
+
+int Engine::binaryNode(int32_t index, Variant& out) {
+    const Node n = code_.nodes[static_cast<size_t>(index)];
+    // A right operand that runs code may change the left one, which is then copied first; a leaf
+    // on the right lets the left be read where it lives.
+    const Variant* left = isLeaf(code_.nodes[static_cast<size_t>(n.b)].kind) ? operandOf(n.a, out)
+                          : evalNode(n.a, out) < 0                          ? nullptr
+                                                                            : &out;
+    if (!left) return -1;
+    Variant scratch;
+    const Variant* right = operandOf(n.b, scratch);
+    if (!right) return -1;
+    if (fastBinary(n.op, *left, *right, out)) return 0;
+    if (left != &out) out = *left;
+    applyBinary(n.op, out, *right);
+    return 0;
+}
+
+int Engine::logicalNode(int32_t index, Variant& out) {
+    const Node n = code_.nodes[static_cast<size_t>(index)];
+    const bool isAnd = n.kind == NodeKind::And;
+    Variant scratch;
+    const Variant* left = operandOf(n.a, scratch);
+    if (!left) return -1;
+    if (left->toBool() != isAnd) {
+        out.setBool(!isAnd);
+        return 0;
+    }
+    const Variant* right = operandOf(n.b, scratch);
+    if (!right) return -1;
+    out.setBool(right->toBool());
+    return 0;
 }
 
 int Engine::readPathKeys(const Node& n, AccessPath& path) {
@@ -211,7 +225,8 @@ Variant* Engine::reachPlain(Variant* root, const Node& n, Variant* keys, bool wr
     return walkAccessPath(root, path, write, byReference, owner, nameColumn, scratch);
 }
 
-int Engine::readElementNode(const Node& n, Variant& out) {
+int Engine::readElementNode(int32_t index, Variant& out) {
+    const Node n = code_.nodes[static_cast<size_t>(index)];
     Variable* variable = nullptr;
     Variant scratch;
     const Variant* element = elementNode(n, false, false, nullptr, variable, scratch);
@@ -220,7 +235,8 @@ int Engine::readElementNode(const Node& n, Variant& out) {
     return 0;
 }
 
-int Engine::referenceNode(const Node& n, Variant& out) {
+int Engine::referenceNode(int32_t index, Variant& out) {
+    const Node n = code_.nodes[static_cast<size_t>(index)];
     const Node name = code_.nodes[static_cast<size_t>(n.a)];
     Variable* variable = variableOf(name);
     if (!variable) {
@@ -236,14 +252,16 @@ int Engine::referenceNode(const Node& n, Variant& out) {
     return 0;
 }
 
-int Engine::builtinCallNode(const Node& n, Variant& out) {
+int Engine::builtinCallNode(int32_t index, Variant& out) {
+    const Node n = code_.nodes[static_cast<size_t>(index)];
     ArgumentList arguments;
     for (int32_t i = 0; i < n.c; ++i)
         if (evalNode(code_.lists[static_cast<size_t>(n.b + i)], arguments.add()) < 0) return -1;
     return invokeBuiltin(n.a, arguments, n.column, out, false);
 }
 
-int Engine::userCallNode(const Node& n, Variant& out) {
+int Engine::userCallNode(int32_t index, Variant& out) {
+    const Node n = code_.nodes[static_cast<size_t>(index)];
     const UserFunction& f = functions_.all()[static_cast<size_t>(n.a)];
     // The arguments go straight into the records of the new frame; calls among them push and pop
     // frames of their own above it.
