@@ -65,6 +65,7 @@
 #include "engine/values/value.h"
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -195,7 +196,7 @@ public:
     void setSetExitCodeOption(bool on) { options_.setExitCode = on; }
 
     // @ERROR and @EXTENDED of the current frame.
-    CallStatus& status() { return frames_.back().status; }
+    CallStatus& status() { return callFrame_->status; }
 
     // Checks the block structure of the loaded script and builds its function table (at load,
     // before anything runs).
@@ -490,13 +491,16 @@ private:
             : kind(k), start(s), end(e), variable(v), limit(std::move(l)), step(std::move(st)) {}
     };
     std::vector<OpenBlock> openBlocks_;
-    // One frame per active call; the bottom one is the main script's.
+    // One frame per active call; the bottom one is the main script's. Frames beyond the running
+    // ones are kept for the next calls, and none moves: RETURN evaluates straight into its frame.
     struct CallFrame {
         Variant returnValue;
         bool returned = false;
         CallStatus status;
     };
-    std::vector<CallFrame> frames_{1};
+    std::deque<CallFrame> callFrames_{1};
+    size_t callDepth_ = 0;
+    CallFrame* callFrame_ = &callFrames_.front();
     // Arguments given to the user function being run (@NUMPARAMS).
     int numParams_ = 0;
     // Set while EXECUTE evaluates its text: its errors are not shown.

@@ -109,14 +109,20 @@ void Engine::restoreRun(const RunRecord& saved) {
 }
 
 int Engine::runBody(const UserFunction& f, int bound, Variant& result, bool& returned) {
-    frames_.emplace_back();
+    CallFrame* caller = callFrame_;
+    if (++callDepth_ == callFrames_.size()) callFrames_.emplace_back();
+    CallFrame& frame = callFrames_[callDepth_];
+    frame.returned = false;
+    frame.status.reset();
+    callFrame_ = &frame;
     const int outcome = bound == 0 ? run(f.line + 1) : bound;
-    CallFrame& frame = frames_.back();
     returned = frame.returned;
-    result = returned ? std::move(frame.returnValue) : Variant::int32(0);
+    if (returned) result = std::move(frame.returnValue);
+    else result.setInt32(0);
     // Only a SETERROR or SETEXTENDED that no other built-in call followed reaches the caller.
-    frames_[frames_.size() - 2].status.receiveFrom(frame.status);
-    frames_.pop_back();
+    caller->status.receiveFrom(frame.status);
+    callFrame_ = caller;
+    --callDepth_;
     return outcome;
 }
 

@@ -496,11 +496,9 @@ int Engine::returnStatement(const TokenList& t, size_t pos) {
     if (runDepth_ <= 1) return reportRuntimeError(MessageId::InvalidKeywordAtStart, t[pos].column);
     ++pos;
     if (t[pos].type != TokenType::EndOfLine) {
-        // Into a local first: calls inside the expression push frames and may move the stack.
-        Variant value;
-        if (evaluate(t, pos, value) < 0 || expectEnd(t, pos) < 0) return -1;
-        frames_.back().returnValue = std::move(value);
-        frames_.back().returned = true;
+        CallFrame& frame = *callFrame_;
+        if (evaluate(t, pos, frame.returnValue) < 0 || expectEnd(t, pos) < 0) return -1;
+        frame.returned = true;
     }
     leaveLoop_ = true;
     return 0;
@@ -509,10 +507,9 @@ int Engine::returnStatement(const TokenList& t, size_t pos) {
 int Engine::returnValue(int32_t valueNode, int column) {
     if (runDepth_ <= 1) return reportRuntimeError(MessageId::InvalidKeywordAtStart, column);
     if (valueNode >= 0) {
-        Variant value;
-        if (evalNode(valueNode, value) < 0) return -1;
-        frames_.back().returnValue = std::move(value);
-        frames_.back().returned = true;
+        CallFrame& frame = *callFrame_;
+        if (evalNode(valueNode, frame.returnValue) < 0) return -1;
+        frame.returned = true;
     }
     leaveLoop_ = true;
     return 0;
