@@ -389,6 +389,7 @@ private:
     void restoreRun(const RunRecord& saved);
     // Makes the parameters of a pushed scope from the arguments and defaults; -1 after an error.
     [[nodiscard]] int bindParameters(const UserFunction& f, Variable* frame, size_t given);
+    [[nodiscard]] int bindDefault(const UserFunction& f, size_t index);
     // Runs the body in a new call frame unless `bound` failed; the return value into `result`,
     // the handed-back status to the caller's frame.
     [[nodiscard]] int runBody(const UserFunction& f, int bound, Variant& result, bool& returned);

@@ -9,6 +9,14 @@
 
 namespace vexil {
 
+namespace {
+
+uint16_t parameterAttributes(const Parameter& parameter) {
+    return VarAttribute::Parameter | (parameter.isConst ? VarAttribute::Constant : 0);
+}
+
+} // namespace
+
 int Engine::evaluateReference(const TokenList& t, size_t& pos, Variant& out, bool constantAllowed, bool required,
                               int end) {
     const Token& name = t[pos];
@@ -97,6 +105,25 @@ int Engine::callUserFunctionArguments(const UserFunction& f, const TokenList& t,
     return invokeUserFunction(f, arguments.view(), result);
 }
 
+// Call set-up and tear-down, kept beside the calls so that they compile inline into them.
+void Engine::pushScope(const UserFunction& f, Variable* frame) {
+    if (scopeCount_ == scopes_.size()) scopes_.emplace_back();
+    LocalTable& table = scopes_[scopeCount_++];
+    table.layout = static_cast<size_t>(f.index) < code_.layouts.size() ? &code_.layouts[static_cast<size_t>(f.index)] : nullptr;
+    table.frame = frame;
+    table.slotCount = f.frameSlots;
+    table.extra.clear();
+    locals_ = frame;
+}
+
+void Engine::popScope() {
+    LocalTable& table = scopes_[--scopeCount_];
+    for (const auto& [id, variable] : table.extra) variablePool_.give(variable);
+    table.extra.clear();
+    localFrames_.pop(table.frame, table.slotCount);
+    locals_ = scopeCount_ > 0 ? scopes_[scopeCount_ - 1].frame : nullptr;
+}
+
 Engine::RunRecord Engine::saveRun() const {
     return RunRecord{numParams_, currentLine_, nextLine_, openBlocks_.size(), runState_};
 }
@@ -128,25 +155,27 @@ int Engine::runBody(const UserFunction& f, int bound, Variant& result, bool& ret
 
 int Engine::bindParameters(const UserFunction& f, Variable* frame, size_t given) {
     // The layout gives the parameters the first slots, in order.
-    for (size_t i = 0; i < f.parameters.size(); ++i) {
-        const Parameter& parameter = f.parameters[i];
-        uint16_t attributes = VarAttribute::Parameter | (parameter.isConst ? VarAttribute::Constant : 0);
-        if (i < given) {
-            Variable& record = frame[i];
-            record.attributes = attributes;
-            // A by-reference argument stays in the record for the call: its owner keeps the
-            // element it refers to alive.
-            if (record.storage.is(VarKind::Reference)) record.makeAlias(record.storage.referenceTarget());
-            else record.value = &record.storage;
-            continue;
-        }
-        // A missing argument takes its default, evaluated in the new scope (earlier parameters are visible).
-        currentLine_ = f.line;
-        size_t p = static_cast<size_t>(parameter.defaultStart);
-        Variant value;
-        if (evaluate(*loader_->tokens(f.line), p, value, parameter.defaultEnd) < 0) return -1;
-        createVariable(parameter.nameId, std::move(value), attributes, Scope::Local);
+    for (size_t i = 0; i < given; ++i) {
+        Variable& record = frame[i];
+        record.attributes = parameterAttributes(f.parameters[i]);
+        // A by-reference argument stays in the record for the call: its owner keeps the element it
+        // refers to alive.
+        if (record.storage.is(VarKind::Reference)) record.makeAlias(record.storage.referenceTarget());
+        else record.value = &record.storage;
     }
+    for (size_t i = given; i < f.parameters.size(); ++i)
+        if (bindDefault(f, i) < 0) return -1;
+    return 0;
+}
+
+// A missing argument takes its default, evaluated in the new scope (earlier parameters are visible).
+int Engine::bindDefault(const UserFunction& f, size_t index) {
+    const Parameter& parameter = f.parameters[index];
+    currentLine_ = f.line;
+    size_t p = static_cast<size_t>(parameter.defaultStart);
+    Variant value;
+    if (evaluate(*loader_->tokens(f.line), p, value, parameter.defaultEnd) < 0) return -1;
+    createVariable(parameter.nameId, std::move(value), parameterAttributes(parameter), Scope::Local);
     return 0;
 }
 

@@ -56,22 +56,4 @@ Variable& Engine::createAlias(int nameId, Variant* target, uint16_t attributes, 
 
 Variable* Engine::reserveFrame(const UserFunction& f) { return localFrames_.push(f.frameSlots); }
 
-void Engine::pushScope(const UserFunction& f, Variable* frame) {
-    if (scopeCount_ == scopes_.size()) scopes_.emplace_back();
-    LocalTable& table = scopes_[scopeCount_++];
-    table.layout = static_cast<size_t>(f.index) < code_.layouts.size() ? &code_.layouts[static_cast<size_t>(f.index)] : nullptr;
-    table.frame = frame;
-    table.slotCount = f.frameSlots;
-    table.extra.clear();
-    locals_ = frame;
-}
-
-void Engine::popScope() {
-    LocalTable& table = scopes_[--scopeCount_];
-    for (const auto& [id, variable] : table.extra) variablePool_.give(variable);
-    table.extra.clear();
-    localFrames_.pop(table.frame, table.slotCount);
-    locals_ = scopeCount_ > 0 ? scopes_[scopeCount_ - 1].frame : nullptr;
-}
-
 } // namespace vexil
