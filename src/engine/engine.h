@@ -285,6 +285,9 @@ private:
     // The kinds of node that do more than read a value, by node index.
     [[nodiscard]] int textNode(int32_t index, Variant& out);
     [[nodiscard]] int readElementNode(int32_t index, Variant& out);
+    // The subscripts of a plain index path whose keys are all Int32 variables or constants, read
+    // where they live; false when any key is something else.
+    bool leafSubscripts(const Node& n, int32_t* subscripts);
     [[nodiscard]] int referenceNode(int32_t index, Variant& out);
     [[nodiscard]] int builtinCallNode(int32_t index, Variant& out);
     [[nodiscard]] int userCallNode(int32_t index, Variant& out);

@@ -225,8 +225,35 @@ Variant* Engine::reachPlain(Variant* root, const Node& n, Variant* keys, bool wr
     return walkAccessPath(root, path, write, byReference, owner, nameColumn, scratch);
 }
 
+bool Engine::leafSubscripts(const Node& n, int32_t* subscripts) {
+    for (int32_t i = 0; i < n.c; ++i) {
+        const Node& key = code_.nodes[static_cast<size_t>(code_.lists[static_cast<size_t>(n.b + 2 * i)])];
+        const Variant* value = nullptr;
+        if (key.kind == NodeKind::Constant) {
+            value = &code_.constants[static_cast<size_t>(key.a)];
+        } else if (key.kind == NodeKind::Global || key.kind == NodeKind::Local) {
+            const Variable* variable = variableOf(key);
+            if (!variable) return false;
+            value = variable->value;
+        } else {
+            return false;
+        }
+        if (!value->is(VarKind::Int32)) return false;
+        subscripts[i] = value->int32Value();
+    }
+    return true;
+}
+
 int Engine::readElementNode(int32_t index, Variant& out) {
     const Node n = code_.nodes[static_cast<size_t>(index)];
+    if (int32_t subscripts[kMaxPlainSteps]; (n.op & kPlainIndexPath) && leafSubscripts(n, subscripts)) {
+        if (const Variable* variable = variableOf(code_.nodes[static_cast<size_t>(n.a)])) {
+            if (const Variant* element = arrayElement(arrayBody(*variable->value), subscripts, n.c)) {
+                out = *element;
+                return 0;
+            }
+        }
+    }
     Variable* variable = nullptr;
     Variant scratch;
     const Variant* element = elementNode(n, false, false, nullptr, variable, scratch);

@@ -4,6 +4,7 @@
 #include "engine/engine.h"
 #include "engine/errors/messages.h"
 #include "engine/exec/assignment_operators.h"
+#include "engine/values/containers.h"
 
 #include <optional>
 
@@ -66,6 +67,22 @@ int Engine::runAssignElement(const Statement& s) {
     if (variable && variable->isConstant()) return reportRuntimeError(MessageId::CannotAssignConstant, name.column);
     // Subscripts and keys are evaluated before the value, and applied after it.
     const bool plain = element.op & kPlainIndexPath;
+    const TokenType op = static_cast<TokenType>(s.op);
+    if (int32_t subscripts[kMaxPlainSteps]; plain && variable && leafSubscripts(element, subscripts)) {
+        Variant value;
+        if (evalNode(s.b, value) < 0) return -1;
+        Variant* target = arrayElement(writableArray(*variable->value), subscripts, element.c);
+        Variant scratch;
+        if (!target) {
+            // Not an element of an array: the general path, with the keys as they were read.
+            Variant keys[kMaxPlainSteps];
+            for (int32_t i = 0; i < element.c; ++i) keys[i].setInt32(subscripts[i]);
+            target = reachPlain(variable->value, element, keys, true, false, nullptr, name.column, scratch);
+            if (!target) return -1;
+        }
+        applyAssignment(op, *target, value);
+        return 0;
+    }
     Variant keys[kMaxPlainSteps];
     std::optional<AccessPath> path;
     if (!plain) path.emplace();
@@ -77,7 +94,7 @@ int Engine::runAssignElement(const Statement& s) {
     Variant* target = plain ? reachPlain(variable->value, element, keys, true, false, nullptr, name.column, scratch)
                             : walkAccessPath(variable->value, *path, true, false, nullptr, name.column, scratch);
     if (!target) return -1;
-    applyAssignment(static_cast<TokenType>(s.op), *target, value);
+    applyAssignment(op, *target, value);
     return 0;
 }
 

@@ -52,10 +52,6 @@ Variant arrayOf(std::vector<Variant> items) {
     return Variant::container(VarKind::Array, body);
 }
 
-ArrayBody* arrayBody(const Variant& v) {
-    return v.is(VarKind::Array) ? static_cast<ArrayBody*>(v.heapValue()) : nullptr;
-}
-
 MapBody* mapBody(const Variant& v) { return v.is(VarKind::Map) ? static_cast<MapBody*>(v.heapValue()) : nullptr; }
 
 namespace {
@@ -102,20 +98,9 @@ template <class Body, class Clone> Body* makeWritable(Variant& v, Body* body, Va
 
 } // namespace
 
-ArrayBody* writableArray(Variant& v) { return makeWritable(v, arrayBody(v), VarKind::Array, cloneArray); }
+ArrayBody* sharedArrayCopy(Variant& v) { return makeWritable(v, arrayBody(v), VarKind::Array, cloneArray); }
 
 MapBody* writableMap(Variant& v) { return makeWritable(v, mapBody(v), VarKind::Map, cloneMap); }
-
-Variant* arrayElement(ArrayBody* body, const int32_t* subscripts, int count) {
-    if (!body || count != body->dims || body->dims == 0) return nullptr;
-    size_t index = 0;
-    for (int i = 0; i < count; ++i) {
-        int32_t size = body->sizes[static_cast<size_t>(i)];
-        if (subscripts[i] < 0 || subscripts[i] >= size) return nullptr;
-        index = index * static_cast<size_t>(size) + static_cast<size_t>(subscripts[i]);
-    }
-    return &body->elements[index];
-}
 
 int32_t dimensionSize(const ArrayBody* body, int dimension) {
     if (dimension == 0) return body->dims;

@@ -61,11 +61,28 @@ struct ReferenceRecord final : HeapValue {
 // Makes `out` a new array of the given shape; false when it would be too large.
 bool makeArray(Variant& out, const int32_t* sizes, int dims);
 Variant arrayOf(std::vector<Variant> items); // one dimension
-ArrayBody* arrayBody(const Variant& v);
+// Every element read and write goes through these two: inline.
+inline ArrayBody* arrayBody(const Variant& v) {
+    return v.is(VarKind::Array) ? static_cast<ArrayBody*>(v.heapValue()) : nullptr;
+}
 // The body of the array `v` holds, made its own first (copy on write).
-ArrayBody* writableArray(Variant& v);
+ArrayBody* sharedArrayCopy(Variant& v);
+inline ArrayBody* writableArray(Variant& v) {
+    ArrayBody* body = arrayBody(v);
+    if (!body || body->refs <= 1 || body->unshareable) return body;
+    return sharedArrayCopy(v);
+}
 // The element at the subscripts, or nullptr when they do not address one.
-Variant* arrayElement(ArrayBody* body, const int32_t* subscripts, int count);
+inline Variant* arrayElement(ArrayBody* body, const int32_t* subscripts, int count) {
+    if (!body || count != body->dims || body->dims == 0) return nullptr;
+    size_t index = 0;
+    for (int i = 0; i < count; ++i) {
+        const int32_t size = body->sizes[static_cast<size_t>(i)];
+        if (subscripts[i] < 0 || subscripts[i] >= size) return nullptr;
+        index = index * static_cast<size_t>(size) + static_cast<size_t>(subscripts[i]);
+    }
+    return &body->elements[index];
+}
 int32_t dimensionSize(const ArrayBody* body, int dimension);
 
 // Map values.
