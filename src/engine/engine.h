@@ -257,6 +257,7 @@ private:
     void compileLines();
     Statement compileStatement(int line, const TokenList& t, size_t pos);
     [[nodiscard]] int runStatement(const Statement& s);
+    [[nodiscard]] inline int dispatchStatement(const Statement& s); // the same, inline in the run loop
     [[nodiscard]] int runAssignElement(const Statement& s);
     [[nodiscard]] int runFor(const Statement& s);
     // The compiled form of the expression at `pos` of a loaded line, made on its first run; -1

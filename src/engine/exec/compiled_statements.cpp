@@ -1,16 +1,18 @@
-// Running compiled statements (code.h). Each form does what its token statement does, in the same
-// order, so that side effects and errors are the same; the block statements share their second
-// half with the token statements (exec.cpp).
+// The run loop and the compiled statements it runs (code.h). Each form does what its token
+// statement does, in the same order, so that side effects and errors are the same; the block
+// statements share their second half with the token statements (exec.cpp).
 #include "engine/engine.h"
 #include "engine/errors/messages.h"
 #include "engine/exec/assignment_operators.h"
+#include "engine/startup_state.h"
 #include "engine/values/containers.h"
 
 #include <optional>
 
 namespace vexil {
 
-int Engine::runStatement(const Statement& s) {
+// The run loop runs each line's statement inline: no call, no register saves per line.
+[[gnu::always_inline]] inline int Engine::dispatchStatement(const Statement& s) {
     switch (s.kind) {
     case StatementKind::Tokens: return executeStatement(*loader_->tokens(currentLine_), static_cast<size_t>(s.a));
     case StatementKind::ElseIf: // reached when the branch before it has run: its tokens end the IF
@@ -58,6 +60,54 @@ int Engine::runStatement(const Statement& s) {
     case StatementKind::Wend: return wendStatement();
     }
     return 0;
+}
+
+int Engine::runStatement(const Statement& s) { return dispatchStatement(s); }
+
+int Engine::run(int startLine) {
+    constexpr int kMaxRunDepth = 1900;
+    if (runDepth_ >= kMaxRunDepth) {
+        // Never silenced: it ends the script even inside EXECUTE.
+        bool suppressed = errorsSuppressed_;
+        errorsSuppressed_ = false;
+        reportRuntimeError(MessageId::RecursionLevelExceeded, -1);
+        errorsSuppressed_ = suppressed;
+        return -1;
+    }
+    ++runDepth_;
+    if (runDepth_ == 1 && !startFunctionsRun_) {
+        startFunctionsRun_ = true;
+        for (const std::wstring& name : startFunctions_) {
+            const UserFunction* f = findFunction(name);
+            Variant ignored;
+            if (f && runState_ == RunState::Running) runCallback(*f, ignored);
+        }
+    }
+    nextLine_ = startLine;
+    leaveLoop_ = false;
+    int status = 0;
+    const volatile long& paused = startup_.paused; // one load a line, not two
+    while (runState_ == RunState::Running && !leaveLoop_) {
+        // The service step: at most one poll a millisecond while lines run; the clock itself is
+        // read every few lines only.
+        if ((--linesUntilClock_ == 0 && clockMoved()) || paused) {
+            int step = serviceStep();
+            if (step == kPollStop) break;
+            if (step == kServiceBusy) continue;
+        }
+        if (nextLine_ < 1 || nextLine_ > lineCount_) {
+            runState_ = RunState::Ending; // the end of the script
+            break;
+        }
+        currentLine_ = nextLine_++;
+        if (dispatchStatement(code_.statements[static_cast<size_t>(currentLine_)]) < 0) {
+            status = -1;
+            break;
+        }
+    }
+    leaveLoop_ = false;
+    --runDepth_;
+    return status;
 }
 
 int Engine::runAssignElement(const Statement& s) {

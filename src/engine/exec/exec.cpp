@@ -1,5 +1,5 @@
-// The run loop and the control statements: the script runs one line at a time, each line
-// dispatched by its first token; block statements jump to the partner lines found at load.
+// The control statements and the lines run from their tokens, dispatched by their first token;
+// block statements jump to the partner lines found at load.
 #include "engine/engine.h"
 #include "engine/errors/messages.h"
 #include "engine/eval/macros.h"
@@ -20,51 +20,6 @@ void Engine::runScript() {
     (void)run(1); // a fatal error has been shown and ends the run either way
     if (!quitReceived_) exitProcessing();
     runState_ = RunState::Ending;
-}
-
-int Engine::run(int startLine) {
-    constexpr int kMaxRunDepth = 1900;
-    if (runDepth_ >= kMaxRunDepth) {
-        // Never silenced: it ends the script even inside EXECUTE.
-        bool suppressed = errorsSuppressed_;
-        errorsSuppressed_ = false;
-        reportRuntimeError(MessageId::RecursionLevelExceeded, -1);
-        errorsSuppressed_ = suppressed;
-        return -1;
-    }
-    ++runDepth_;
-    if (runDepth_ == 1 && !startFunctionsRun_) {
-        startFunctionsRun_ = true;
-        for (const std::wstring& name : startFunctions_) {
-            const UserFunction* f = findFunction(name);
-            Variant ignored;
-            if (f && runState_ == RunState::Running) runCallback(*f, ignored);
-        }
-    }
-    nextLine_ = startLine;
-    leaveLoop_ = false;
-    int status = 0;
-    while (runState_ == RunState::Running && !leaveLoop_) {
-        // The service step: at most one poll a millisecond while lines run; the clock itself is
-        // read every few lines only.
-        if ((--linesUntilClock_ == 0 && clockMoved()) || startup_.paused) {
-            int step = serviceStep();
-            if (step == kPollStop) break;
-            if (step == kServiceBusy) continue;
-        }
-        if (nextLine_ < 1 || nextLine_ > lineCount_) {
-            runState_ = RunState::Ending; // the end of the script
-            break;
-        }
-        currentLine_ = nextLine_++;
-        if (runStatement(code_.statements[static_cast<size_t>(currentLine_)]) < 0) {
-            status = -1;
-            break;
-        }
-    }
-    leaveLoop_ = false;
-    --runDepth_;
-    return status;
 }
 
 bool Engine::clockMoved() {
