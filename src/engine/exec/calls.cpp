@@ -106,7 +106,7 @@ int Engine::callUserFunctionArguments(const UserFunction& f, const TokenList& t,
 }
 
 // Call set-up and tear-down, kept beside the calls so that they compile inline into them.
-void Engine::pushScope(const UserFunction& f, Variable* frame) {
+[[gnu::always_inline]] inline void Engine::pushScope(const UserFunction& f, Variable* frame) {
     if (scopeCount_ == scopes_.size()) scopes_.emplace_back();
     LocalTable& table = scopes_[scopeCount_++];
     table.layout = static_cast<size_t>(f.index) < code_.layouts.size() ? &code_.layouts[static_cast<size_t>(f.index)] : nullptr;
@@ -116,7 +116,7 @@ void Engine::pushScope(const UserFunction& f, Variable* frame) {
     locals_ = frame;
 }
 
-void Engine::popScope() {
+[[gnu::always_inline]] inline void Engine::popScope() {
     LocalTable& table = scopes_[--scopeCount_];
     for (const auto& [id, variable] : table.extra) variablePool_.give(variable);
     table.extra.clear();
@@ -124,18 +124,18 @@ void Engine::popScope() {
     locals_ = scopeCount_ > 0 ? scopes_[scopeCount_ - 1].frame : nullptr;
 }
 
-Engine::RunRecord Engine::saveRun() const {
+[[gnu::always_inline]] inline Engine::RunRecord Engine::saveRun() const {
     return RunRecord{numParams_, currentLine_, nextLine_, openBlocks_.size(), runState_};
 }
 
-void Engine::restoreRun(const RunRecord& saved) {
+[[gnu::always_inline]] inline void Engine::restoreRun(const RunRecord& saved) {
     openBlocks_.erase(openBlocks_.begin() + static_cast<std::ptrdiff_t>(saved.blocks), openBlocks_.end());
     currentLine_ = saved.currentLine;
     nextLine_ = saved.nextLine;
     numParams_ = saved.numParams;
 }
 
-int Engine::runBody(const UserFunction& f, int bound, Variant& result, bool& returned) {
+[[gnu::always_inline]] inline int Engine::runBody(const UserFunction& f, int bound, Variant& result, bool& returned) {
     CallFrame* caller = callFrame_;
     if (++callDepth_ == callFrames_.size()) callFrames_.emplace_back();
     CallFrame& frame = callFrames_[callDepth_];
@@ -153,7 +153,7 @@ int Engine::runBody(const UserFunction& f, int bound, Variant& result, bool& ret
     return outcome;
 }
 
-int Engine::bindParameters(const UserFunction& f, Variable* frame, size_t given) {
+[[gnu::always_inline]] inline int Engine::bindParameters(const UserFunction& f, Variable* frame, size_t given) {
     // The layout gives the parameters the first slots, in order.
     for (size_t i = 0; i < given; ++i) {
         Variable& record = frame[i];
