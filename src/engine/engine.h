@@ -26,8 +26,8 @@
 // expressions whose syntax fails). Both readers follow one operator table (operator_table.h);
 // the test expressions/compiled_matches_evaluator holds them to the same results.
 //
-// The run loop (exec.cpp, run). It makes nextLine_ the currentLine_, moves nextLine_ on and runs
-// the line's Statement (compiled_statements.cpp), until the lines run out, the run state leaves
+// The run loop (compiled_statements.cpp, run). It makes nextLine_ the currentLine_, moves
+// nextLine_ on and runs the line's Statement inline, until the lines run out, the run state leaves
 // Running or leaveLoop_ is set (RETURN, ENDFUNC, EXIT). Between lines, at most once a
 // millisecond, the service step (exec/service_step.cpp) pumps window messages and obeys close and
 // pause requests. Block statements jump by setting nextLine_ from the block map and keep their
@@ -41,11 +41,13 @@
 // Calls. A built-in call evaluates its arguments into an ArgumentList, checks their count
 // against the built-in table, clears @ERROR and @EXTENDED, presets the result to 1 and runs the
 // handler, which gets a BuiltinContext (builtin_api.h), the arguments and the result
-// (invokeBuiltin). A user function (calls.cpp) gets a frame whose slots hold its parameters and
-// locals and a CallFrame, and its body runs in a nested run loop from the line after FUNC; RETURN
-// or ENDFUNC stops that loop, and the return value and any handed-back @ERROR and @EXTENDED go to
-// the caller. Frames, slots, variable records and argument lists are reused: a call takes nothing
-// from the heap once the stacks have grown.
+// (invokeBuiltin). A user function (calls.cpp) gets a frame of variable records on the frame
+// stack, one per slot of its layout; its arguments are evaluated straight into the first records
+// (userCallNode), then the frame becomes the running locals and a CallFrame takes the return value
+// and status. The body runs in a nested run loop from the line after FUNC; RETURN evaluates into
+// the CallFrame and, like ENDFUNC, stops that loop; the return value and any handed-back @ERROR
+// and @EXTENDED go to the caller. Frame records, CallFrames and scopes are reused: a call takes
+// nothing from the heap once the stacks have grown.
 //
 // Errors. A fatal error is shown once (reportRuntimeError: message, line, column) and sets the
 // run state to Ending; every function on the way back returns -1 and every run loop stops. While
