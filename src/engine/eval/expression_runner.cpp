@@ -144,6 +144,14 @@ int Engine::evalNode(int32_t index, Variant& out) {
         out.setBool(right->toBool());
         return 0;
     }
+    case NodeKind::Named: return namedNode(n, out);
+    case NodeKind::Conditional: return conditionalNode(n, out);
+    case NodeKind::Method: return methodNode(n, out);
+    case NodeKind::ValueElement: return valueElementNode(n, out);
+    case NodeKind::ValueCall: return valueCallNode(n, out);
+    case NodeKind::MemberReference: return memberReferenceNode(n, out);
+    case NodeKind::BadReference: return badReferenceNode(n, out);
+    case NodeKind::Error: return errorNode(n, out);
     case NodeKind::MemberName: break;
     }
     return reportRuntimeError(MessageId::ErrorInExpression, n.column);
