@@ -3,9 +3,6 @@
 #include "engine/builtins/builtins.h"
 #include "engine/engine.h"
 #include "engine/errors/messages.h"
-#include "engine/eval/arguments.h"
-#include "engine/front/token_cursor.h"
-#include "engine/values/containers.h"
 
 namespace vexil {
 
