@@ -6,6 +6,7 @@
 #include "engine/builtins/handle_table.h"
 #include "engine/errors/errors.h"
 #include "engine/errors/messages.h"
+#include "engine/eval/text_cache.h"
 #include "engine/front/lexer.h"
 #include "engine/startup_state.h"
 
@@ -20,20 +21,6 @@ Engine::~Engine() {
 }
 
 int Engine::findBuiltin(std::wstring_view upperName) const { return vexil::findBuiltin(upperName); }
-
-bool Engine::execute(std::wstring_view text, Variant& result) {
-    TokenList tokens;
-    LexicalError error;
-    bool ok = tokeniseLine(text, false, *this, tokens, error) && tokens.size() > 1;
-    if (ok) {
-        bool suppressed = errorsSuppressed_;
-        errorsSuppressed_ = true;
-        size_t pos = 0;
-        ok = evaluate(tokens, pos, result) == 0;
-        errorsSuppressed_ = suppressed;
-    }
-    return ok;
-}
 
 void Engine::setScript(SourceKind kind, const std::wstring& path) {
     sourceKind_ = kind;

@@ -20,11 +20,11 @@
 // Statement whose expressions are node trees with variables resolved to global ids or frame
 // slots (statement_compiler.cpp, expression_compiler.cpp). A line whose form the compiler does
 // not take stays a Tokens statement: it runs from its tokens (executeStatement), and each of its
-// expressions is compiled the first time it runs, or read by Evaluation (eval.cpp), the
-// operator-precedence reader of tokens, when the compiler does not take it either (the
-// conditional operator, members and methods, calls of values, texts that EXECUTE evaluates,
-// expressions whose syntax fails). Both readers follow one operator table (operator_table.h);
-// the test expressions/compiled_matches_evaluator holds them to the same results.
+// expressions is compiled the first time it runs (eval.cpp). Every expression compiles, malformed
+// ones into Error nodes where their reading fails; texts that EXECUTE evaluates are compiled the
+// same way, their variables found by name, and kept in a small cache by text (text_cache.h).
+// The test expressions/compiled_matches_evaluator holds compiled lines and EXECUTE to the same
+// results.
 //
 // The run loop (compiled_statements.cpp, run). It makes nextLine_ the currentLine_, moves
 // nextLine_ on and runs the line's Statement inline, until the lines run out, the run state leaves
@@ -78,6 +78,7 @@ namespace vexil {
 struct StartupState;
 class HandleTable;
 class ArgumentList;
+class TextCache;
 
 // Milliseconds since a timeGetTime reading, right across the 49.7-day wrap.
 int64_t elapsedMilliseconds(uint32_t start);
@@ -263,8 +264,17 @@ private:
     [[nodiscard]] int runAssignElement(const Statement& s);
     [[nodiscard]] int runFor(const Statement& s);
     // The compiled form of the expression at `pos` of a loaded line, made on its first run; -1
-    // when the evaluator reads it.
+    // for tokens of no loaded line, or when the line's expression there was compiled with another
+    // bound. `end` kCallOnly: the call a statement starts with.
+    static constexpr int kCallOnly = -2;
     int32_t cachedExpression(const TokenList& tokens, size_t pos, int end, size_t& stop);
+    // Compiles the expression at `pos` for this evaluation only, and drops it after.
+    [[nodiscard]] int evaluateOnce(const TokenList& tokens, size_t& pos, Variant& result, int end);
+    // Runs a block of code compiled apart (a text) by appending it to the code; the copy is dropped
+    // after unless code that must stay was compiled meanwhile.
+    [[nodiscard]] int runAppended(const Code& block, int32_t root, Variant& result);
+    // Evaluates the call a statement that starts with a function name makes.
+    [[nodiscard]] int evaluateCall(const TokenList& tokens, size_t& pos, Variant& result);
     // Node evaluation (expression_runner.cpp). operandOf gives a variable's or constant's own
     // value without a copy, else evaluates into `scratch`; nullptr after an error.
     [[nodiscard]] int evalNode(int32_t index, Variant& out);
@@ -283,20 +293,40 @@ private:
             if (Variable* local = localRecord(n.a)) return local;
             return globals_.find(n.b);
         }
+        if (n.kind == NodeKind::Named) [[unlikely]]
+            return findVariable(n.a);
         return globals_.find(n.a);
     }
     // The kinds of node that do more than read a value, by node index.
     [[nodiscard]] int textNode(int32_t index, Variant& out);
-    [[nodiscard]] int readElementNode(int32_t index, Variant& out);
+    [[nodiscard]] int readElementNode(const Node& n, Variant& out);
     // The subscripts of a plain index path whose keys are all Int32 variables or constants, read
     // where they live; false when any key is something else.
     bool leafSubscripts(const Node& n, int32_t* subscripts);
-    [[nodiscard]] int referenceNode(int32_t index, Variant& out);
+    [[nodiscard]] int referenceNode(const Node& n, Variant& out);
     [[nodiscard]] int builtinCallNode(int32_t index, Variant& out);
     [[nodiscard]] int userCallNode(int32_t index, Variant& out);
     [[nodiscard]] int unaryNode(int32_t index, Variant& out);
     [[nodiscard]] int binaryNode(int32_t index, Variant& out);
     [[nodiscard]] int logicalNode(int32_t index, Variant& out);
+    // The less frequent forms (expression_runner_forms.cpp).
+    [[nodiscard]] int namedNode(const Node& n, Variant& out);
+    [[nodiscard]] int conditionalNode(const Node& n, Variant& out);
+    [[nodiscard]] int errorNode(const Node& n, Variant& out);
+    [[nodiscard]] int methodNode(const Node& n, Variant& out);
+    [[nodiscard]] int valueElementNode(const Node& n, Variant& out);
+    [[nodiscard]] int memberReferenceNode(const Node& n, Variant& out);
+    [[nodiscard]] int badReferenceNode(const Node& n, Variant& out);
+    [[nodiscard]] int valueCallNode(const Node& n, Variant& out);
+    Variable* referencedVariable(const Node& reference);
+    [[nodiscard]] int passedByReference(int32_t index, bool constantAllowed, bool required, Variant& out);
+    // Calls whose function is a value: `count` arguments, three list entries each from `first`
+    // (see ValueCall in code.h). With `fromCall`, a wrong count gives kCallFailed.
+    [[nodiscard]] int callByName(const Variant& target, int32_t first, int32_t count, int column, Variant& out);
+    [[nodiscard]] int callBuiltinValue(int index, int32_t first, int32_t count, int column, Variant& out, bool fromCall);
+    [[nodiscard]] int callUserValue(const UserFunction& f, int32_t first, int32_t count, int column, Variant& out,
+                                    bool fromCall);
+    [[nodiscard]] int mapMethod(Variant& map, std::wstring_view upperName, BuiltinArgs args, int column, Variant& result);
     // Calls a built-in with its evaluated arguments: the count checked, status reset, handler run.
     [[nodiscard]] int invokeBuiltin(int index, ArgumentList& arguments, int nameColumn, Variant& result, bool fromCall);
     // What the block statements do once their expressions are evaluated, compiled or not.
@@ -309,9 +339,6 @@ private:
     [[nodiscard]] int enterFor(Variant* variable, Variant& limit, Variant& step);
     // The condition of a WHILE line, for WEND.
     [[nodiscard]] int whileCondition(int whileLine, Variant& condition);
-
-    class Evaluation;
-    friend class Evaluation;
 
     int reportFatal(std::wstring_view message, int column, std::wstring_view fixedMarker,
                     int32_t exitCodeWithOption);
@@ -369,16 +396,7 @@ private:
     [[nodiscard]] int initializeDeclared(const TokenList& t, size_t& p, const Token& name, const Dimensions& dims,
                                          Variable& variable, bool firstExecution);
     void setCommandLineArray();
-    // A built-in call at `pos` (its name); leaves the position after the closing parenthesis.
-    [[nodiscard]] int callBuiltin(const TokenList& tokens, size_t& pos, Variant& result);
-    // The argument list at `pos` (its "(") of built-in `index`, then the call. With `fromCall`, a
-    // wrong argument count gives kCallFailed instead of an error.
-    [[nodiscard]] int callBuiltinArguments(int index, const TokenList& tokens, size_t& pos, int nameColumn,
-                                           Variant& result, bool fromCall = false);
     static constexpr int kCallFailed = 1;
-    [[nodiscard]] int callUserFunction(const TokenList& t, size_t& pos, Variant& result);
-    [[nodiscard]] int callUserFunctionArguments(const UserFunction& f, const TokenList& t, size_t& pos,
-                                                int nameColumn, Variant& result, bool fromCall);
     [[nodiscard]] int invokeUserFunction(const UserFunction& f, BuiltinArgs arguments, Variant& result);
     // The call of `f` whose first `given` arguments are in the storage of its reserved frame.
     [[nodiscard]] int invokeFrame(const UserFunction& f, Variable* frame, size_t given, Variant& result);
@@ -399,12 +417,7 @@ private:
     // Runs the body in a new call frame unless `bound` failed; the return value into `result`,
     // the handed-back status to the caller's frame.
     [[nodiscard]] int runBody(const UserFunction& f, int bound, Variant& result, bool& returned);
-    [[nodiscard]] int callByCall(const TokenList& t, size_t& pos, int nameColumn, Variant& result);
-    // An argument that is exactly a variable becomes a Reference to it.
-    [[nodiscard]] int evaluateReference(const TokenList& t, size_t& pos, Variant& out, bool constantAllowed,
-                                        bool required, int end);
     [[nodiscard]] int run(int startLine);
-    [[nodiscard]] int mapMethod(Variant& map, const TokenList& t, size_t& pos, Variant& result);
     WString expandString(const WString& literal);
 
     // Subscripts, keys and map members after a variable, evaluated once and applied later.
@@ -545,11 +558,10 @@ private:
     std::unique_ptr<HandleTable> handles_;
 
     // ---- Evaluation ----
-    // Stacks shared by nested evaluations, so that evaluating allocates nothing once they have grown.
-    std::vector<Variant> values_;
-    std::vector<uint8_t> operators_;
     // The compiled lines and expressions.
     Code code_;
+    // Texts that EXECUTE compiled, by text (text_cache.h).
+    std::unique_ptr<TextCache> texts_;
 };
 
 } // namespace vexil

@@ -24,15 +24,37 @@
 //   UserCall       a: index in the function table, [b, b+c) in `lists`: argument nodes
 //   Unary, Binary  op: the operator (operator_table.h), a: operand, b: right operand
 //   And, Or        a, b: operands; b runs only when a does not decide
+//   Named          a: name id; a variable found by name where the code runs (local, then
+//                  global): texts compiled at run time, which belong to no function
+//   Conditional    a: condition, b: value when true, c: value when false; only one runs
+//   Method         a: the map, [b, b+c) in `lists`: a MemberName node (the method's name in
+//                  capitals), then the argument nodes; op kInPlace when a is a variable node
+//                  (the method works on the variable itself)
+//   ValueElement   a: any value node, [b, b+c) in `lists`: its path as Element's (a call's result
+//                  or a parenthesis with subscripts or members after it)
+//   ValueCall      a: the value called, [b, b+c) in `lists`: three entries per argument: a
+//                  Reference or MemberReference node or -1, the value node, a BadReference node
+//                  or -1; which one runs depends on the function the value turns out to be;
+//                  then the column where a wrong count is reported (the node's own column is
+//                  the "(")). op kByCall: CALL (a is its first argument, failures set @error)
+//   MemberReference as Reference, its path starting with a member: a variable that holds no
+//                  map is read as a value, or is an error when op has kRequiredReference
+//   BadReference   as Reference: an argument that must be a variable but is an expression;
+//                  the error's column follows the path in `lists`
+//   Error          a: message id, [b, b+c) in `lists`: nodes evaluated first (what was read
+//                  before the error); then the error is reported at the node's column
 //
-// Variables resolve at load to Global or Local by where the line stands: a function's locals get
+// Variables of loaded lines resolve at load to Global or Local by where the line stands: a function's locals get
 // slots (its parameters first, then every other name its lines use, see FunctionLayout), so a
 // lookup is an array access. Names that code makes at run time (ASSIGN, EXECUTE) and texts that
-// EXECUTE evaluates still find variables by name, through the same tables.
+// EXECUTE evaluates find variables by name (Named), through the same tables.
+//
+// Every expression compiles, malformed ones too: where reading its tokens would fail, an Error
+// node stands, so the error shows when and where it would have, after what was read before it.
 //
 // Statements (Statement below) hold the nodes of their expressions and what the block map
-// knows; a line whose form the compiler does not take keeps StatementKind::Tokens and is run
-// from its tokens, whose expressions are compiled on their first run. Either way a line's errors
+// knows; a line whose form the statement compiler does not take keeps StatementKind::Tokens and is
+// run from its tokens, whose expressions are compiled on their first run. Either way a line's errors
 // are the ones its tokens would give, at the same columns.
 #include "engine/front/token.h"
 #include "engine/values/value.h"
@@ -57,6 +79,14 @@ enum class NodeKind : uint8_t {
     Binary,
     And,
     Or,
+    Named,
+    Conditional,
+    Method,
+    ValueElement,
+    ValueCall,
+    MemberReference,
+    BadReference,
+    Error,
 };
 
 // Element and Reference nodes: the path is one to four subscripts, no members.
@@ -64,6 +94,12 @@ constexpr uint8_t kPlainIndexPath = 2;
 constexpr size_t kMaxPlainSteps = 4;
 // Reference nodes: the variable may be a constant (built-ins that only read through it).
 constexpr uint8_t kConstantAllowed = 1;
+// MemberReference nodes: the argument must be a variable.
+constexpr uint8_t kRequiredReference = 4;
+// Method nodes: the map is the variable itself.
+constexpr uint8_t kInPlace = 1;
+// ValueCall nodes: a call through CALL.
+constexpr uint8_t kByCall = 1;
 
 struct Node {
     NodeKind kind;

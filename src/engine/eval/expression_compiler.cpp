@@ -1,13 +1,12 @@
-// The expression compiler: recursive descent over a line's tokens with the precedence levels of
-// the operator table (operator_table.h), building the node tree of code.h. It takes only
-// expressions it fully understands and that evaluate without a syntax error; for anything else it
-// gives up and the token evaluator (eval.cpp) reads the tokens, so errors keep their wording and
-// columns.
+// The expression compiler: the operator-precedence reading of a line's tokens with the action table
+// of operator_table.h, two stacks holding nodes instead of values. Where reading would fail, an
+// Error node takes the place of what was read so far, so the error shows at run time after the
+// operands read before it. A failure in what a decided AND or OR, or the untaken side of a
+// conditional, would have skipped belongs to that side only.
 #include "engine/eval/expression_compiler.h"
 
-#include "engine/builtins/builtins.h"
+#include "engine/eval/expression_reader.h"
 #include "engine/eval/operator_table.h"
-#include "engine/exec/functions.h"
 #include "engine/front/keywords.h"
 #include "engine/front/token_cursor.h"
 
@@ -17,325 +16,280 @@ using namespace precedence;
 
 namespace {
 
-// Binding levels of the binary operators, loosest first; 0 for a token that is none.
-enum Level : int { None = 0, Logical = 1, Comparison = 2, Concatenation = 3, Additive = 4, Multiplicative = 5, Power = 6 };
+// The operator stack's mark of a conditional whose false side is being read.
+constexpr uint8_t kConditional = kOpCount;
+constexpr size_t kNowhere = static_cast<size_t>(-1);
 
-class ExpressionCompiler {
-public:
-    ExpressionCompiler(Code& code, const TokenList& tokens, size_t pos, int end, const CompileScope& scope)
-        : code_(code), t_(tokens), p_(pos), end_(end), scope_(scope) {}
-
-    // The root of a whole expression, which must stop where the evaluator would.
-    int32_t wholeExpression() {
-        const int32_t root = binary(Logical);
-        return root >= 0 && terminates(p_) ? root : -1;
+// Tokens that end the operand a decided AND or OR skips, at its own level.
+bool endsOperand(const Token& tok) {
+    switch (tok.type) {
+    case TokenType::Comma:
+    case TokenType::Question:
+    case TokenType::Colon: return true;
+    case TokenType::Keyword:
+        return !isKeyword(tok, Keyword::Not) && !isKeyword(tok, Keyword::True) && !isKeyword(tok, Keyword::False) &&
+               !isKeyword(tok, Keyword::Default) && !isKeyword(tok, Keyword::Null);
+    default: return false;
     }
-    // The variable and path at the position (an Element node, its path possibly empty).
-    int32_t target() {
-        const Token& name = t_[p_];
-        if (name.type != TokenType::Variable) return -1;
-        ++p_;
-        const int32_t variable = compileVariable(code_, name, scope_);
-        return path(NodeKind::Element, variable, name.column);
-    }
-    size_t position() const { return p_; }
-
-private:
-    const Token& token() const { return t_[p_]; }
-    bool atBound(size_t i) const { return static_cast<int>(i) == end_ || t_[i].type == TokenType::EndOfLine; }
-
-    int32_t node(NodeKind kind, int column, int32_t a = 0, int32_t b = 0, int32_t c = 0, uint8_t op = 0) {
-        return code_.addNode(Node{kind, op, static_cast<int16_t>(column), a, b, c});
-    }
-    int32_t constant(Variant value, int column) {
-        return node(NodeKind::Constant, column, code_.addConstant(std::move(value)));
-    }
-
-    // Where the evaluator ends an expression after an operand without an operator.
-    bool terminates(size_t i) const {
-        if (atBound(i)) return true;
-        const Token& tok = t_[i];
-        switch (tok.type) {
-        case TokenType::RightBracket:
-        case TokenType::Comma:
-        case TokenType::PlusAssign:
-        case TokenType::MinusAssign:
-        case TokenType::MultiplyAssign:
-        case TokenType::DivideAssign:
-        case TokenType::ConcatAssign: return true;
-        case TokenType::Keyword:
-            switch (static_cast<Keyword>(tok.i32)) {
-            case Keyword::And: case Keyword::Or: case Keyword::Not: case Keyword::True: case Keyword::False:
-            case Keyword::Default: case Keyword::Null: return false;
-            default: return true;
-            }
-        default: return false;
-        }
-    }
-
-    // The binary operator at the position and its level.
-    Level binaryLevel(uint8_t& op) const {
-        if (atBound(p_)) return None;
-        const Token& tok = token();
-        switch (tok.type) {
-        case TokenType::Keyword:
-            if (isKeyword(tok, Keyword::And)) return op = OpAnd, Logical;
-            if (isKeyword(tok, Keyword::Or)) return op = OpOr, Logical;
-            return None;
-        case TokenType::Plus: return op = OpAdd, Additive;
-        case TokenType::Minus: return op = OpSubtract, Additive;
-        default: break;
-        }
-        const int code = operatorOf(tok.type);
-        switch (code) {
-        case OpLess: case OpGreater: case OpLessEqual: case OpGreaterEqual: case OpNotEqual: case OpEqual:
-        case OpStrictEqual: return op = static_cast<uint8_t>(code), Comparison;
-        case OpConcat: return op = OpConcat, Concatenation;
-        case OpMultiply: case OpDivide: return op = static_cast<uint8_t>(code), Multiplicative;
-        case OpPower: return op = OpPower, Power;
-        default: return None;
-        }
-    }
-
-    // Operators of one level and tighter, left to right (every level associates to the left).
-    int32_t binary(int lowest) {
-        int32_t left = unary();
-        for (;;) {
-            if (left < 0) return -1;
-            uint8_t op = 0;
-            const Level level = binaryLevel(op);
-            if (level == None || level < lowest) return left;
-            const int column = token().column;
-            ++p_;
-            const int32_t right = binary(level + 1);
-            if (right < 0) return -1;
-            const NodeKind kind = op == OpAnd ? NodeKind::And : op == OpOr ? NodeKind::Or : NodeKind::Binary;
-            const int32_t folded = foldedBinary(kind, op, left, right);
-            left = folded >= 0 ? folded : node(kind, column, left, right, 0, op);
-        }
-    }
-
-    // Signs and NOT bind tighter than any binary operator.
-    int32_t unary() {
-        if (atBound(p_)) return -1;
-        const Token& tok = token();
-        uint8_t op;
-        if (isKeyword(tok, Keyword::Not)) op = OpNot;
-        else if (tok.type == TokenType::Minus) op = OpNegate;
-        else if (tok.type == TokenType::Plus) op = OpPlus;
-        else return primary();
-        ++p_;
-        const int32_t operand = unary();
-        if (operand < 0 || op == OpPlus) return operand;
-        if (const Variant* value = constantOf(operand)) {
-            Variant result = *value;
-            applyUnary(op, result);
-            return constant(std::move(result), tok.column);
-        }
-        return node(NodeKind::Unary, tok.column, operand, 0, 0, op);
-    }
-
-    // Operators on constants are applied once, here: they have no effects and cannot fail.
-    const Variant* constantOf(int32_t index) const {
-        const Node& n = code_.nodes[static_cast<size_t>(index)];
-        return n.kind == NodeKind::Constant ? &code_.constants[static_cast<size_t>(n.a)] : nullptr;
-    }
-    int32_t foldedBinary(NodeKind kind, uint8_t op, int32_t left, int32_t right) {
-        const Variant* a = constantOf(left);
-        const Variant* b = constantOf(right);
-        if (!a || !b) return -1;
-        Variant result = *a;
-        if (kind == NodeKind::Binary) applyBinary(op, result, *b);
-        else result = Variant::boolean(kind == NodeKind::And ? a->toBool() && b->toBool() : a->toBool() || b->toBool());
-        return constant(std::move(result), code_.nodes[static_cast<size_t>(left)].column);
-    }
-
-    int32_t primary() {
-        const Token& tok = token();
-        int32_t result = -1;
-        switch (tok.type) {
-        case TokenType::Int32: ++p_; return constant(Variant::int32(tok.i32), tok.column);
-        case TokenType::Int64: ++p_; return constant(Variant::int64(tok.i64), tok.column);
-        case TokenType::Double: ++p_; return constant(Variant::real(tok.f64), tok.column);
-        case TokenType::String:
-            ++p_;
-            return node(NodeKind::Text, tok.column, code_.addConstant(Variant::string(tok.text)));
-        case TokenType::Keyword:
-            switch (static_cast<Keyword>(tok.i32)) {
-            case Keyword::True: ++p_; return constant(Variant::boolean(true), tok.column);
-            case Keyword::False: ++p_; return constant(Variant::boolean(false), tok.column);
-            case Keyword::Default: ++p_; return constant(Variant::defaultKeyword(), tok.column);
-            case Keyword::Null: ++p_; return constant(Variant::nullKeyword(), tok.column);
-            default: return -1;
-            }
-        case TokenType::Macro:
-            ++p_;
-            code_.tokens.push_back(&tok);
-            result = node(NodeKind::Macro, tok.column, static_cast<int32_t>(code_.tokens.size() - 1));
-            break;
-        case TokenType::Variable: {
-            ++p_;
-            const int32_t variable = compileVariable(code_, tok, scope_);
-            if (token().type == TokenType::Member && t_[p_ + 1].type == TokenType::LeftParen) return -1; // a method
-            const bool hasPath = token().type == TokenType::LeftBracket || token().type == TokenType::Member;
-            result = hasPath ? path(NodeKind::Element, variable, tok.column) : variable;
-            break;
-        }
-        case TokenType::Builtin: result = builtinCall(tok); break;
-        case TokenType::UserFunc: result = userCall(tok); break;
-        case TokenType::LeftParen: {
-            if (closesBefore(t_, p_)) return -1;
-            ++p_;
-            const int32_t inner = binary(Logical);
-            if (inner < 0 || atBound(p_) || token().type != TokenType::RightParen) return -1;
-            ++p_;
-            result = inner;
-            break;
-        }
-        default: return -1;
-        }
-        // Calls of values, subscripts of results and members of anything but a variable's path
-        // stay with the evaluator.
-        if (result < 0 || atBound(p_)) return result;
-        const TokenType next = token().type;
-        if (next == TokenType::LeftParen || next == TokenType::LeftBracket || next == TokenType::Member) return -1;
-        return result;
-    }
-
-    // "[key]" and ".name" after a variable: the node of `kind` with the path, which may be empty.
-    // Each step is two list entries: the key node (or a MemberName node) and the column where a
-    // bad subscript is reported (the bracket's).
-    int32_t path(NodeKind kind, int32_t variable, int column, bool membersAllowed = true) {
-        std::vector<std::pair<int32_t, int32_t>> steps;
-        for (;;) {
-            const Token& tok = token();
-            if (tok.type == TokenType::Member) {
-                if (t_[p_ + 1].type == TokenType::LeftParen) break;
-                if (!membersAllowed) return -1;
-                steps.push_back({node(NodeKind::MemberName, tok.column, code_.addConstant(Variant::string(tok.text))),
-                                 tok.column});
-                ++p_;
-                continue;
-            }
-            if (tok.type != TokenType::LeftBracket) break;
-            ++p_;
-            // A key is read without the caller's bound, up to its "]".
-            const int savedEnd = end_;
-            end_ = -1;
-            const int32_t key = binary(Logical);
-            end_ = savedEnd;
-            if (key < 0 || token().type != TokenType::RightBracket) return -1;
-            steps.push_back({key, tok.column});
-            ++p_;
-        }
-        const int32_t first = static_cast<int32_t>(code_.lists.size());
-        bool plain = !steps.empty() && steps.size() <= kMaxPlainSteps;
-        for (const auto& [step, stepColumn] : steps) {
-            code_.lists.push_back(step);
-            code_.lists.push_back(stepColumn);
-            plain = plain && code_.nodes[static_cast<size_t>(step)].kind != NodeKind::MemberName;
-        }
-        return node(kind, column, variable, first, static_cast<int32_t>(steps.size()), plain ? kPlainIndexPath : 0);
-    }
-
-    // A variable (with an index path) that is the whole argument: passed by reference. A member
-    // may belong to an object, which only the evaluator can tell.
-    int32_t referenceArgument(size_t close, bool constantAllowed) {
-        const Token& name = token();
-        ++p_;
-        const int32_t variable = compileVariable(code_, name, scope_);
-        const int32_t reference = path(NodeKind::Reference, variable, name.column, false);
-        if (reference < 0 || !(p_ == close || token().type == TokenType::Comma)) return -1;
-        if (constantAllowed) code_.nodes[static_cast<size_t>(reference)].op |= kConstantAllowed;
-        return reference;
-    }
-
-    // "(" arguments ")" at the position; `byReference(i, constantAllowed)` says whether argument i
-    // is passed by reference when it is a variable, and whether that may be a constant.
-    template <class ByReference>
-    bool arguments(std::vector<int32_t>& out, ByReference byReference) {
-        if (token().type != TokenType::LeftParen) return false;
-        const size_t close = closingParenthesis(t_, p_);
-        if (t_[close].type == TokenType::EndOfLine) return false;
-        ++p_;
-        const int savedEnd = end_;
-        end_ = static_cast<int>(close);
-        bool ok = true;
-        while (ok && p_ < close) {
-            int32_t argument = -1;
-            bool constantAllowed = false;
-            if (byReference(out.size(), constantAllowed) && token().type == TokenType::Variable) {
-                argument = referenceArgument(close, constantAllowed);
-                // A required reference that is not one is an error the evaluator reports; an
-                // optional one is read as a value by the evaluator (which looks the name up twice).
-                if (argument < 0) ok = false;
-            } else {
-                argument = binary(Logical);
-            }
-            if (argument < 0 || !(p_ == close || token().type == TokenType::Comma)) ok = false;
-            else if (p_ != close && p_ + 1 == close) ok = false; // "f(1,)"
-            out.push_back(argument);
-            if (ok && p_ != close) ++p_;
-        }
-        end_ = savedEnd;
-        if (!ok) return false;
-        p_ = close + 1;
-        return true;
-    }
-
-    int32_t argumentList(const std::vector<int32_t>& arguments) {
-        const int32_t first = static_cast<int32_t>(code_.lists.size());
-        code_.lists.insert(code_.lists.end(), arguments.begin(), arguments.end());
-        return first;
-    }
-
-    int32_t builtinCall(const Token& name) {
-        static const int kCallIndex = findBuiltin(L"CALL");
-        if (t_[p_ + 1].type != TokenType::LeftParen) {
-            ++p_;
-            return constant(Variant::function(VarKind::Function, builtinEntry(name.i32).name, name.i32), name.column);
-        }
-        if (name.i32 == kCallIndex) return -1; // CALL rewrites its own argument list
-        const bool byReference = builtinEntry(name.i32).byReference;
-        ++p_;
-        std::vector<int32_t> args;
-        auto byReferenceArgument = [&](size_t, bool& constantAllowed) {
-            constantAllowed = true;
-            return byReference;
-        };
-        if (!arguments(args, byReferenceArgument)) return -1;
-        return node(NodeKind::BuiltinCall, name.column, name.i32, argumentList(args), static_cast<int32_t>(args.size()));
-    }
-
-    int32_t userCall(const Token& name) {
-        const UserFunction* f = scope_.functions.find(name.i32);
-        if (!f) return -1; // reported by the evaluator when it runs
-        if (t_[p_ + 1].type != TokenType::LeftParen) {
-            ++p_;
-            return constant(Variant::function(VarKind::UserFunction, f->name.view(), name.i32), name.column);
-        }
-        ++p_;
-        std::vector<int32_t> args;
-        auto byReference = [&](size_t index, bool& constantAllowed) {
-            if (index >= f->parameters.size()) return false;
-            constantAllowed = f->parameters[index].isConst;
-            return f->parameters[index].byRef;
-        };
-        if (!arguments(args, byReference)) return -1;
-        const int32_t functionIndex = static_cast<int32_t>(f - scope_.functions.all().data());
-        return node(NodeKind::UserCall, name.column, functionIndex, argumentList(args), static_cast<int32_t>(args.size()));
-    }
-
-    Code& code_;
-    const TokenList& t_;
-    size_t p_;
-    int end_;
-    const CompileScope& scope_;
-};
+}
 
 } // namespace
 
+int32_t ExpressionReader::expression(size_t& pos, int end, bool& broken, bool colonEnds) {
+    Level level{pos, end, colonEnds, {}, {OpEnd}, {}};
+    for (;;) {
+        int incoming = -1;
+        bool going = operand(level, incoming);
+        if (going && incoming >= 0) {
+            const int status = takeOperator(level, incoming);
+            if (status > 0) break;
+            going = status == 0;
+        }
+        if (!going) {
+            broken = true;
+            break;
+        }
+    }
+    pos = level.pos;
+    return level.result;
+}
+
+void ExpressionReader::pushOperator(Level& level, int incoming) {
+    if (incoming == OpAnd || incoming == OpOr) {
+        size_t failsAt = 0;
+        const size_t resume = skipEnd(level.pos + 1, level.end, failsAt);
+        level.branches.push_back({level.ops.size(), level.values.size(), resume, failsAt});
+    }
+    level.ops.push_back(static_cast<uint8_t>(incoming));
+    level.previous = static_cast<uint8_t>(incoming);
+    ++level.pos;
+}
+
+// Feeds an incoming operator through the action table. 0: go on; 1: finished; -1: failed.
+int ExpressionReader::takeOperator(Level& level, int incoming) {
+    for (;;) {
+        const uint8_t top = level.ops.back();
+        const int column = t_[level.pos].column;
+        if (top == kConditional) {
+            if (incoming != OpClose && incoming != OpEnd) {
+                pushOperator(level, incoming);
+                return 0;
+            }
+            closeConditional(level);
+            continue;
+        }
+        switch (kActions[top][incoming]) {
+        case Push: pushOperator(level, incoming); return 0;
+        case Apply:
+            if (!apply(level)) return fail(level, MessageId::ErrorInExpression, column) ? 0 : -1;
+            continue;
+        case Match:
+            if (top == OpOpen) {
+                level.ops.pop_back();
+                level.previous = OpClose;
+                ++level.pos;
+                return 0;
+            }
+            if (!apply(level)) return fail(level, MessageId::ErrorInExpression, column) ? 0 : -1;
+            continue;
+        case Finish:
+            if (level.values.size() != 1) {
+                // A conditional's true side is checked only after the false side is skipped.
+                const bool trueSide = level.colonEnds && t_[level.pos].type == TokenType::Colon;
+                const size_t at = trueSide ? TokenCursor(t_, level.pos + 1).toItemEnd(Nesting::Parens, endsArgument) : level.pos;
+                return fail(level, MessageId::ErrorInExpression, t_[at].column) ? 0 : -1;
+            }
+            level.result = level.values.back();
+            return 1;
+        case MissingBracket: return fail(level, MessageId::MissingRightBracket, column) ? 0 : -1;
+        default: return fail(level, MessageId::UnbalancedBrackets, column) ? 0 : -1;
+        }
+    }
+}
+
+// Applies the operator on top; false when its operands are missing (nothing is changed then).
+bool ExpressionReader::apply(Level& level) {
+    const uint8_t op = level.ops.back();
+    const bool unary = isUnaryOperator(op);
+    if (level.values.size() < (unary ? 1u : 2u)) return false;
+    level.ops.pop_back();
+    const int column = t_[level.pos].column;
+    if (unary) {
+        int32_t& operand = level.values.back();
+        if (op == OpPlus) return true;
+        const Node& n = code_.nodes[static_cast<size_t>(operand)];
+        if (n.kind == NodeKind::Constant) {
+            Variant value = code_.constants[static_cast<size_t>(n.a)];
+            applyUnary(op, value);
+            operand = constant(std::move(value), n.column);
+        } else {
+            operand = node(NodeKind::Unary, column, operand, 0, 0, op);
+        }
+        return true;
+    }
+    const int32_t right = level.values.back();
+    level.values.pop_back();
+    int32_t& left = level.values.back();
+    if (op == OpAnd || op == OpOr) {
+        const Branch branch = level.branches.back();
+        level.branches.pop_back();
+        // More than one value on the right: a failure the decided path skips.
+        if (level.values.size() > branch.base && branch.base > 0) {
+            std::vector<int32_t> read(level.values.begin() + static_cast<std::ptrdiff_t>(branch.base), level.values.end());
+            read.push_back(right);
+            level.values.resize(branch.base);
+            const size_t at = branch.resume == kNowhere ? level.pos : branch.resume;
+            const int32_t failed = errorNode(MessageId::ErrorInExpression, t_[at].column, read);
+            level.values.back() = node(op == OpAnd ? NodeKind::And : NodeKind::Or, column, level.values.back(), failed);
+            return true;
+        }
+        left = folded(op == OpAnd ? NodeKind::And : NodeKind::Or, op, left, right, column);
+        return true;
+    }
+    left = folded(NodeKind::Binary, op, left, right, column);
+    return true;
+}
+
+// Operators on constants are applied once, here: they have no effects and cannot fail.
+int32_t ExpressionReader::folded(NodeKind kind, uint8_t op, int32_t left, int32_t right, int column) {
+    const Node& l = code_.nodes[static_cast<size_t>(left)];
+    const Node& r = code_.nodes[static_cast<size_t>(right)];
+    if (l.kind != NodeKind::Constant || r.kind != NodeKind::Constant) return node(kind, column, left, right, 0, op);
+    const Variant& a = code_.constants[static_cast<size_t>(l.a)];
+    const Variant& b = code_.constants[static_cast<size_t>(r.a)];
+    Variant result = a;
+    if (kind == NodeKind::Binary) applyBinary(op, result, b);
+    else result = Variant::boolean(kind == NodeKind::And ? a.toBool() && b.toBool() : a.toBool() || b.toBool());
+    return constant(std::move(result), l.column);
+}
+
+// Where a decided AND or OR goes on: past its right operand, up to a comma, a keyword that is no
+// operand, the conditional operator or a bracket it did not open; kNowhere when the line ends
+// inside a bracket.
+size_t ExpressionReader::skipEnd(size_t from, int end, size_t& failsAt) const {
+    for (TokenCursor cursor(t_, from);; cursor.step()) {
+        const size_t at = cursor.position();
+        failsAt = at;
+        if (t_[at].type == TokenType::EndOfLine || static_cast<int>(at) == end)
+            return cursor.atTopLevel() ? at : kNowhere;
+        if (cursor.closesOuter() || (cursor.atTopLevel() && endsOperand(t_[at]))) return at;
+    }
+}
+
+// Whether the other path of a pending branch goes on past a failure in it: it must go on
+// somewhere, and an AND or OR needs its left operand still in place.
+bool ExpressionReader::contained(const Level& level, const Branch& branch) const {
+    if (branch.resume == kNowhere || level.values.size() < branch.base) return false;
+    return level.ops[branch.opIndex] == kConditional || branch.base > 0;
+}
+
+// Reading fails here. Inside the right operand of an AND or OR or the false side of a conditional,
+// only that path fails: the other one goes on where it would have (true is returned); else the
+// whole expression becomes the Error node, after everything read (false).
+bool ExpressionReader::fail(Level& level, MessageId::Id id, int column) {
+    if (!level.branches.empty() && contained(level, level.branches.back())) {
+        const Branch branch = level.branches.back();
+        level.branches.pop_back();
+        const uint8_t op = level.ops[branch.opIndex];
+        std::vector<int32_t> read(level.values.begin() + static_cast<std::ptrdiff_t>(branch.base), level.values.end());
+        const int32_t failed = errorNode(id, column, read);
+        level.values.resize(branch.base);
+        level.ops.resize(branch.opIndex);
+        const int opColumn = t_[level.pos].column;
+        if (op == kConditional) {
+            level.values.push_back(node(NodeKind::Conditional, opColumn, branch.condition, branch.whenTrue, failed));
+        } else {
+            int32_t& left = level.values.back();
+            left = node(op == OpAnd ? NodeKind::And : NodeKind::Or, opColumn, left, failed);
+        }
+        level.pos = branch.resume;
+        level.previous = kAfterOperand;
+        return true;
+    }
+    std::vector<int32_t> read = level.values;
+    if (!level.branches.empty() && level.ops[level.branches.back().opIndex] != kConditional) {
+        // The decided path of an AND or OR fails too, but where its skip ran out of the line.
+        const Branch branch = level.branches.back();
+        if (branch.base > 0 && level.values.size() >= branch.base) {
+            std::vector<int32_t> right(level.values.begin() + static_cast<std::ptrdiff_t>(branch.base), level.values.end());
+            read.resize(branch.base);
+            const uint8_t op = level.ops[branch.opIndex];
+            read.back() = node(op == OpAnd ? NodeKind::And : NodeKind::Or, t_[level.pos].column, read.back(),
+                               errorNode(id, column, right));
+            id = MessageId::ErrorInExpression;
+            column = t_[branch.skipFails].column;
+        }
+    }
+    level.result = errorNode(id, column, read);
+    return false;
+}
+
+bool ExpressionReader::pushOperand(Level& level, int32_t operand, bool broken) {
+    level.values.push_back(operand);
+    level.previous = kAfterOperand;
+    // The operand fails by itself; the Error node's own message is never reached.
+    return !broken || fail(level, MessageId::ErrorInExpression, -1);
+}
+
+// "?": everything before it is the condition; the true side is read up to its ":", the false side
+// after it, as the rest of the expression.
+bool ExpressionReader::conditional(Level& level) {
+    const int column = t_[level.pos].column;
+    while (level.ops.back() != OpOpen && level.ops.back() != OpEnd && level.ops.back() != kConditional)
+        if (!apply(level)) return fail(level, MessageId::ErrorInExpression, column);
+    if (level.values.empty()) return fail(level, MessageId::ErrorInExpression, column);
+    const int32_t condition = level.values.back();
+    level.values.pop_back();
+    ++level.pos;
+    size_t colon = level.pos;
+    for (int open = 1; t_[colon].type != TokenType::EndOfLine; ++colon) {
+        if (t_[colon].type == TokenType::Question) ++open;
+        else if (t_[colon].type == TokenType::Colon && --open == 0) break;
+    }
+    bool trueBroken = false;
+    size_t p = level.pos;
+    const int32_t whenTrue = expression(p, level.end, trueBroken, true);
+    if (t_[colon].type == TokenType::EndOfLine) {
+        // No ":": the false side fails at the end of the line.
+        const int32_t whenFalse = errorNode(MessageId::ErrorInExpression, t_[colon].column, {});
+        level.pos = p;
+        return pushOperand(level, node(NodeKind::Conditional, column, condition, whenTrue, whenFalse), trueBroken);
+    }
+    // Past the true side, reading goes on at the end of the item (comma or closing parenthesis).
+    const size_t resume = TokenCursor(t_, colon + 1).toItemEnd(Nesting::Parens, endsArgument);
+    level.branches.push_back({level.ops.size(), level.values.size(), resume, 0, condition, whenTrue});
+    level.ops.push_back(kConditional);
+    level.pos = colon + 1;
+    level.previous = OpOpen;
+    return true;
+}
+
+void ExpressionReader::closeConditional(Level& level) {
+    const Branch branch = level.branches.back();
+    level.branches.pop_back();
+    level.ops.pop_back();
+    int32_t whenFalse;
+    if (level.values.size() == branch.base + 1) {
+        whenFalse = level.values.back();
+    } else {
+        std::vector<int32_t> read(level.values.begin() + static_cast<std::ptrdiff_t>(branch.base), level.values.end());
+        whenFalse = errorNode(MessageId::ErrorInExpression, t_[level.pos].column, read);
+    }
+    level.values.resize(branch.base);
+    level.values.push_back(node(NodeKind::Conditional, t_[level.pos].column, branch.condition, branch.whenTrue, whenFalse));
+    level.previous = kAfterOperand;
+}
+
+// ":" outside a conditional's true side: what follows, up to the end of the item, is skipped.
+bool ExpressionReader::conditionalElse(Level& level) {
+    if (level.values.empty()) return fail(level, MessageId::ErrorInExpression, t_[level.pos].column);
+    level.pos = TokenCursor(t_, level.pos + 1).toItemEnd(Nesting::Parens, endsArgument);
+    level.previous = kAfterOperand;
+    return true;
+}
+
 int32_t compileVariable(Code& code, const Token& name, const CompileScope& scope) {
+    if (scope.byName) return code.addNode(Node{NodeKind::Named, 0, name.column, name.i32, 0, 0});
     if (scope.layout) {
         const int slot = scope.layout->slotOf(name.i32);
         if (slot >= 0) return code.addNode(Node{NodeKind::Local, 0, name.column, slot, name.i32, 0});
@@ -343,27 +297,58 @@ int32_t compileVariable(Code& code, const Token& name, const CompileScope& scope
     return code.addNode(Node{NodeKind::Global, 0, name.column, name.i32, 0, 0});
 }
 
-int32_t compileExpression(Code& code, const TokenList& tokens, size_t& pos, int end, const CompileScope& scope) {
-    const size_t nodes = code.nodes.size(), constants = code.constants.size(), lists = code.lists.size(),
-                 tokenRefs = code.tokens.size();
-    ExpressionCompiler compiler(code, tokens, pos, end, scope);
-    const int32_t root = compiler.wholeExpression();
-    if (root < 0) {
-        // Nothing of a failed attempt stays.
+namespace {
+
+// Drops what a compilation added (when its result is not taken).
+struct CodeMark {
+    Code& code;
+    size_t nodes = code.nodes.size(), constants = code.constants.size(), lists = code.lists.size(),
+           tokens = code.tokens.size();
+    void rollBack() const {
         code.nodes.resize(nodes);
         code.constants.resize(constants);
         code.lists.resize(lists);
-        code.tokens.resize(tokenRefs);
+        code.tokens.resize(tokens);
+    }
+};
+
+} // namespace
+
+int32_t compileExpression(Code& code, const TokenList& tokens, size_t& pos, int end, const CompileScope& scope) {
+    const CodeMark mark{code};
+    ExpressionReader reader(code, tokens, scope);
+    size_t p = pos;
+    bool broken = false;
+    const int32_t root = reader.expression(p, end, broken);
+    if (reader.sawError()) {
+        mark.rollBack();
         return -1;
     }
-    pos = compiler.position();
+    pos = p;
     return root;
 }
 
+int32_t compileAnyExpression(Code& code, const TokenList& tokens, size_t& pos, int end, const CompileScope& scope) {
+    ExpressionReader reader(code, tokens, scope);
+    bool broken = false;
+    return reader.expression(pos, end, broken);
+}
+
+int32_t compileCallStatement(Code& code, const TokenList& tokens, size_t& pos, const CompileScope& scope) {
+    ExpressionReader reader(code, tokens, scope);
+    return reader.callStatement(pos);
+}
+
 int32_t compileTarget(Code& code, const TokenList& tokens, size_t& pos, const CompileScope& scope) {
-    ExpressionCompiler compiler(code, tokens, pos, -1, scope);
-    const int32_t target = compiler.target();
-    if (target >= 0) pos = compiler.position();
+    const CodeMark mark{code};
+    ExpressionReader reader(code, tokens, scope);
+    size_t p = pos;
+    const int32_t target = reader.target(p);
+    if (target < 0 || reader.sawError()) {
+        mark.rollBack();
+        return -1;
+    }
+    pos = p;
     return target;
 }
 

@@ -103,14 +103,23 @@ int Engine::evalNode(int32_t index, Variant& out) {
     }
     case NodeKind::Text: return textNode(index, out);
     case NodeKind::Macro: return readMacro(*code_.tokens[static_cast<size_t>(n.a)], out);
-    case NodeKind::Element: return readElementNode(index, out);
-    case NodeKind::Reference: return referenceNode(index, out);
+    case NodeKind::Element: return readElementNode(Node(n), out);
+    case NodeKind::Reference: return referenceNode(Node(n), out);
     case NodeKind::BuiltinCall: return builtinCallNode(index, out);
     case NodeKind::UserCall: return userCallNode(index, out);
     case NodeKind::Unary: return unaryNode(index, out);
     case NodeKind::Binary: return binaryNode(index, out);
     case NodeKind::And:
     case NodeKind::Or: return logicalNode(index, out);
+    // The forms below take a copy of their node: what they run may compile more nodes.
+    case NodeKind::Named: return namedNode(Node(n), out);
+    case NodeKind::Conditional: return conditionalNode(Node(n), out);
+    case NodeKind::Method: return methodNode(Node(n), out);
+    case NodeKind::ValueElement: return valueElementNode(Node(n), out);
+    case NodeKind::ValueCall: return valueCallNode(Node(n), out);
+    case NodeKind::MemberReference: return memberReferenceNode(Node(n), out);
+    case NodeKind::BadReference: return badReferenceNode(Node(n), out);
+    case NodeKind::Error: return errorNode(Node(n), out);
     case NodeKind::MemberName: break;
     }
     return reportRuntimeError(MessageId::ErrorInExpression, n.column);
@@ -244,8 +253,7 @@ bool Engine::leafSubscripts(const Node& n, int32_t* subscripts) {
     return true;
 }
 
-int Engine::readElementNode(int32_t index, Variant& out) {
-    const Node n = code_.nodes[static_cast<size_t>(index)];
+int Engine::readElementNode(const Node& n, Variant& out) {
     if (int32_t subscripts[kMaxPlainSteps]; (n.op & kPlainIndexPath) && leafSubscripts(n, subscripts)) {
         if (const Variable* variable = variableOf(code_.nodes[static_cast<size_t>(n.a)])) {
             if (const Variant* element = arrayElement(arrayBody(*variable->value), subscripts, n.c)) {
@@ -262,8 +270,7 @@ int Engine::readElementNode(int32_t index, Variant& out) {
     return 0;
 }
 
-int Engine::referenceNode(int32_t index, Variant& out) {
-    const Node n = code_.nodes[static_cast<size_t>(index)];
+int Engine::referenceNode(const Node& n, Variant& out) {
     const Node name = code_.nodes[static_cast<size_t>(n.a)];
     Variable* variable = variableOf(name);
     if (!variable) {

@@ -1,6 +1,6 @@
 #pragma once
-// The operators of expressions and the precedence table that drives both the evaluator and the
-// expression compiler, so the two always agree on what an expression means.
+// The operators of expressions and the precedence table that drives the expression compiler, and
+// what the operators do to values (the compiler folds constants with them, the runner applies them).
 #include "engine/front/token.h"
 #include "engine/values/value.h"
 

@@ -51,9 +51,8 @@ int Engine::executeStatement(const TokenList& t, size_t pos) {
     default: break;
     }
     Variant discarded;
-    int status = first.type == TokenType::Builtin    ? callBuiltin(t, pos, discarded)
-                 : first.type == TokenType::UserFunc ? callUserFunction(t, pos, discarded)
-                                                     : evaluate(t, pos, discarded);
+    int status = first.type == TokenType::Builtin || first.type == TokenType::UserFunc ? evaluateCall(t, pos, discarded)
+                                                                                         : evaluate(t, pos, discarded);
     return status < 0 ? -1 : expectEnd(t, pos);
 }
 

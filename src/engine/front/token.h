@@ -1,5 +1,5 @@
 #pragma once
-// The lexical form of a script line: what the evaluator and the statements walk.
+// The lexical form of a script line: what the expression compiler and the statements walk.
 #include "base/wstring.h"
 
 #include <cstdint>
@@ -61,8 +61,8 @@ struct Token {
     WString text; // shared with the values made from it, so a literal costs no copy
     TokenType type = TokenType::EndOfLine;
     int16_t column = -1; // index of the token's first character in the line text; -1 unknown
-    // For the first token of an expression of a loaded line: 0 not compiled yet, -1 left to the
-    // evaluator, else the engine's compiled expression number plus one.
+    // For the first token of an expression of a loaded line: 0 not compiled yet, else the engine's
+    // compiled expression number plus one.
     mutable int32_t compiledExpression = 0;
 
     Token() : i64(0) {}
