@@ -308,6 +308,9 @@ private:
     [[nodiscard]] int userCallNode(int32_t index, Variant& out);
     [[nodiscard]] int unaryNode(int32_t index, Variant& out);
     [[nodiscard]] int binaryNode(int32_t index, Variant& out);
+    inline const Variant* binaryOperand(int32_t index, Variant& scratch);
+    // A constant's or a declared variable's value where it lives; nullptr for any other node.
+    const Variant* leafValue(int32_t index);
     [[nodiscard]] int logicalNode(int32_t index, Variant& out);
     // The less frequent forms (expression_runner_forms.cpp).
     [[nodiscard]] int namedNode(const Node& n, Variant& out);

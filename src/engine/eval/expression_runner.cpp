@@ -139,16 +139,47 @@ int Engine::unaryNode(int32_t index, Variant& out) {
     return 0;
 }
 
+const Variant* Engine::leafValue(int32_t index) {
+    const Node& n = code_.nodes[static_cast<size_t>(index)];
+    if (n.kind == NodeKind::Constant) return &code_.constants[static_cast<size_t>(n.a)];
+    if (n.kind != NodeKind::Global && n.kind != NodeKind::Local) return nullptr;
+    const Variable* variable = variableOf(n);
+    return variable ? variable->value : nullptr;
+}
+
+// An operand of an operator: a leaf where it lives; an operator on two leaves worked out here,
+// without a call; anything else evaluated into `scratch`.
+[[gnu::always_inline]] inline const Variant* Engine::binaryOperand(int32_t index, Variant& scratch) {
+    const Node& n = code_.nodes[static_cast<size_t>(index)];
+    switch (n.kind) {
+    case NodeKind::Constant: return &code_.constants[static_cast<size_t>(n.a)];
+    case NodeKind::Global:
+    case NodeKind::Local:
+        if (const Variable* variable = variableOf(n)) return variable->value;
+        return undeclaredVariable(n.column), nullptr;
+    case NodeKind::Binary: {
+        const Variant* left = leafValue(n.a);
+        const Variant* right = left ? leafValue(n.b) : nullptr;
+        if (right && fastBinary(n.op, *left, *right, scratch)) return &scratch;
+        return binaryNode(index, scratch) < 0 ? nullptr : &scratch;
+    }
+    default: return evalNode(index, scratch) < 0 ? nullptr : &scratch;
+    }
+}
+
 int Engine::binaryNode(int32_t index, Variant& out) {
     const Node n = code_.nodes[static_cast<size_t>(index)];
     // A right operand that runs code may change the left one, which is then copied first; a leaf
-    // on the right lets the left be read where it lives.
-    const Variant* left = isLeaf(code_.nodes[static_cast<size_t>(n.b)].kind) ? operandOf(n.a, out)
-                          : evalNode(n.a, out) < 0                          ? nullptr
-                                                                            : &out;
+    // on the right lets the left be read where it lives. An operator on the left is worked out
+    // into `out` either way.
+    const Variant* left = isLeaf(code_.nodes[static_cast<size_t>(n.b)].kind) ||
+                                  code_.nodes[static_cast<size_t>(n.a)].kind == NodeKind::Binary
+                              ? binaryOperand(n.a, out)
+                          : evalNode(n.a, out) < 0 ? nullptr
+                                                   : &out;
     if (!left) return -1;
     Variant scratch;
-    const Variant* right = operandOf(n.b, scratch);
+    const Variant* right = binaryOperand(n.b, scratch);
     if (!right) return -1;
     if (fastBinary(n.op, *left, *right, out)) return 0;
     if (left != &out) out = *left;
