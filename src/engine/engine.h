@@ -18,9 +18,9 @@
 // Compiled lines (eval/code.h, which teaches the form). When the run starts (runScript), every line
 // is compiled once: each function gets a frame layout (a slot per local name), each line a
 // Statement whose expressions are node trees with variables resolved to global ids or frame
-// slots (statement_compiler.cpp, expression_compiler.cpp). A line whose form the compiler does
-// not take stays a Tokens statement: it runs from its tokens (executeStatement), and each of its
-// expressions is compiled the first time it runs, or read by Evaluation (eval.cpp), the
+// slots (statement_compiler.cpp, compiled_blocks.cpp, expression_compiler.cpp). A line with an expression the compiler does not take, or one whose
+// tokens would fail, stays a Tokens statement: it runs from its tokens (executeStatement), and
+// each of its expressions is compiled the first time it runs, or read by Evaluation (eval.cpp), the
 // operator-precedence reader of tokens, when the compiler does not take it either (the
 // conditional operator, members and methods, calls of values, texts that EXECUTE evaluates,
 // expressions whose syntax fails). Both readers follow one operator table (operator_table.h);
@@ -75,6 +75,7 @@ namespace vexil {
 struct StartupState;
 class HandleTable;
 class ArgumentList;
+struct CompileScope;
 
 // Milliseconds since a timeGetTime reading, right across the 49.7-day wrap.
 int64_t elapsedMilliseconds(uint32_t start);
@@ -255,6 +256,16 @@ private:
     [[nodiscard]] int runStatement(const Statement& s);
     [[nodiscard]] int runAssignElement(const Statement& s);
     [[nodiscard]] int runFor(const Statement& s);
+    // The keyword statements beyond IF, the loops and RETURN (compiled_blocks.cpp), compiled and
+    // run.
+    Statement compileKeywordStatement(int line, const TokenList& t, size_t pos, const CompileScope& scope);
+    Statement compileCase(int line, const TokenList& t, size_t pos, const CompileScope& scope);
+    // FOR...IN, `pos` at its variable.
+    Statement compileForIn(const TokenList& t, size_t pos, const CompileScope& scope);
+    [[nodiscard]] int runSwitch(const Statement& s);
+    [[nodiscard]] int runLoopExit(const Statement& s);
+    [[nodiscard]] int runExit(const Statement& s);
+    [[nodiscard]] int runForIn(const Statement& s);
     // The compiled form of the expression at `pos` of a loaded line, made on its first run; -1
     // when the evaluator reads it.
     int32_t cachedExpression(const TokenList& tokens, size_t pos, int end, size_t& stop);
@@ -278,6 +289,16 @@ private:
         }
         return globals_.find(n.a);
     }
+    // The variable of a FOR line, made when missing; nullptr after an error (a constant). Inside a
+    // function the loop variable is always a local one.
+    Variable* loopVariable(const Node& name) {
+        const int32_t nameId = nameIdOf(name);
+        Variable* variable = name.kind == NodeKind::Local ? localSlots_[frameBase_ + static_cast<size_t>(name.a)]
+                             : inFunction()               ? findLocal(nameId)
+                                                          : globals_.find(nameId);
+        if (variable && variable->isConstant()) return reportRuntimeError(MessageId::CannotAssignConstant, name.column), nullptr;
+        return variable ? variable : &createVariable(nameId, Variant::int32(0), 0, Scope::Local);
+    }
     [[nodiscard]] int readElementNode(const Node& n, Variant& out);
     [[nodiscard]] int referenceNode(const Node& n, Variant& out);
     [[nodiscard]] int builtinCallNode(const Node& n, Variant& out);
@@ -294,6 +315,23 @@ private:
     [[nodiscard]] int enterFor(Variant* variable, Variant& limit, Variant& step);
     // The condition of a WHILE line, for WEND.
     [[nodiscard]] int whileCondition(int whileLine, Variant& condition);
+    // ELSE or ELSEIF after the chosen branch, ENDIF/ENDSELECT/ENDSWITCH, DO, FUNC, ENDFUNC, CASE
+    // after the chosen case body.
+    [[nodiscard]] int branchEnd();
+    [[nodiscard]] int endBlock();
+    [[nodiscard]] int enterDo();
+    [[nodiscard]] int skipFunction();
+    [[nodiscard]] int endFunction();
+    [[nodiscard]] int caseEnd();
+    // After a SWITCH's value (or at a SELECT): the case to run, from the block's CASE lines.
+    [[nodiscard]] int chooseCase(bool isSwitch, const Variant& value);
+    [[nodiscard]] int caseMatches(int caseLine, bool isSwitch, const Variant& value, bool& matched);
+    [[nodiscard]] int caseMatchesTokens(const TokenList& c, bool isSwitch, const Variant& value, bool& matched);
+    [[nodiscard]] int continueSelect();
+    [[nodiscard]] int leaveLoops(int levels, bool exitLoop);
+    // EXIT, with the code when one is given.
+    [[nodiscard]] int exitRun(const Variant* code);
+    [[nodiscard]] int enterForIn(Variant* variable, Variant& collection, int column);
 
     class Evaluation;
     friend class Evaluation;
@@ -316,7 +354,7 @@ private:
     [[nodiscard]] int nextStatement();
     [[nodiscard]] int forInStatement(const TokenList& t, size_t pos, Variant* variable);
     [[nodiscard]] int loopExit(const TokenList& t, size_t pos, bool exitLoop);
-    [[nodiscard]] int selectStatement(const TokenList& t, size_t pos, bool isSwitch);
+    [[nodiscard]] int switchStatement(const TokenList& t, size_t pos);
     [[nodiscard]] int switchCaseMatches(const TokenList& t, size_t pos, const Variant& value, bool& matched);
     [[nodiscard]] int continueCase(const TokenList& t, size_t pos);
     [[nodiscard]] int exitStatement(const TokenList& t, size_t pos);
@@ -433,6 +471,8 @@ private:
                          Variant& scratch);
     [[nodiscard]] int returnStatement(const TokenList& t, size_t pos);
     [[nodiscard]] int returnValue(int32_t valueNode, int column);
+    // RETURN after its value, if any.
+    [[nodiscard]] int returnWith(Variant* value);
     [[nodiscard]] int readMacro(const Token& token, Variant& result);
 
     // ---- Where the script comes from, and what surrounds the run ----
