@@ -18,7 +18,8 @@
 // Compiled lines (eval/code.h, which teaches the form). When the run starts (runScript), every line
 // is compiled once: each function gets a frame layout (a slot per local name), each line a
 // Statement whose expressions are node trees with variables resolved to global ids or frame
-// slots (statement_compiler.cpp, compiled_blocks.cpp, expression_compiler.cpp). A line with an expression the compiler does not take, or one whose
+// slots (statement_compiler.cpp, compiled_blocks.cpp, compiled_declarations.cpp,
+// expression_compiler.cpp). A line with an expression the compiler does not take, or one whose
 // tokens would fail, stays a Tokens statement: it runs from its tokens (executeStatement), and
 // each of its expressions is compiled the first time it runs, or read by Evaluation (eval.cpp), the
 // operator-precedence reader of tokens, when the compiler does not take it either (the
@@ -76,6 +77,7 @@ struct StartupState;
 class HandleTable;
 class ArgumentList;
 struct CompileScope;
+struct ArrayBody;
 
 // Milliseconds since a timeGetTime reading, right across the 49.7-day wrap.
 int64_t elapsedMilliseconds(uint32_t start);
@@ -256,16 +258,22 @@ private:
     [[nodiscard]] int runStatement(const Statement& s);
     [[nodiscard]] int runAssignElement(const Statement& s);
     [[nodiscard]] int runFor(const Statement& s);
-    // The keyword statements beyond IF, the loops and RETURN (compiled_blocks.cpp), compiled and
-    // run.
+    // The keyword statements beyond IF, the loops and RETURN (compiled_blocks.cpp) and the
+    // declarations (compiled_declarations.cpp), compiled and run.
     Statement compileKeywordStatement(int line, const TokenList& t, size_t pos, const CompileScope& scope);
     Statement compileCase(int line, const TokenList& t, size_t pos, const CompileScope& scope);
     // FOR...IN, `pos` at its variable.
     Statement compileForIn(const TokenList& t, size_t pos, const CompileScope& scope);
+    Statement compileDeclaration(const TokenList& t, size_t pos, const CompileScope& scope);
+    Statement compileEnum(const TokenList& t, size_t pos, Scope scope, const CompileScope& compileScope);
     [[nodiscard]] int runSwitch(const Statement& s);
     [[nodiscard]] int runLoopExit(const Statement& s);
     [[nodiscard]] int runExit(const Statement& s);
     [[nodiscard]] int runForIn(const Statement& s);
+    [[nodiscard]] int runDeclare(const Statement& s);
+    [[nodiscard]] int runEnum(const Statement& s);
+    // Fills the array from a compiled array literal's level (its index in the lists) at `depth`.
+    [[nodiscard]] int fillCompiledLiteral(int32_t level, Variant& array, int depth, int32_t* subscripts);
     // The compiled form of the expression at `pos` of a loaded line, made on its first run; -1
     // when the evaluator reads it.
     int32_t cachedExpression(const TokenList& tokens, size_t pos, int end, size_t& stop);
@@ -360,33 +368,65 @@ private:
     [[nodiscard]] int exitStatement(const TokenList& t, size_t pos);
     [[nodiscard]] int assignment(const TokenList& t, size_t pos);
     [[nodiscard]] int declaration(const TokenList& t, size_t pos);
-    [[nodiscard]] int dimStatement(const TokenList& t, size_t pos, Scope scope);
-    [[nodiscard]] int constStatement(const TokenList& t, size_t pos);
-    [[nodiscard]] int staticStatement(const TokenList& t, size_t pos);
-    [[nodiscard]] int declareEnum(const TokenList& t, size_t pos, Scope scope);
     // What a declaration's keywords make of the variables it names.
     struct DeclarationForm {
         Scope scope;
         bool isConst;
         bool isStatic;
         bool isRedim;
+        // As a Declare statement's op.
+        uint8_t packed() const {
+            return static_cast<uint8_t>(static_cast<uint8_t>(scope) | isConst << 2 | isStatic << 3 | isRedim << 4);
+        }
+        static DeclarationForm unpacked(uint8_t op) {
+            return {static_cast<Scope>(op & 3), (op & 4) != 0, (op & 8) != 0, (op & 16) != 0};
+        }
     };
+    // A declaration's leading keywords: its form (or ENUM in a scope) and where its names begin, or
+    // the error of keywords that go together in no form.
+    struct DeclarationHead {
+        DeclarationForm form{Scope::Automatic, false, false, false};
+        bool isEnum = false;
+        size_t names = 0;
+        bool failed = false;
+        MessageId::Id error{};
+        int errorColumn = -1;
+    };
+    static DeclarationHead readDeclarationHead(const TokenList& t, size_t pos);
     [[nodiscard]] int declareVariables(const TokenList& t, size_t p, const DeclarationForm& form);
+    enum class EnumStep : uint8_t { Add, Subtract, Multiply };
+    [[nodiscard]] int declareEnum(const TokenList& t, size_t pos, Scope scope);
+    // One name of an ENUM, after its value: the constant made, the counter stepped on.
+    [[nodiscard]] int declareEnumName(int nameId, int column, Scope scope, Variant& counter, EnumStep step,
+                                      const Variant& by);
     struct Dimensions {
         std::vector<int32_t> sizes; // -1: "[]"
         bool any = false;
         bool empty = false;
         bool negative = false;
+        // One dimension of the evaluated size, or "[]" for nullptr.
+        void add(const Variant* size);
     };
     [[nodiscard]] int readDimensions(const TokenList& t, size_t& p, Dimensions& dims);
-    // Makes `value` an array of the declared shape (sizes of "[]" taken from a literal at `at`), or a map.
-    [[nodiscard]] int shapeArray(Variant& value, const Dimensions& dims, const TokenList* literal, size_t at,
+    // Makes `value` an array of the declared shape (sizes of "[]" taken from the item counts of an
+    // array literal, one per nesting level), or a map.
+    [[nodiscard]] int shapeArray(Variant& value, const Dimensions& dims, const int32_t* literalCounts, size_t levels,
                                  int column);
+    // After a declared name's dimensions: REDIM's reshaping, or the shape of an array declared
+    // without an initializer.
+    [[nodiscard]] int shapeDeclared(Variable& variable, const Dimensions& dims, const DeclarationForm& form,
+                                    bool initialised, bool firstExecution, int column);
+    // Before an initializer that is an expression: the declared shape, then an empty value while
+    // the expression runs.
+    [[nodiscard]] int clearForInitializer(Variable& variable, const Dimensions& dims, int column);
     [[nodiscard]] int fillArrayLiteral(const TokenList& t, size_t& p, Variant& array);
     [[nodiscard]] int fillLiteralLevel(const TokenList& t, size_t& p, Variant& array, int level,
                                        int32_t* subscripts);
+    // Whether item `index` of an array literal's level fits the array: a nested literal where the
+    // array has a deeper dimension, a value where it has none.
+    [[nodiscard]] int literalItemFits(const ArrayBody& body, int level, int32_t index, bool nested, int column);
     [[nodiscard]] int redimension(Variant& value, const Dimensions& dims, int column);
-    [[nodiscard]] int bindDeclared(const Token& name, const DeclarationForm& form, Variable*& variable,
+    [[nodiscard]] int bindDeclared(int nameId, int column, const DeclarationForm& form, Variable*& variable,
                                    bool& firstExecution);
     Variable& staticVariable(int nameId, Scope scope, bool& firstExecution);
     [[nodiscard]] int initializeDeclared(const TokenList& t, size_t& p, const Token& name, const Dimensions& dims,

@@ -31,7 +31,7 @@
 // EXECUTE evaluates still find variables by name, through the same tables.
 //
 // Statements (Statement below) hold the nodes of their expressions and what the block map
-// knows; a statement with more operands than a Statement holds (CASE items) keeps
+// knows; a statement with more operands than a Statement holds (declarations, CASE items) keeps
 // them in `lists`. A line with an expression the compiler does not take, or whose tokens would
 // fail on their syntax, keeps StatementKind::Tokens and is run from its tokens, whose expressions
 // are compiled on their first run. Either way a line's errors are the ones its tokens would give,
@@ -105,6 +105,9 @@ enum class StatementKind : uint8_t {
     Exit,         // a: the exit code or -1
     ForIn,        // a: loop variable node, b: the collection, c: the column of its error
     Fail,         // a: the message (MessageId), column: where; a line that can only fail
+    Declare,      // op: the form (DeclarationForm), a: its names in `lists`, b: their count
+    Enum,         // op: the scope and the step, a: its names in `lists`, b: their count, c: the
+                  // step's amount
 };
 
 // Case statements: CASE ELSE.

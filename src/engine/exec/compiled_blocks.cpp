@@ -73,6 +73,7 @@ Statement Engine::compileKeywordStatement(int line, const TokenList& t, size_t p
     case Keyword::Exit: return optionalToEnd(code_, t, p, scope, s.a) ? as(StatementKind::Exit) : tokens;
     case Keyword::Dim: case Keyword::ReDim: case Keyword::Local: case Keyword::Global: case Keyword::Const:
     case Keyword::Static: case Keyword::Enum:
+        return compileDeclaration(t, pos, scope);
     case Keyword::If: case Keyword::ElseIf: case Keyword::While: case Keyword::Wend: case Keyword::Until:
     case Keyword::For: case Keyword::Next: case Keyword::Return:
         return tokens; // forms the statement compiler did not take

@@ -67,6 +67,8 @@ int Engine::runStatement(const Statement& s) {
     case StatementKind::Exit: return runExit(s);
     case StatementKind::ForIn: return runForIn(s);
     case StatementKind::Fail: return reportRuntimeError(static_cast<MessageId::Id>(s.a), s.column);
+    case StatementKind::Declare: return runDeclare(s);
+    case StatementKind::Enum: return runEnum(s);
     }
     return 0;
 }

@@ -1,6 +1,6 @@
 // Compiling lines at load: the frame layout of every function, then one Statement per line:
 // assignments, calls, IF, loops and RETURN here, the other keyword statements in
-// compiled_blocks.cpp. A line whose expressions the expression
+// compiled_blocks.cpp and compiled_declarations.cpp. A line whose expressions the expression
 // compiler does not take, or whose tokens would fail, stays a Tokens statement and keeps its errors.
 #include "engine/engine.h"
 #include "engine/eval/expression_compiler.h"
