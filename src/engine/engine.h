@@ -18,13 +18,13 @@
 // Compiled lines (eval/code.h, which teaches the form). When the run starts (runScript), every line
 // is compiled once: each function gets a frame layout (a slot per local name), each line a
 // Statement whose expressions are node trees with variables resolved to global ids or frame
-// slots (statement_compiler.cpp, expression_compiler.cpp). A line whose form the compiler does
-// not take stays a Tokens statement: it runs from its tokens (executeStatement), and each of its
-// expressions is compiled the first time it runs (eval.cpp). Every expression compiles, malformed
-// ones into Error nodes where their reading fails; texts that EXECUTE evaluates are compiled the
-// same way, their variables found by name, and kept in a small cache by text (text_cache.h).
-// The test expressions/compiled_matches_evaluator holds compiled lines and EXECUTE to the same
-// results.
+// slots (statement_compiler.cpp, compiled_blocks.cpp, compiled_declarations.cpp,
+// expression_compiler.cpp). A line whose tokens would fail stays a Tokens statement: it runs from
+// its tokens (executeStatement), and each of its expressions is compiled the first time it runs
+// (eval.cpp). Every expression compiles, malformed ones into Error nodes where their reading
+// fails; texts that EXECUTE evaluates are compiled the same way, their variables found by name,
+// and kept in a small cache by text (text_cache.h). The test expressions/compiled_matches_evaluator
+// holds compiled lines and EXECUTE to the same results.
 //
 // The run loop (compiled_statements.cpp, run). It makes nextLine_ the currentLine_, moves
 // nextLine_ on and runs the line's Statement inline, until the lines run out, the run state leaves
@@ -79,6 +79,8 @@ struct StartupState;
 class HandleTable;
 class ArgumentList;
 class TextCache;
+struct CompileScope;
+struct ArrayBody;
 
 // Milliseconds since a timeGetTime reading, right across the 49.7-day wrap.
 int64_t elapsedMilliseconds(uint32_t start);
@@ -263,6 +265,22 @@ private:
     [[nodiscard]] inline int dispatchStatement(const Statement& s); // the same, inline in the run loop
     [[nodiscard]] int runAssignElement(const Statement& s);
     [[nodiscard]] int runFor(const Statement& s);
+    // The keyword statements beyond IF, the loops and RETURN (compiled_blocks.cpp) and the
+    // declarations (compiled_declarations.cpp), compiled and run.
+    Statement compileKeywordStatement(int line, const TokenList& t, size_t pos, const CompileScope& scope);
+    Statement compileCase(int line, const TokenList& t, size_t pos, const CompileScope& scope);
+    // FOR...IN, `pos` at its variable.
+    Statement compileForIn(const TokenList& t, size_t pos, const CompileScope& scope);
+    Statement compileDeclaration(const TokenList& t, size_t pos, const CompileScope& scope);
+    Statement compileEnum(const TokenList& t, size_t pos, Scope scope, const CompileScope& compileScope);
+    [[nodiscard]] int runSwitch(const Statement& s);
+    [[nodiscard]] int runLoopExit(const Statement& s);
+    [[nodiscard]] int runExit(const Statement& s);
+    [[nodiscard]] int runForIn(const Statement& s);
+    [[nodiscard]] int runDeclare(const Statement& s);
+    [[nodiscard]] int runEnum(const Statement& s);
+    // Fills the array from a compiled array literal's level (its index in the lists) at `depth`.
+    [[nodiscard]] int fillCompiledLiteral(int32_t level, Variant& array, int depth, int32_t* subscripts);
     // The compiled form of the expression at `pos` of a loaded line, made on its first run; -1
     // for tokens of no loaded line, or when the line's expression there was compiled with another
     // bound. `end` kCallOnly: the call a statement starts with.
@@ -296,6 +314,16 @@ private:
         if (n.kind == NodeKind::Named) [[unlikely]]
             return findVariable(n.a);
         return globals_.find(n.a);
+    }
+    // The variable of a FOR line, made when missing; nullptr after an error (a constant). Inside a
+    // function the loop variable is always a local one.
+    Variable* loopVariable(const Node& name) {
+        const int32_t nameId = nameIdOf(name);
+        Variable* variable = name.kind == NodeKind::Local ? localRecord(name.a)
+                             : inFunction()               ? findLocal(nameId)
+                                                          : globals_.find(nameId);
+        if (variable && variable->isConstant()) return reportRuntimeError(MessageId::CannotAssignConstant, name.column), nullptr;
+        return variable ? variable : &createVariable(nameId, Variant::int32(0), 0, Scope::Local);
     }
     // The kinds of node that do more than read a value, by node index.
     [[nodiscard]] int textNode(int32_t index, Variant& out);
@@ -342,6 +370,23 @@ private:
     [[nodiscard]] int enterFor(Variant* variable, Variant& limit, Variant& step);
     // The condition of a WHILE line, for WEND.
     [[nodiscard]] int whileCondition(int whileLine, Variant& condition);
+    // ELSE or ELSEIF after the chosen branch, ENDIF/ENDSELECT/ENDSWITCH, DO, FUNC, ENDFUNC, CASE
+    // after the chosen case body.
+    [[nodiscard]] int branchEnd();
+    [[nodiscard]] int endBlock();
+    [[nodiscard]] int enterDo();
+    [[nodiscard]] int skipFunction();
+    [[nodiscard]] int endFunction();
+    [[nodiscard]] int caseEnd();
+    // After a SWITCH's value (or at a SELECT): the case to run, from the block's CASE lines.
+    [[nodiscard]] int chooseCase(bool isSwitch, const Variant& value);
+    [[nodiscard]] int caseMatches(int caseLine, bool isSwitch, const Variant& value, bool& matched);
+    [[nodiscard]] int caseMatchesTokens(const TokenList& c, bool isSwitch, const Variant& value, bool& matched);
+    [[nodiscard]] int continueSelect();
+    [[nodiscard]] int leaveLoops(int levels, bool exitLoop);
+    // EXIT, with the code when one is given.
+    [[nodiscard]] int exitRun(const Variant* code);
+    [[nodiscard]] int enterForIn(Variant* variable, Variant& collection, int column);
 
     int reportFatal(std::wstring_view message, int column, std::wstring_view fixedMarker,
                     int32_t exitCodeWithOption);
@@ -361,39 +406,71 @@ private:
     [[nodiscard]] int nextStatement();
     [[nodiscard]] int forInStatement(const TokenList& t, size_t pos, Variant* variable);
     [[nodiscard]] int loopExit(const TokenList& t, size_t pos, bool exitLoop);
-    [[nodiscard]] int selectStatement(const TokenList& t, size_t pos, bool isSwitch);
+    [[nodiscard]] int switchStatement(const TokenList& t, size_t pos);
     [[nodiscard]] int switchCaseMatches(const TokenList& t, size_t pos, const Variant& value, bool& matched);
     [[nodiscard]] int continueCase(const TokenList& t, size_t pos);
     [[nodiscard]] int exitStatement(const TokenList& t, size_t pos);
     [[nodiscard]] int assignment(const TokenList& t, size_t pos);
     [[nodiscard]] int declaration(const TokenList& t, size_t pos);
-    [[nodiscard]] int dimStatement(const TokenList& t, size_t pos, Scope scope);
-    [[nodiscard]] int constStatement(const TokenList& t, size_t pos);
-    [[nodiscard]] int staticStatement(const TokenList& t, size_t pos);
-    [[nodiscard]] int declareEnum(const TokenList& t, size_t pos, Scope scope);
     // What a declaration's keywords make of the variables it names.
     struct DeclarationForm {
         Scope scope;
         bool isConst;
         bool isStatic;
         bool isRedim;
+        // As a Declare statement's op.
+        uint8_t packed() const {
+            return static_cast<uint8_t>(static_cast<uint8_t>(scope) | isConst << 2 | isStatic << 3 | isRedim << 4);
+        }
+        static DeclarationForm unpacked(uint8_t op) {
+            return {static_cast<Scope>(op & 3), (op & 4) != 0, (op & 8) != 0, (op & 16) != 0};
+        }
     };
+    // A declaration's leading keywords: its form (or ENUM in a scope) and where its names begin, or
+    // the error of keywords that go together in no form.
+    struct DeclarationHead {
+        DeclarationForm form{Scope::Automatic, false, false, false};
+        bool isEnum = false;
+        size_t names = 0;
+        bool failed = false;
+        MessageId::Id error{};
+        int errorColumn = -1;
+    };
+    static DeclarationHead readDeclarationHead(const TokenList& t, size_t pos);
     [[nodiscard]] int declareVariables(const TokenList& t, size_t p, const DeclarationForm& form);
+    enum class EnumStep : uint8_t { Add, Subtract, Multiply };
+    [[nodiscard]] int declareEnum(const TokenList& t, size_t pos, Scope scope);
+    // One name of an ENUM, after its value: the constant made, the counter stepped on.
+    [[nodiscard]] int declareEnumName(int nameId, int column, Scope scope, Variant& counter, EnumStep step,
+                                      const Variant& by);
     struct Dimensions {
         std::vector<int32_t> sizes; // -1: "[]"
         bool any = false;
         bool empty = false;
         bool negative = false;
+        // One dimension of the evaluated size, or "[]" for nullptr.
+        void add(const Variant* size);
     };
     [[nodiscard]] int readDimensions(const TokenList& t, size_t& p, Dimensions& dims);
-    // Makes `value` an array of the declared shape (sizes of "[]" taken from a literal at `at`), or a map.
-    [[nodiscard]] int shapeArray(Variant& value, const Dimensions& dims, const TokenList* literal, size_t at,
+    // Makes `value` an array of the declared shape (sizes of "[]" taken from the item counts of an
+    // array literal, one per nesting level), or a map.
+    [[nodiscard]] int shapeArray(Variant& value, const Dimensions& dims, const int32_t* literalCounts, size_t levels,
                                  int column);
+    // After a declared name's dimensions: REDIM's reshaping, or the shape of an array declared
+    // without an initializer.
+    [[nodiscard]] int shapeDeclared(Variable& variable, const Dimensions& dims, const DeclarationForm& form,
+                                    bool initialised, bool firstExecution, int column);
+    // Before an initializer that is an expression: the declared shape, then an empty value while
+    // the expression runs.
+    [[nodiscard]] int clearForInitializer(Variable& variable, const Dimensions& dims, int column);
     [[nodiscard]] int fillArrayLiteral(const TokenList& t, size_t& p, Variant& array);
     [[nodiscard]] int fillLiteralLevel(const TokenList& t, size_t& p, Variant& array, int level,
                                        int32_t* subscripts);
+    // Whether item `index` of an array literal's level fits the array: a nested literal where the
+    // array has a deeper dimension, a value where it has none.
+    [[nodiscard]] int literalItemFits(const ArrayBody& body, int level, int32_t index, bool nested, int column);
     [[nodiscard]] int redimension(Variant& value, const Dimensions& dims, int column);
-    [[nodiscard]] int bindDeclared(const Token& name, const DeclarationForm& form, Variable*& variable,
+    [[nodiscard]] int bindDeclared(int nameId, int column, const DeclarationForm& form, Variable*& variable,
                                    bool& firstExecution);
     Variable& staticVariable(int nameId, Scope scope, bool& firstExecution);
     [[nodiscard]] int initializeDeclared(const TokenList& t, size_t& p, const Token& name, const Dimensions& dims,

@@ -44,8 +44,8 @@
 //   Error          a: message id, [b, b+c) in `lists`: nodes evaluated first (what was read
 //                  before the error); then the error is reported at the node's column
 //
-// Variables of loaded lines resolve at load to Global or Local by where the line stands: a function's locals get
-// slots (its parameters first, then every other name its lines use, see FunctionLayout), so a
+// Variables of loaded lines resolve at load to Global or Local by where the line stands: a
+// function's locals get slots (its parameters first, then every other name its lines use, see FunctionLayout), so a
 // lookup is an array access. Names that code makes at run time (ASSIGN, EXECUTE) and texts that
 // EXECUTE evaluates find variables by name (Named), through the same tables.
 //
@@ -53,9 +53,10 @@
 // node stands, so the error shows when and where it would have, after what was read before it.
 //
 // Statements (Statement below) hold the nodes of their expressions and what the block map
-// knows; a line whose form the statement compiler does not take keeps StatementKind::Tokens and is
-// run from its tokens, whose expressions are compiled on their first run. Either way a line's errors
-// are the ones its tokens would give, at the same columns.
+// knows; a statement with more operands than a Statement holds (declarations, CASE items) keeps
+// them in `lists`. A line whose tokens would fail on their syntax keeps StatementKind::Tokens and
+// is run from its tokens, whose expressions are compiled on their first run. Either way a line's
+// errors are the ones its tokens would give, at the same columns.
 #include "engine/front/token.h"
 #include "engine/values/value.h"
 
@@ -124,7 +125,28 @@ enum class StatementKind : uint8_t {
     Return,       // a: value or -1
     Next,
     Wend,
+    BranchEnd,    // ELSE, or an ELSEIF reached from the branch before it: on past the ENDIF
+    EndBlock,     // ENDIF, ENDSELECT, ENDSWITCH
+    Do,
+    SkipFunction, // FUNC: a definition runs only when called
+    EndFunction,
+    Select,
+    Switch,       // a: the value the cases compare with
+    Case,         // [a, a+2b) in `lists`: per item its node and the node of its TO bound or -1 (a
+                  // SELECT case: its condition); op: kCaseElse. Reached from its case before, it
+                  // ends the block.
+    ContinueCase,
+    LoopExit,     // op: 1 EXITLOOP, 0 CONTINUELOOP, a: the levels or -1
+    Exit,         // a: the exit code or -1
+    ForIn,        // a: loop variable node, b: the collection, c: the column of its error
+    Fail,         // a: the message (MessageId), column: where; a line that can only fail
+    Declare,      // op: the form (DeclarationForm), a: its names in `lists`, b: their count
+    Enum,         // op: the scope and the step, a: its names in `lists`, b: their count, c: the
+                  // step's amount
 };
+
+// Case statements: CASE ELSE.
+constexpr uint8_t kCaseElse = 1;
 
 // The name id of a Global or Local node.
 inline int32_t nameIdOf(const Node& variable) { return variable.kind == NodeKind::Local ? variable.b : variable.a; }
@@ -135,6 +157,7 @@ struct Statement {
     int16_t column = -1;
     int32_t a = -1, b = -1, c = -1, d = -1;
 };
+static_assert(sizeof(Statement) == 20, "a statement stays small: more operands go to the lists");
 
 // The variables of one user function: slot i holds the local named names[i]; parameters first.
 struct FunctionLayout {

@@ -15,8 +15,8 @@ namespace vexil {
 [[gnu::always_inline]] inline int Engine::dispatchStatement(const Statement& s) {
     switch (s.kind) {
     case StatementKind::Tokens: return executeStatement(*loader_->tokens(currentLine_), static_cast<size_t>(s.a));
-    case StatementKind::ElseIf: // reached when the branch before it has run: its tokens end the IF
-        return executeStatement(*loader_->tokens(currentLine_), 0);
+    case StatementKind::ElseIf: // reached when the branch before it has run
+    case StatementKind::BranchEnd: return branchEnd();
     case StatementKind::Empty: return 0;
     case StatementKind::Assign: {
         const Node target = code_.nodes[static_cast<size_t>(s.a)];
@@ -58,6 +58,20 @@ namespace vexil {
     case StatementKind::Return: return returnValue(s.a, s.column);
     case StatementKind::Next: return nextStatement();
     case StatementKind::Wend: return wendStatement();
+    case StatementKind::EndBlock: return endBlock();
+    case StatementKind::Do: return enterDo();
+    case StatementKind::SkipFunction: return skipFunction();
+    case StatementKind::EndFunction: return endFunction();
+    case StatementKind::Select: return chooseCase(false, Variant());
+    case StatementKind::Switch: return runSwitch(s);
+    case StatementKind::Case: return caseEnd();
+    case StatementKind::ContinueCase: return continueSelect();
+    case StatementKind::LoopExit: return runLoopExit(s);
+    case StatementKind::Exit: return runExit(s);
+    case StatementKind::ForIn: return runForIn(s);
+    case StatementKind::Fail: return reportRuntimeError(static_cast<MessageId::Id>(s.a), s.column);
+    case StatementKind::Declare: return runDeclare(s);
+    case StatementKind::Enum: return runEnum(s);
     }
     return 0;
 }
@@ -149,14 +163,8 @@ int Engine::runAssignElement(const Statement& s) {
 }
 
 int Engine::runFor(const Statement& s) {
-    const Node name = code_.nodes[static_cast<size_t>(s.a)];
-    const int32_t nameId = nameIdOf(name);
-    // Inside a function the loop variable is always a local one.
-    Variable* variable = name.kind == NodeKind::Local ? localRecord(name.a)
-                         : inFunction()               ? findLocal(nameId)
-                                                      : globals_.find(nameId);
-    if (variable && variable->isConstant()) return reportRuntimeError(MessageId::CannotAssignConstant, name.column);
-    if (!variable) variable = &createVariable(nameId, Variant::int32(0), 0, Scope::Local);
+    Variable* variable = loopVariable(code_.nodes[static_cast<size_t>(s.a)]);
+    if (!variable) return -1;
     Variant* value = variable->value;
     Variant start, limit, step = Variant::int32(1);
     if (evalNode(s.b, start) < 0) return -1;

@@ -2,6 +2,7 @@
 // and REDIM's reshaping that keeps the elements both shapes share.
 #include "engine/engine.h"
 #include "engine/errors/messages.h"
+#include "engine/exec/declaration_tokens.h"
 #include "engine/front/token_cursor.h"
 #include "engine/values/containers.h"
 
@@ -11,12 +12,10 @@ namespace vexil {
 
 int Engine::readDimensions(const TokenList& t, size_t& p, Dimensions& dims) {
     while (t[p].type == TokenType::LeftBracket) {
-        dims.any = true;
         if (dims.sizes.size() == kMaxDimensions) return reportRuntimeError(MessageId::SubscriptBadlyFormatted, t[p].column);
         ++p;
         if (t[p].type == TokenType::RightBracket) {
-            dims.sizes.push_back(-1); // from the literal, or a map without one
-            dims.empty = true;
+            dims.add(nullptr);
             ++p;
             continue;
         }
@@ -24,11 +23,21 @@ int Engine::readDimensions(const TokenList& t, size_t& p, Dimensions& dims) {
         if (evaluate(t, p, size) < 0) return -1;
         if (t[p].type != TokenType::RightBracket) return reportRuntimeError(MessageId::SubscriptBadlyFormatted, t[p].column);
         ++p;
-        int32_t n = size.toInt32();
-        if (n < 0) dims.negative = true;
-        dims.sizes.push_back(n);
+        dims.add(&size);
     }
     return 0;
+}
+
+void Engine::Dimensions::add(const Variant* size) {
+    any = true;
+    if (!size) {
+        sizes.push_back(-1); // from the literal, or a map without one
+        empty = true;
+        return;
+    }
+    const int32_t n = size->toInt32();
+    if (n < 0) negative = true;
+    sizes.push_back(n);
 }
 
 namespace {
@@ -56,14 +65,19 @@ size_t measureLiteral(const TokenList& t, size_t p, size_t level, std::vector<in
 
 } // namespace
 
-int Engine::shapeArray(Variant& value, const Dimensions& dims, const TokenList* literal, size_t at, int column) {
+std::vector<int32_t> measureArrayLiteral(const TokenList& t, size_t pos) {
+    std::vector<int32_t> counts;
+    measureLiteral(t, pos, 0, counts);
+    return counts;
+}
+
+int Engine::shapeArray(Variant& value, const Dimensions& dims, const int32_t* literalCounts, size_t levels,
+                       int column) {
     std::vector<int32_t> sizes = dims.sizes;
-    if (literal) {
-        std::vector<int32_t> counts;
-        measureLiteral(*literal, at, 0, counts);
-        if (sizes.empty()) sizes = counts;
+    if (literalCounts) {
+        if (sizes.empty()) sizes.assign(literalCounts, literalCounts + levels);
         for (size_t i = 0; i < sizes.size(); ++i)
-            if (sizes[i] < 0 && i < counts.size()) sizes[i] = counts[i];
+            if (sizes[i] < 0 && i < levels) sizes[i] = literalCounts[i];
     } else if (dims.negative || dims.empty) {
         value = newMap(); // LOCAL $m[] declares a map
         return 0;
@@ -84,13 +98,12 @@ int Engine::fillLiteralLevel(const TokenList& t, size_t& p, Variant& array, int 
     ++p; // past "["
     for (int32_t index = 0; t[p].type != TokenType::RightBracket; ++index) {
         if (t[p].type == TokenType::EndOfLine) return reportRuntimeError(MessageId::MissingRightBracket, t[p].column);
-        if (index >= body->sizes[static_cast<size_t>(level)]) return reportRuntimeError(MessageId::SubscriptOutOfRange, t[p].column);
+        const bool nested = t[p].type == TokenType::LeftBracket;
+        if (literalItemFits(*body, level, index, nested, t[p].column) < 0) return -1;
         subscripts[level] = index;
-        if (t[p].type == TokenType::LeftBracket) {
-            if (level + 1 >= body->dims) return reportRuntimeError(MessageId::TooManySubscripts, t[p].column);
+        if (nested) {
             if (fillLiteralLevel(t, p, array, level + 1, subscripts) < 0) return -1;
         } else {
-            if (level + 1 < body->dims) return reportRuntimeError(MessageId::MissingDimensions, t[p].column);
             Variant item;
             if (evaluate(t, p, item) < 0) return -1;
             *arrayElement(writableArray(array), subscripts, body->dims) = std::move(item);
@@ -102,6 +115,13 @@ int Engine::fillLiteralLevel(const TokenList& t, size_t& p, Variant& array, int 
         if (t[p].type != TokenType::RightBracket) return reportRuntimeError(MessageId::MissingRightBracket, t[p].column);
     }
     ++p; // past "]"
+    return 0;
+}
+
+int Engine::literalItemFits(const ArrayBody& body, int level, int32_t index, bool nested, int column) {
+    if (index >= body.sizes[static_cast<size_t>(level)]) return reportRuntimeError(MessageId::SubscriptOutOfRange, column);
+    if (nested && level + 1 >= body.dims) return reportRuntimeError(MessageId::TooManySubscripts, column);
+    if (!nested && level + 1 < body.dims) return reportRuntimeError(MessageId::MissingDimensions, column);
     return 0;
 }
 

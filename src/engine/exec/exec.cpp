@@ -1,5 +1,6 @@
-// The control statements and the lines run from their tokens, dispatched by their first token;
-// block statements jump to the partner lines found at load.
+// The control statements: block statements jump to the partner lines found at load. The token
+// form of each statement, for the lines that stay Tokens, reads its tokens and then runs the same
+// code as the compiled form.
 #include "engine/engine.h"
 #include "engine/errors/messages.h"
 #include "engine/eval/macros.h"
@@ -56,58 +57,58 @@ int Engine::executeStatement(const TokenList& t, size_t pos) {
     return status < 0 ? -1 : expectEnd(t, pos);
 }
 
+// Only the keywords whose lines can stay Tokens (an expression the compiler does not take, tokens
+// that fail) come here: the others always compile, and THEN takes none of them.
 int Engine::executeKeyword(const TokenList& t, size_t pos) {
-    const Token& first = t[pos];
-    switch (static_cast<Keyword>(first.i32)) {
+    switch (static_cast<Keyword>(t[pos].i32)) {
     case Keyword::If: return ifStatement(t, pos);
-    case Keyword::Else:
-    case Keyword::ElseIf:
-        // The chosen branch ran to its end.
-        if (!openBlocks_.empty()) {
-            nextLine_ = openBlocks_.back().end + 1;
-            openBlocks_.pop_back();
-        }
-        return 0;
-    case Keyword::EndIf:
-    case Keyword::EndSelect:
-    case Keyword::EndSwitch:
-        if (!openBlocks_.empty()) openBlocks_.pop_back();
-        return 0;
+    case Keyword::ElseIf: return branchEnd();
     case Keyword::While: return whileStatement(t, pos);
-    case Keyword::Wend: return wendStatement();
-    case Keyword::Do:
-        openBlocks_.emplace_back(BlockKind::Do, currentLine_, blocks_.at(currentLine_).end);
-        return 0;
     case Keyword::Until: return untilStatement(t, pos);
     case Keyword::For: return forStatement(t, pos);
-    case Keyword::Next: return nextStatement();
     case Keyword::ExitLoop: return loopExit(t, pos, true);
     case Keyword::ContinueLoop: return loopExit(t, pos, false);
-    case Keyword::Select: return selectStatement(t, pos, false);
-    case Keyword::Switch: return selectStatement(t, pos, true);
-    case Keyword::Case:
-        // A chosen case body ran to its end: the block's end line pops it.
-        if (!openBlocks_.empty()) nextLine_ = openBlocks_.back().end;
-        return 0;
+    case Keyword::Switch: return switchStatement(t, pos);
+    case Keyword::Case: return caseEnd();
     case Keyword::ContinueCase: return continueCase(t, pos);
     case Keyword::Dim: case Keyword::ReDim: case Keyword::Local: case Keyword::Global: case Keyword::Const:
     case Keyword::Static: case Keyword::Enum:
         return declaration(t, pos);
-    case Keyword::Volatile:
-        if (!isKeyword(t[pos + 1], Keyword::Func)) return reportRuntimeError(MessageId::BadFuncStatement, -1);
-        [[fallthrough]];
-    case Keyword::Func:
-        nextLine_ = blocks_.at(currentLine_).end + 1; // a definition is not run where it stands
-        return 0;
-    case Keyword::EndFunc:
-        leaveLoop_ = true;
-        return 0;
     case Keyword::Return: return returnStatement(t, pos);
     case Keyword::Exit: return exitStatement(t, pos);
-    case Keyword::With: return reportRuntimeError(MessageId::WithNeedsObject, first.column); // no value can be an object yet
-    case Keyword::EndWith: return 0;
     default: return reportRuntimeError(MessageId::InvalidKeywordAtStart, -1);
     }
+}
+
+// The block lines without expressions.
+
+int Engine::branchEnd() {
+    // The chosen branch ran to its end.
+    if (!openBlocks_.empty()) {
+        nextLine_ = openBlocks_.back().end + 1;
+        openBlocks_.pop_back();
+    }
+    return 0;
+}
+
+int Engine::endBlock() {
+    if (!openBlocks_.empty()) openBlocks_.pop_back();
+    return 0;
+}
+
+int Engine::enterDo() {
+    openBlocks_.emplace_back(BlockKind::Do, currentLine_, blocks_.at(currentLine_).end);
+    return 0;
+}
+
+int Engine::skipFunction() {
+    nextLine_ = blocks_.at(currentLine_).end + 1; // a definition is not run where it stands
+    return 0;
+}
+
+int Engine::endFunction() {
+    leaveLoop_ = true;
+    return 0;
 }
 
 // ---- IF ----
@@ -127,8 +128,8 @@ int Engine::ifBlock(bool condition) {
     int chosen = condition ? ifLine + 1 : 0;
     bool seenElse = false;
     for (int branch : lines.branches) {
-        const TokenList& b = *loader_->tokens(branch);
-        bool isElse = isKeyword(b[0], Keyword::Else);
+        const Statement& compiled = code_.statements[static_cast<size_t>(branch)];
+        const bool isElse = compiled.kind == StatementKind::BranchEnd;
         if (seenElse) {
             currentLine_ = branch;
             return reportRuntimeError(MessageId::TooManyElse, -1);
@@ -141,10 +142,10 @@ int Engine::ifBlock(bool condition) {
         if (chosen) continue; // later conditions are not evaluated
         currentLine_ = branch;
         Variant branchCondition;
-        const Statement& compiled = code_.statements[static_cast<size_t>(branch)];
         if (compiled.kind == StatementKind::ElseIf) {
             if (evalNode(compiled.a, branchCondition) < 0) return -1;
         } else {
+            const TokenList& b = *loader_->tokens(branch);
             size_t p = 1;
             if (evaluate(b, p, branchCondition) < 0) return -1;
             if (!isKeyword(b[p], Keyword::Then)) return reportRuntimeError(MessageId::IfWithoutThen, b[p].column);
@@ -294,9 +295,13 @@ bool collectionItem(const Variant& collection, int32_t position, Variant& item) 
 int Engine::forInStatement(const TokenList& t, size_t pos, Variant* variable) {
     Variant collection;
     if (evaluate(t, pos, collection) < 0 || expectEnd(t, pos) < 0) return -1;
+    return enterForIn(variable, collection, t[pos].column);
+}
+
+int Engine::enterForIn(Variant* variable, Variant& collection, int column) {
     const ArrayBody* array = arrayBody(collection);
     if (!(array && array->dims == 1) && !collection.is(VarKind::Map))
-        return reportRuntimeError(MessageId::VariableMustBeObject, t[pos].column);
+        return reportRuntimeError(MessageId::VariableMustBeObject, column);
     int end = blocks_.at(currentLine_).end;
     Variant first;
     if (!collectionItem(collection, 0, first)) {
@@ -346,6 +351,10 @@ int Engine::loopExit(const TokenList& t, size_t pos, bool exitLoop) {
         levels = level.toInt32();
     }
     if (expectEnd(t, pos) < 0) return -1;
+    return leaveLoops(levels, exitLoop);
+}
+
+int Engine::leaveLoops(int levels, bool exitLoop) {
     if (levels < 1) return 0;
     while (levels > 0) {
         if (openBlocks_.empty()) return reportRuntimeError(MessageId::LoopExitOutsideLoop, -1);
@@ -364,82 +373,6 @@ int Engine::loopExit(const TokenList& t, size_t pos, bool exitLoop) {
             if (levels > 1) openBlocks_.pop_back();
         }
         --levels;
-    }
-    return 0;
-}
-
-// ---- SELECT, SWITCH ----
-
-int Engine::switchCaseMatches(const TokenList& t, size_t pos, const Variant& value, bool& matched) {
-    for (;;) {
-        Variant item;
-        if (evaluate(t, pos, item) < 0) return -1;
-        if (isKeyword(t[pos], Keyword::To)) {
-            Variant high;
-            ++pos;
-            if (evaluate(t, pos, high) < 0) return -1;
-            matched = !Variant::lessThan(value, item) && !Variant::lessThan(high, value);
-        } else {
-            matched = Variant::equal(item, value);
-        }
-        if (matched) return 0;
-        if (t[pos].type == TokenType::EndOfLine) return 0;
-        if (t[pos].type != TokenType::Comma) return reportRuntimeError(MessageId::IllegalTextAtEnd, t[pos].column);
-        ++pos;
-    }
-}
-
-int Engine::selectStatement(const TokenList& t, size_t pos, bool isSwitch) {
-    const int selectLine = currentLine_;
-    const BlockLines& lines = blocks_.at(selectLine);
-    Variant value;
-    if (isSwitch) {
-        ++pos;
-        if (evaluate(t, pos, value) < 0 || expectEnd(t, pos) < 0) return -1;
-    }
-    if (lines.branches.empty() || lines.end == 0) return reportRuntimeError(isSwitch ? MessageId::SwitchWithoutEndSwitch : MessageId::SelectWithoutEndSelect, -1);
-    int chosen = 0;
-    for (int caseLine : lines.branches) {
-        const TokenList& c = *loader_->tokens(caseLine);
-        currentLine_ = caseLine;
-        if (isKeyword(c[1], Keyword::Else)) {
-            if (expectEnd(c, 2) < 0) return -1;
-            chosen = caseLine;
-            break;
-        }
-        bool matched = false;
-        if (isSwitch) {
-            if (switchCaseMatches(c, 1, value, matched) < 0) return -1;
-        } else {
-            size_t p = 1;
-            Variant condition;
-            if (evaluate(c, p, condition) < 0 || expectEnd(c, p) < 0) return -1;
-            matched = condition.toBool();
-        }
-        if (matched) {
-            chosen = caseLine;
-            break;
-        }
-    }
-    currentLine_ = selectLine;
-    openBlocks_.emplace_back(isSwitch ? BlockKind::Switch : BlockKind::Select, selectLine, lines.end);
-    nextLine_ = chosen ? chosen + 1 : lines.end;
-    return 0;
-}
-
-int Engine::continueCase(const TokenList& t, size_t pos) {
-    if (expectEnd(t, pos + 1) < 0) return -1;
-    while (!openBlocks_.empty() && openBlocks_.back().kind != BlockKind::Select &&
-           openBlocks_.back().kind != BlockKind::Switch)
-        openBlocks_.pop_back();
-    if (openBlocks_.empty()) return reportRuntimeError(MessageId::ContinueCaseWithoutSelect, -1);
-    const OpenBlock& block = openBlocks_.back();
-    nextLine_ = block.end;
-    for (int caseLine : blocks_.at(block.start).branches) {
-        if (caseLine > currentLine_) {
-            nextLine_ = caseLine + 1; // the next case runs without its test
-            break;
-        }
     }
     return 0;
 }
@@ -475,7 +408,14 @@ int Engine::exitStatement(const TokenList& t, size_t pos) {
         Variant code;
         if (evaluate(t, pos, code) < 0) return -1;
         if (expectEnd(t, pos) < 0) return -1;
-        int32_t value = code.toInt32();
+        return exitRun(&code);
+    }
+    return exitRun(nullptr);
+}
+
+int Engine::exitRun(const Variant* code) {
+    if (code) {
+        int32_t value = code->toInt32();
         // Checked before the run ends, so that the error can still be shown.
         if (options_.setExitCode && value > kErrorExitCodeBase - 1) return reportRuntimeError(MessageId::InvalidExitCode, -1);
         startup_.exitCode = value;

@@ -1,6 +1,7 @@
-// Compiling lines at load: the frame layout of every function, then one Statement per line for the
-// forms that run most (assignments, calls, IF, loops, RETURN). A form it does not take, or a line
-// whose tokens would fail, stays a Tokens statement and keeps its errors.
+// Compiling lines at load: the frame layout of every function, then one Statement per line:
+// assignments, calls, IF, loops and RETURN here, the other keyword statements in
+// compiled_blocks.cpp and compiled_declarations.cpp. A line whose expressions the expression
+// compiler does not take, or whose tokens would fail, stays a Tokens statement and keeps its errors.
 #include "engine/engine.h"
 #include "engine/eval/expression_compiler.h"
 #include "engine/exec/assignment_operators.h"
@@ -60,19 +61,23 @@ Statement Engine::compileStatement(int line, const TokenList& t, size_t pos) {
         s.a = element.c == 0 ? element.a : target;
         return s;
     }
-    case TokenType::Builtin:
-    case TokenType::UserFunc: {
-        // A call and nothing else: anything after it is an error its tokens report.
+    case TokenType::Keyword: break;
+    case TokenType::Member:
+        s.kind = StatementKind::Fail;
+        s.a = MessageId::ObjectOutsideWith;
+        return s;
+    default: {
+        // An expression whose value is dropped. A line that begins with a call runs the call and
+        // nothing else: anything after it is an error its tokens report.
         size_t p = pos;
         s.a = expressionTo(p, true);
         if (s.a < 0) return tokens;
         const NodeKind kind = code_.nodes[static_cast<size_t>(s.a)].kind;
-        if (kind != NodeKind::BuiltinCall && kind != NodeKind::UserCall) return tokens;
+        const bool call = first.type == TokenType::Builtin || first.type == TokenType::UserFunc;
+        if (call && kind != NodeKind::BuiltinCall && kind != NodeKind::UserCall) return tokens;
         s.kind = StatementKind::Evaluate;
         return s;
     }
-    case TokenType::Keyword: break;
-    default: return tokens;
     }
 
     size_t p = pos + 1;
@@ -99,6 +104,7 @@ Statement Engine::compileStatement(int line, const TokenList& t, size_t pos) {
         s.kind = isKeyword(first, Keyword::While) ? StatementKind::While : StatementKind::Until;
         return s;
     case Keyword::For: {
+        if (t[p].type == TokenType::Variable && isKeyword(t[p + 1], Keyword::In)) return compileForIn(t, p, scope);
         if (t[p].type != TokenType::Variable || t[p + 1].type != TokenType::Assign) return tokens;
         s.a = compileVariable(code_, t[p], scope);
         p += 2;
@@ -127,7 +133,7 @@ Statement Engine::compileStatement(int line, const TokenList& t, size_t pos) {
         }
         s.kind = StatementKind::Return;
         return s;
-    default: return tokens;
+    default: return compileKeywordStatement(line, t, pos, scope);
     }
 }
 
