@@ -151,20 +151,11 @@ const Variant* Engine::leafValue(int32_t index) {
 // without a call; anything else evaluated into `scratch`.
 [[gnu::always_inline]] inline const Variant* Engine::binaryOperand(int32_t index, Variant& scratch) {
     const Node& n = code_.nodes[static_cast<size_t>(index)];
-    switch (n.kind) {
-    case NodeKind::Constant: return &code_.constants[static_cast<size_t>(n.a)];
-    case NodeKind::Global:
-    case NodeKind::Local:
-        if (const Variable* variable = variableOf(n)) return variable->value;
-        return undeclaredVariable(n.column), nullptr;
-    case NodeKind::Binary: {
-        const Variant* left = leafValue(n.a);
-        const Variant* right = left ? leafValue(n.b) : nullptr;
-        if (right && fastBinary(n.op, *left, *right, scratch)) return &scratch;
-        return binaryNode(index, scratch) < 0 ? nullptr : &scratch;
-    }
-    default: return evalNode(index, scratch) < 0 ? nullptr : &scratch;
-    }
+    if (n.kind != NodeKind::Binary) return operandOf(index, scratch);
+    const Variant* left = leafValue(n.a);
+    const Variant* right = left ? leafValue(n.b) : nullptr;
+    if (right && fastBinary(n.op, *left, *right, scratch)) return &scratch;
+    return binaryNode(index, scratch) < 0 ? nullptr : &scratch;
 }
 
 int Engine::binaryNode(int32_t index, Variant& out) {
@@ -267,18 +258,8 @@ Variant* Engine::reachPlain(Variant* root, const Node& n, Variant* keys, bool wr
 
 bool Engine::leafSubscripts(const Node& n, int32_t* subscripts) {
     for (int32_t i = 0; i < n.c; ++i) {
-        const Node& key = code_.nodes[static_cast<size_t>(code_.lists[static_cast<size_t>(n.b + 2 * i)])];
-        const Variant* value = nullptr;
-        if (key.kind == NodeKind::Constant) {
-            value = &code_.constants[static_cast<size_t>(key.a)];
-        } else if (key.kind == NodeKind::Global || key.kind == NodeKind::Local) {
-            const Variable* variable = variableOf(key);
-            if (!variable) return false;
-            value = variable->value;
-        } else {
-            return false;
-        }
-        if (!value->is(VarKind::Int32)) return false;
+        const Variant* value = leafValue(code_.lists[static_cast<size_t>(n.b + 2 * i)]);
+        if (!value || !value->is(VarKind::Int32)) return false;
         subscripts[i] = value->int32Value();
     }
     return true;
@@ -330,8 +311,8 @@ int Engine::userCallNode(int32_t index, Variant& out) {
     const UserFunction& f = functions_.all()[static_cast<size_t>(n.a)];
     // The arguments go straight into the records of the new frame; calls among them push and pop
     // frames of their own above it.
+    Variable* frame = reserveFrame(f);
     const size_t slots = f.frameSlots;
-    Variable* frame = localFrames_.push(slots);
     // Arguments beyond the parameters are not evaluated: the count is wrong either way.
     const int32_t evaluated = std::min<int32_t>(n.c, static_cast<int32_t>(f.parameters.size()));
     for (int32_t i = 0; i < evaluated; ++i) {
