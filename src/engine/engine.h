@@ -75,6 +75,8 @@
 
 namespace vexil {
 
+struct Number;
+
 struct StartupState;
 class HandleTable;
 class ArgumentList;
@@ -339,6 +341,14 @@ private:
     inline const Variant* binaryOperand(int32_t index, Variant& scratch);
     // A constant's or a declared variable's value where it lives; nullptr for any other node.
     const Variant* leafValue(int32_t index);
+    // A number tree (code.h) worked out on plain numbers; false when it must be evaluated the
+    // general way.
+    bool numberTree(int32_t index, Number& out);
+    inline bool numberLeaf(const Node& n, Number& out);
+    // Any node as a plain number, when reading it has no effect and gives one; false otherwise,
+    // having evaluated nothing.
+    bool numberValue(int32_t index, Number& out);
+    inline int conditionOf(int32_t index);
     [[nodiscard]] int logicalNode(int32_t index, Variant& out);
     // The less frequent forms (expression_runner_forms.cpp).
     [[nodiscard]] int namedNode(const Node& n, Variant& out);
@@ -598,9 +608,13 @@ private:
         bool returned = false;
         CallStatus status;
     };
-    std::deque<CallFrame> callFrames_{1};
+    std::vector<std::unique_ptr<CallFrame>> callFrames_ = [] {
+        std::vector<std::unique_ptr<CallFrame>> frames;
+        frames.push_back(std::make_unique<CallFrame>());
+        return frames;
+    }();
     size_t callDepth_ = 0;
-    CallFrame* callFrame_ = &callFrames_.front();
+    CallFrame* callFrame_ = callFrames_.front().get();
     // Arguments given to the user function being run (@NUMPARAMS).
     int numParams_ = 0;
     // Set while EXECUTE evaluates its text: its errors are not shown.

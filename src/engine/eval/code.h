@@ -22,7 +22,11 @@
 //   Reference      as Element: an argument passed by reference to a variable or an element
 //   BuiltinCall    a: built-in table index, [b, b+c) in `lists`: argument nodes
 //   UserCall       a: index in the function table, [b, b+c) in `lists`: argument nodes
-//   Unary, Binary  op: the operator (operator_table.h), a: operand, b: right operand
+//   Unary, Binary  op: the operator (operator_table.h), a: operand, b: right operand; a Binary
+//                  has c = kNumberTree when it and its operands, down to the leaves, are
+//                  operators of number_ops.h over variables, number constants and elements with
+//                  leaf subscripts: reading it has no effect, so it is tried on plain numbers
+//                  first and evaluated the general way only when that does not apply
 //   And, Or        a, b: operands; b runs only when a does not decide
 //   Named          a: name id; a variable found by name where the code runs (local, then
 //                  global): texts compiled at run time, which belong to no function
@@ -99,6 +103,8 @@ constexpr uint8_t kConstantAllowed = 1;
 constexpr uint8_t kRequiredReference = 4;
 // Method nodes: the map is the variable itself.
 constexpr uint8_t kInPlace = 1;
+// Binary nodes (c): a tree that numberBinary may work out whole.
+constexpr int32_t kNumberTree = 1;
 // ValueCall nodes: a call through CALL.
 constexpr uint8_t kByCall = 1;
 

@@ -6,6 +6,7 @@
 #include "engine/eval/expression_compiler.h"
 
 #include "engine/eval/expression_reader.h"
+#include "engine/eval/number_ops.h"
 #include "engine/eval/operator_table.h"
 #include "engine/front/keywords.h"
 #include "engine/front/token_cursor.h"
@@ -154,13 +155,40 @@ bool ExpressionReader::apply(Level& level) {
 int32_t ExpressionReader::folded(NodeKind kind, uint8_t op, int32_t left, int32_t right, int column) {
     const Node& l = code_.nodes[static_cast<size_t>(left)];
     const Node& r = code_.nodes[static_cast<size_t>(right)];
-    if (l.kind != NodeKind::Constant || r.kind != NodeKind::Constant) return node(kind, column, left, right, 0, op);
+    if (l.kind != NodeKind::Constant || r.kind != NodeKind::Constant) {
+        const bool tree = kind == NodeKind::Binary && isNumberOperator(op) && numberOperand(left) && numberOperand(right);
+        return node(kind, column, left, right, tree ? kNumberTree : 0, op);
+    }
     const Variant& a = code_.constants[static_cast<size_t>(l.a)];
     const Variant& b = code_.constants[static_cast<size_t>(r.a)];
     Variant result = a;
     if (kind == NodeKind::Binary) applyBinary(op, result, b);
     else result = Variant::boolean(kind == NodeKind::And ? a.toBool() && b.toBool() : a.toBool() || b.toBool());
     return constant(std::move(result), l.column);
+}
+
+// An operand of a number tree (code.h): reading it has no effect, and it may be a plain number.
+bool ExpressionReader::numberOperand(int32_t index) const {
+    const Node& n = code_.nodes[static_cast<size_t>(index)];
+    switch (n.kind) {
+    case NodeKind::Global:
+    case NodeKind::Local: return true;
+    case NodeKind::Constant: {
+        const Variant& value = code_.constants[static_cast<size_t>(n.a)];
+        return value.isNumber() && value.hasNoText();
+    }
+    case NodeKind::Binary: return n.c & kNumberTree;
+    case NodeKind::Element:
+        if (!(n.op & kPlainIndexPath)) return false;
+        for (int32_t i = 0; i < n.c; ++i) {
+            const Node& key = code_.nodes[static_cast<size_t>(code_.lists[static_cast<size_t>(n.b + 2 * i)])];
+            if (key.kind == NodeKind::Constant ? !code_.constants[static_cast<size_t>(key.a)].is(VarKind::Int32)
+                                               : key.kind != NodeKind::Global && key.kind != NodeKind::Local)
+                return false;
+        }
+        return true;
+    default: return false;
+    }
 }
 
 // Where a decided AND or OR goes on: past its right operand, up to a comma, a keyword that is no

@@ -66,6 +66,7 @@ private:
     bool pushOperand(Level& level, int32_t node, bool broken);
     size_t skipEnd(size_t from, int end, size_t& failsAt) const;
     int32_t folded(NodeKind kind, uint8_t op, int32_t left, int32_t right, int column);
+    bool numberOperand(int32_t index) const;
 
     // operand_compiler.cpp: operands.
     struct Step {

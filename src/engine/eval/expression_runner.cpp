@@ -5,81 +5,15 @@
 #include "engine/engine.h"
 #include "engine/errors/messages.h"
 #include "engine/eval/arguments.h"
+#include "engine/eval/number_ops.h"
 #include "engine/eval/operator_table.h"
 #include "engine/values/containers.h"
-
-#include <climits>
-#include <type_traits>
 
 namespace vexil {
 
 using namespace precedence;
 
 namespace {
-
-// Two Int32 or two Double operands without a cached text: the operators that need nothing but the
-// numbers. False to take the general rules (another kind, an Int32 result that overflows, "/").
-template <class Number>
-bool numberBinary(uint8_t op, Number a, Number b, Variant& out) {
-    constexpr bool isInt = std::is_same_v<Number, int32_t>;
-    using Wide = std::conditional_t<isInt, int64_t, double>;
-    auto number = [&](Wide value) {
-        if constexpr (isInt) {
-            if (value < INT32_MIN || value > INT32_MAX) return false;
-            out.setInt32(static_cast<int32_t>(value));
-        } else {
-            out.setDouble(value);
-        }
-        return true;
-    };
-    switch (op) {
-    case OpAdd: return number(Wide{a} + b);
-    case OpSubtract: return number(Wide{a} - b);
-    case OpMultiply: return number(Wide{a} * b);
-    // As the general rules put them, which matters for NaN: "<=" is "not greater".
-    case OpLess: out.setBool(a < b); return true;
-    case OpGreater: out.setBool(b < a); return true;
-    case OpLessEqual: out.setBool(!(b < a)); return true;
-    case OpGreaterEqual: out.setBool(!(a < b)); return true;
-    default: return false;
-    }
-}
-
-// Int32 and Int64 operands with at least one Int64: + - * wrap in 64 bits, as the general rules do.
-bool wideBinary(uint8_t op, int64_t a, int64_t b, Variant& out) {
-    const uint64_t x = static_cast<uint64_t>(a), y = static_cast<uint64_t>(b);
-    switch (op) {
-    case OpAdd: out.setInt64(static_cast<int64_t>(x + y)); return true;
-    case OpSubtract: out.setInt64(static_cast<int64_t>(x - y)); return true;
-    case OpMultiply: out.setInt64(static_cast<int64_t>(x * y)); return true;
-    default: return false;
-    }
-}
-
-double numberOf(const Variant& v) {
-    return v.is(VarKind::Int32) ? v.int32Value() : v.is(VarKind::Int64) ? static_cast<double>(v.int64Value()) : v.doubleValue();
-}
-
-// The result goes to `out`, which may be `left` itself. Numbers without a cached text only.
-bool fastBinary(uint8_t op, const Variant& left, const Variant& right, Variant& out) {
-    const VarKind l = left.kind(), r = right.kind();
-    if (!left.isNumber() || !right.isNumber() || !left.hasNoText() || !right.hasNoText()) return false;
-    if (op == OpDivide) {
-        out.setDouble(numberOf(left) / numberOf(right));
-        return true;
-    }
-    if (l == r) {
-        if (l == VarKind::Int32) return numberBinary(op, left.int32Value(), right.int32Value(), out);
-        if (l == VarKind::Double) return numberBinary(op, left.doubleValue(), right.doubleValue(), out);
-    }
-    if (l == VarKind::Double || r == VarKind::Double) {
-        // A Double with an integer: the arithmetic is the Double's.
-        if (op != OpAdd && op != OpSubtract && op != OpMultiply) return false;
-        return numberBinary(op, numberOf(left), numberOf(right), out);
-    }
-    return wideBinary(op, left.is(VarKind::Int32) ? left.int32Value() : left.int64Value(),
-                      right.is(VarKind::Int32) ? right.int32Value() : right.int64Value(), out);
-}
 
 // Operands that are read where they live: reading them has no effect on anything else.
 bool isLeaf(NodeKind kind) { return kind == NodeKind::Constant || kind == NodeKind::Global || kind == NodeKind::Local; }
@@ -108,7 +42,14 @@ int Engine::evalNode(int32_t index, Variant& out) {
     case NodeKind::BuiltinCall: return builtinCallNode(index, out);
     case NodeKind::UserCall: return userCallNode(index, out);
     case NodeKind::Unary: return unaryNode(index, out);
-    case NodeKind::Binary: return binaryNode(index, out);
+    case NodeKind::Binary:
+        if (n.c & kNumberTree) {
+            if (Number result; numberTree(index, result)) {
+                storeNumber(out, result);
+                return 0;
+            }
+        }
+        return binaryNode(index, out);
     case NodeKind::And:
     case NodeKind::Or: return logicalNode(index, out);
     // The forms below take a copy of their node: what they run may compile more nodes.
@@ -139,7 +80,7 @@ int Engine::unaryNode(int32_t index, Variant& out) {
     return 0;
 }
 
-const Variant* Engine::leafValue(int32_t index) {
+[[gnu::always_inline]] inline const Variant* Engine::leafValue(int32_t index) {
     const Node& n = code_.nodes[static_cast<size_t>(index)];
     if (n.kind == NodeKind::Constant) return &code_.constants[static_cast<size_t>(n.a)];
     if (n.kind != NodeKind::Global && n.kind != NodeKind::Local) return nullptr;
@@ -147,14 +88,58 @@ const Variant* Engine::leafValue(int32_t index) {
     return variable ? variable->value : nullptr;
 }
 
-// An operand of an operator: a leaf where it lives; an operator on two leaves worked out here,
-// without a call; anything else evaluated into `scratch`.
+// A leaf or an element of a number tree, read where it lives; false when it holds no plain number.
+[[gnu::always_inline]] inline bool Engine::numberLeaf(const Node& n, Number& out) {
+    const Variant* value;
+    if (n.kind == NodeKind::Constant) {
+        value = &code_.constants[static_cast<size_t>(n.a)];
+    } else if (n.kind == NodeKind::Element) {
+        int32_t subscripts[kMaxPlainSteps];
+        const Variable* variable = variableOf(code_.nodes[static_cast<size_t>(n.a)]);
+        if (!variable || !leafSubscripts(n, subscripts)) return false;
+        value = arrayElement(arrayBody(*variable->value), subscripts, n.c);
+    } else {
+        const Variable* variable = variableOf(n);
+        value = variable ? variable->value : nullptr;
+    }
+    return value && loadNumber(*value, out);
+}
+
+bool Engine::numberTree(int32_t index, Number& out) {
+    const Node& n = code_.nodes[static_cast<size_t>(index)];
+    const Node& l = code_.nodes[static_cast<size_t>(n.a)];
+    const Node& r = code_.nodes[static_cast<size_t>(n.b)];
+    Number a, b;
+    if (!(l.kind == NodeKind::Binary ? numberTree(n.a, a) : numberLeaf(l, a))) return false;
+    if (!(r.kind == NodeKind::Binary ? numberTree(n.b, b) : numberLeaf(r, b))) return false;
+    return numberBinary(n.op, a, b, out);
+}
+
+bool Engine::numberValue(int32_t index, Number& out) {
+    const Node& n = code_.nodes[static_cast<size_t>(index)];
+    switch (n.kind) {
+    case NodeKind::Binary: return (n.c & kNumberTree) && numberTree(index, out);
+    case NodeKind::Element:
+        if (!(n.op & kPlainIndexPath)) return false;
+        [[fallthrough]];
+    case NodeKind::Constant:
+    case NodeKind::Global:
+    case NodeKind::Local: return numberLeaf(n, out);
+    default: return false;
+    }
+}
+
+// An operand of an operator: a leaf where it lives; a number tree worked out here; anything else
+// evaluated into `scratch`.
 [[gnu::always_inline]] inline const Variant* Engine::binaryOperand(int32_t index, Variant& scratch) {
     const Node& n = code_.nodes[static_cast<size_t>(index)];
     if (n.kind != NodeKind::Binary) return operandOf(index, scratch);
-    const Variant* left = leafValue(n.a);
-    const Variant* right = left ? leafValue(n.b) : nullptr;
-    if (right && fastBinary(n.op, *left, *right, scratch)) return &scratch;
+    if (n.c & kNumberTree) {
+        if (Number result; numberTree(index, result)) {
+            storeNumber(scratch, result);
+            return &scratch;
+        }
+    }
     return binaryNode(index, scratch) < 0 ? nullptr : &scratch;
 }
 

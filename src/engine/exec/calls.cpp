@@ -46,8 +46,8 @@ uint16_t parameterAttributes(const Parameter& parameter) {
 
 [[gnu::always_inline]] inline int Engine::runBody(const UserFunction& f, int bound, Variant& result, bool& returned) {
     CallFrame* caller = callFrame_;
-    if (++callDepth_ == callFrames_.size()) callFrames_.emplace_back();
-    CallFrame& frame = callFrames_[callDepth_];
+    if (++callDepth_ == callFrames_.size()) callFrames_.push_back(std::make_unique<CallFrame>());
+    CallFrame& frame = *callFrames_[callDepth_];
     frame.returned = false;
     frame.status.reset();
     callFrame_ = &frame;

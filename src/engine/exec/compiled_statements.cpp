@@ -3,6 +3,7 @@
 // statements share their second half with the token statements (exec.cpp).
 #include "engine/engine.h"
 #include "engine/errors/messages.h"
+#include "engine/eval/number_ops.h"
 #include "engine/exec/assignment_operators.h"
 #include "engine/startup_state.h"
 #include "engine/values/containers.h"
@@ -10,6 +11,15 @@
 #include <optional>
 
 namespace vexil {
+
+// A condition's truth: 1 or 0, or -1 after an error. A comparison of plain numbers is decided
+// without a Variant.
+[[gnu::always_inline]] inline int Engine::conditionOf(int32_t index) {
+    if (Number number; numberValue(index, number) && number.kind == VarKind::Bool) return number.boolean;
+    Variant condition;
+    if (evalNode(index, condition) < 0) return -1;
+    return condition.toBool();
+}
 
 // The run loop runs each line's statement inline: no call, no register saves per line.
 [[gnu::always_inline]] inline int Engine::dispatchStatement(const Statement& s) {
@@ -22,9 +32,13 @@ namespace vexil {
         const Node target = code_.nodes[static_cast<size_t>(s.a)];
         Variable* variable = variableOf(target);
         if (variable && variable->isConstant()) return reportRuntimeError(MessageId::CannotAssignConstant, target.column);
+        const TokenType op = static_cast<TokenType>(s.op);
+        if (Number number; variable && numberValue(s.b, number)) {
+            assignNumber(op, *variable->value, number);
+            return 0;
+        }
         Variant value;
         if (evalNode(s.b, value) < 0) return -1;
-        const TokenType op = static_cast<TokenType>(s.op);
         if (variable) {
             applyAssignment(op, *variable->value, value);
             return 0;
@@ -40,23 +54,45 @@ namespace vexil {
         return evalNode(s.a, discarded) < 0 ? -1 : 0;
     }
     case StatementKind::IfThen: {
-        Variant condition;
-        if (evalNode(s.a, condition) < 0) return -1;
-        if (!condition.toBool()) return 0;
+        int truth = conditionOf(s.a);
+        if (truth < 0) return -1;
+        if (!truth) return 0;
         const Statement then = code_.statements[static_cast<size_t>(s.b)];
         return runStatement(then);
     }
     case StatementKind::IfBlock:
     case StatementKind::While:
     case StatementKind::Until: {
-        Variant condition;
-        if (evalNode(s.a, condition) < 0) return -1;
-        if (s.kind == StatementKind::IfBlock) return ifBlock(condition.toBool());
-        return s.kind == StatementKind::While ? enterWhile(condition.toBool()) : untilReached(condition.toBool());
+        const int truth = conditionOf(s.a);
+        if (truth < 0) return -1;
+        if (s.kind == StatementKind::IfBlock) return ifBlock(truth);
+        return s.kind == StatementKind::While ? enterWhile(truth) : untilReached(truth);
     }
     case StatementKind::For: return runFor(s);
     case StatementKind::Return: return returnValue(s.a, s.column);
-    case StatementKind::Next: return nextStatement();
+    case StatementKind::Next:
+        if (!openBlocks_.empty()) {
+            // An Int32 counter, limit and step: counted here; anything else by nextStatement.
+            OpenBlock& block = openBlocks_.back();
+            Variant& counter = *block.variable;
+            if (block.position < 0 && counter.is(VarKind::Int32) && counter.hasNoText() && block.limit.is(VarKind::Int32) &&
+                block.step.is(VarKind::Int32)) {
+                const int32_t step = block.step.int32Value();
+                const int64_t next = int64_t{counter.int32Value()} + step;
+                if (next == static_cast<int32_t>(next)) {
+                    counter.setInt32(static_cast<int32_t>(next));
+                    const int32_t limit = block.limit.int32Value();
+                    if (step < 0 ? next >= limit : next <= limit) {
+                        nextLine_ = block.start + 1;
+                    } else {
+                        nextLine_ = currentLine_ + 1;
+                        openBlocks_.pop_back();
+                    }
+                    return 0;
+                }
+            }
+        }
+        return nextStatement();
     case StatementKind::Wend: return wendStatement();
     case StatementKind::EndBlock: return endBlock();
     case StatementKind::Do: return enterDo();
@@ -77,6 +113,7 @@ namespace vexil {
 }
 
 int Engine::runStatement(const Statement& s) { return dispatchStatement(s); }
+
 
 int Engine::run(int startLine) {
     constexpr int kMaxRunDepth = 1900;
@@ -133,9 +170,16 @@ int Engine::runAssignElement(const Statement& s) {
     const bool plain = element.op & kPlainIndexPath;
     const TokenType op = static_cast<TokenType>(s.op);
     if (int32_t subscripts[kMaxPlainSteps]; plain && variable && leafSubscripts(element, subscripts)) {
+        Number number;
+        const bool isNumber = numberValue(s.b, number);
         Variant value;
-        if (evalNode(s.b, value) < 0) return -1;
+        if (!isNumber && evalNode(s.b, value) < 0) return -1;
         Variant* target = arrayElement(writableArray(*variable->value), subscripts, element.c);
+        if (isNumber && target) {
+            assignNumber(op, *target, number);
+            return 0;
+        }
+        if (isNumber) storeNumber(value, number);
         Variant scratch;
         if (!target) {
             // Not an element of an array: the general path, with the keys as they were read.
