@@ -67,6 +67,7 @@
 #include "engine/values/value.h"
 
 #include <cstdint>
+#include <cstring>
 #include <deque>
 #include <memory>
 #include <string>
@@ -315,7 +316,13 @@ private:
         }
         if (n.kind == NodeKind::Named) [[unlikely]]
             return findVariable(n.a);
-        return globals_.find(n.a);
+        // A global, once found, is kept in its node: globals never move nor go away.
+        Variable* global;
+        std::memcpy(&global, &n.b, sizeof global);
+        if (global) return global;
+        global = globals_.find(n.a);
+        if (global) std::memcpy(&const_cast<Node&>(n).b, &global, sizeof global);
+        return global;
     }
     // The variable of a FOR line, made when missing; nullptr after an error (a constant). Inside a
     // function the loop variable is always a local one.
@@ -345,6 +352,7 @@ private:
     // general way.
     bool numberTree(int32_t index, Number& out);
     inline bool numberLeaf(const Node& n, Number& out);
+    const Variant* numberElement(const Node& n);
     // Any node as a plain number, when reading it has no effect and gives one; false otherwise,
     // having evaluated nothing.
     bool numberValue(int32_t index, Number& out);

@@ -11,7 +11,8 @@
 //
 //   Constant       a: index in `constants` (numbers, True/False/Default/Null, function values)
 //   Text           a: index in `constants`; a string literal, expanded when the options ask
-//   Global         a: name id; a variable of global code, found in the global table
+//   Global         a: name id; a variable of global code, found in the global table; b and c
+//                  keep the variable's record once found (globals never move nor go away)
 //   Local          a: slot in the running call's frame, b: name id; a variable inside a function:
 //                  the frame slot when the call has made that local, else the global of that name
 //   Macro          a: index in `tokens` (the macro's token)
@@ -64,6 +65,7 @@
 #include "engine/front/token.h"
 #include "engine/values/value.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -115,6 +117,7 @@ struct Node {
     int32_t a = 0, b = 0, c = 0;
 };
 static_assert(sizeof(Node) == 16, "a node stays two words");
+static_assert(offsetof(Node, b) + sizeof(void*) == sizeof(Node), "b and c hold a pointer");
 
 enum class StatementKind : uint8_t {
     Tokens,       // a: the first token of the statement, run from the line's tokens

@@ -88,16 +88,22 @@ int Engine::unaryNode(int32_t index, Variant& out) {
     return variable ? variable->value : nullptr;
 }
 
+// An element of a number tree, read where it lives; apart from the leaves, whose path it would
+// slow down.
+[[gnu::noinline]] const Variant* Engine::numberElement(const Node& n) {
+    int32_t subscripts[kMaxPlainSteps];
+    const Variable* variable = variableOf(code_.nodes[static_cast<size_t>(n.a)]);
+    if (!variable || !leafSubscripts(n, subscripts)) return nullptr;
+    return arrayElement(arrayBody(*variable->value), subscripts, n.c);
+}
+
 // A leaf or an element of a number tree, read where it lives; false when it holds no plain number.
 [[gnu::always_inline]] inline bool Engine::numberLeaf(const Node& n, Number& out) {
     const Variant* value;
     if (n.kind == NodeKind::Constant) {
         value = &code_.constants[static_cast<size_t>(n.a)];
-    } else if (n.kind == NodeKind::Element) {
-        int32_t subscripts[kMaxPlainSteps];
-        const Variable* variable = variableOf(code_.nodes[static_cast<size_t>(n.a)]);
-        if (!variable || !leafSubscripts(n, subscripts)) return false;
-        value = arrayElement(arrayBody(*variable->value), subscripts, n.c);
+    } else if (n.kind == NodeKind::Element) [[unlikely]] {
+        value = numberElement(n);
     } else {
         const Variable* variable = variableOf(n);
         value = variable ? variable->value : nullptr;

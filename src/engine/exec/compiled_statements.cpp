@@ -21,6 +21,18 @@ namespace vexil {
     return condition.toBool();
 }
 
+// RETURN: the value goes straight into the running call's frame, and the call's run loop ends.
+[[gnu::always_inline]] inline int Engine::returnValue(int32_t valueNode, int column) {
+    if (runDepth_ <= 1) return reportRuntimeError(MessageId::InvalidKeywordAtStart, column);
+    if (valueNode >= 0) {
+        CallFrame& frame = *callFrame_;
+        if (evalNode(valueNode, frame.returnValue) < 0) return -1;
+        frame.returned = true;
+    }
+    leaveLoop_ = true;
+    return 0;
+}
+
 // The run loop runs each line's statement inline: no call, no register saves per line.
 [[gnu::always_inline]] inline int Engine::dispatchStatement(const Statement& s) {
     switch (s.kind) {
@@ -29,8 +41,8 @@ namespace vexil {
     case StatementKind::BranchEnd: return branchEnd();
     case StatementKind::Empty: return 0;
     case StatementKind::Assign: {
-        const Node target = code_.nodes[static_cast<size_t>(s.a)];
-        Variable* variable = variableOf(target);
+        Variable* variable = variableOf(code_.nodes[static_cast<size_t>(s.a)]);
+        const Node target = code_.nodes[static_cast<size_t>(s.a)]; // a copy: the value may compile more nodes
         if (variable && variable->isConstant()) return reportRuntimeError(MessageId::CannotAssignConstant, target.column);
         const TokenType op = static_cast<TokenType>(s.op);
         if (Number number; variable && numberValue(s.b, number)) {
@@ -163,8 +175,8 @@ int Engine::run(int startLine) {
 
 int Engine::runAssignElement(const Statement& s) {
     const Node element = code_.nodes[static_cast<size_t>(s.a)];
+    Variable* variable = variableOf(code_.nodes[static_cast<size_t>(element.a)]);
     const Node name = code_.nodes[static_cast<size_t>(element.a)];
-    Variable* variable = variableOf(name);
     if (variable && variable->isConstant()) return reportRuntimeError(MessageId::CannotAssignConstant, name.column);
     // Subscripts and keys are evaluated before the value, and applied after it.
     const bool plain = element.op & kPlainIndexPath;

@@ -391,17 +391,6 @@ int Engine::returnStatement(const TokenList& t, size_t pos) {
     return 0;
 }
 
-int Engine::returnValue(int32_t valueNode, int column) {
-    if (runDepth_ <= 1) return reportRuntimeError(MessageId::InvalidKeywordAtStart, column);
-    if (valueNode >= 0) {
-        CallFrame& frame = *callFrame_;
-        if (evalNode(valueNode, frame.returnValue) < 0) return -1;
-        frame.returned = true;
-    }
-    leaveLoop_ = true;
-    return 0;
-}
-
 int Engine::exitStatement(const TokenList& t, size_t pos) {
     ++pos;
     if (t[pos].type != TokenType::EndOfLine) {
