@@ -348,14 +348,13 @@ private:
     inline const Variant* binaryOperand(int32_t index, Variant& scratch);
     // A constant's or a declared variable's value where it lives; nullptr for any other node.
     const Variant* leafValue(int32_t index);
-    // A number tree (code.h) worked out on plain numbers; false when it must be evaluated the
-    // general way.
-    bool numberTree(int32_t index, Number& out);
+    // Number trees (code.h) worked out on plain numbers (number_reads.h); false when the node
+    // must be evaluated the general way, having evaluated nothing.
+    bool numberTree(const Node& n, Number& out);
     inline bool numberLeaf(const Node& n, Number& out);
+    inline bool numberOperand(const Node& n, Number& out);
+    inline bool numberValue(int32_t index, Number& out);
     const Variant* numberElement(const Node& n);
-    // Any node as a plain number, when reading it has no effect and gives one; false otherwise,
-    // having evaluated nothing.
-    bool numberValue(int32_t index, Number& out);
     inline int conditionOf(int32_t index);
     [[nodiscard]] int logicalNode(int32_t index, Variant& out);
     // The less frequent forms (expression_runner_forms.cpp).

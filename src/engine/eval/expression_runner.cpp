@@ -6,6 +6,7 @@
 #include "engine/errors/messages.h"
 #include "engine/eval/arguments.h"
 #include "engine/eval/number_ops.h"
+#include "engine/eval/number_reads.h"
 #include "engine/eval/operator_table.h"
 #include "engine/values/containers.h"
 
@@ -44,7 +45,7 @@ int Engine::evalNode(int32_t index, Variant& out) {
     case NodeKind::Unary: return unaryNode(index, out);
     case NodeKind::Binary:
         if (n.c & kNumberTree) {
-            if (Number result; numberTree(index, result)) {
+            if (Number result; numberOperand(n, result)) {
                 storeNumber(out, result);
                 return 0;
             }
@@ -97,42 +98,10 @@ int Engine::unaryNode(int32_t index, Variant& out) {
     return arrayElement(arrayBody(*variable->value), subscripts, n.c);
 }
 
-// A leaf or an element of a number tree, read where it lives; false when it holds no plain number.
-[[gnu::always_inline]] inline bool Engine::numberLeaf(const Node& n, Number& out) {
-    const Variant* value;
-    if (n.kind == NodeKind::Constant) {
-        value = &code_.constants[static_cast<size_t>(n.a)];
-    } else if (n.kind == NodeKind::Element) [[unlikely]] {
-        value = numberElement(n);
-    } else {
-        const Variable* variable = variableOf(n);
-        value = variable ? variable->value : nullptr;
-    }
-    return value && loadNumber(*value, out);
-}
-
-bool Engine::numberTree(int32_t index, Number& out) {
-    const Node& n = code_.nodes[static_cast<size_t>(index)];
-    const Node& l = code_.nodes[static_cast<size_t>(n.a)];
-    const Node& r = code_.nodes[static_cast<size_t>(n.b)];
+bool Engine::numberTree(const Node& n, Number& out) {
     Number a, b;
-    if (!(l.kind == NodeKind::Binary ? numberTree(n.a, a) : numberLeaf(l, a))) return false;
-    if (!(r.kind == NodeKind::Binary ? numberTree(n.b, b) : numberLeaf(r, b))) return false;
-    return numberBinary(n.op, a, b, out);
-}
-
-bool Engine::numberValue(int32_t index, Number& out) {
-    const Node& n = code_.nodes[static_cast<size_t>(index)];
-    switch (n.kind) {
-    case NodeKind::Binary: return (n.c & kNumberTree) && numberTree(index, out);
-    case NodeKind::Element:
-        if (!(n.op & kPlainIndexPath)) return false;
-        [[fallthrough]];
-    case NodeKind::Constant:
-    case NodeKind::Global:
-    case NodeKind::Local: return numberLeaf(n, out);
-    default: return false;
-    }
+    return numberOperand(code_.nodes[static_cast<size_t>(n.a)], a) &&
+           numberOperand(code_.nodes[static_cast<size_t>(n.b)], b) && numberBinary(n.op, a, b, out);
 }
 
 // An operand of an operator: a leaf where it lives; a number tree worked out here; anything else
@@ -141,7 +110,7 @@ bool Engine::numberValue(int32_t index, Number& out) {
     const Node& n = code_.nodes[static_cast<size_t>(index)];
     if (n.kind != NodeKind::Binary) return operandOf(index, scratch);
     if (n.c & kNumberTree) {
-        if (Number result; numberTree(index, result)) {
+        if (Number result; numberOperand(n, result)) {
             storeNumber(scratch, result);
             return &scratch;
         }
@@ -295,28 +264,6 @@ int Engine::builtinCallNode(int32_t index, Variant& out) {
     for (int32_t i = 0; i < n.c; ++i)
         if (evalNode(code_.lists[static_cast<size_t>(n.b + i)], arguments.add()) < 0) return -1;
     return invokeBuiltin(n.a, arguments, n.column, out, false);
-}
-
-int Engine::userCallNode(int32_t index, Variant& out) {
-    const Node n = code_.nodes[static_cast<size_t>(index)];
-    const UserFunction& f = functions_.all()[static_cast<size_t>(n.a)];
-    // The arguments go straight into the records of the new frame; calls among them push and pop
-    // frames of their own above it.
-    Variable* frame = reserveFrame(f);
-    const size_t slots = f.frameSlots;
-    // Arguments beyond the parameters are not evaluated: the count is wrong either way.
-    const int32_t evaluated = std::min<int32_t>(n.c, static_cast<int32_t>(f.parameters.size()));
-    for (int32_t i = 0; i < evaluated; ++i) {
-        if (evalNode(code_.lists[static_cast<size_t>(n.b + i)], frame[i].storage) < 0) {
-            localFrames_.pop(frame, slots);
-            return -1;
-        }
-    }
-    if (n.c > evaluated || n.c < f.minArgs || n.c > f.maxArgs) {
-        localFrames_.pop(frame, slots);
-        return reportRuntimeError(MessageId::IncorrectParameterCount, n.column);
-    }
-    return invokeFrame(f, frame, static_cast<size_t>(evaluated), out);
 }
 
 } // namespace vexil

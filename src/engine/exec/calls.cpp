@@ -88,14 +88,7 @@ int Engine::bindDefault(const UserFunction& f, size_t index) {
     return 0;
 }
 
-int Engine::invokeUserFunction(const UserFunction& f, BuiltinArgs arguments, Variant& result) {
-    Variable* frame = reserveFrame(f);
-    const size_t given = std::min(arguments.size(), f.parameters.size());
-    for (size_t i = 0; i < given; ++i) frame[i].storage = std::move(arguments[i]);
-    return invokeFrame(f, frame, given, result);
-}
-
-int Engine::invokeFrame(const UserFunction& f, Variable* frame, size_t given, Variant& result) {
+[[gnu::always_inline]] inline int Engine::invokeFrame(const UserFunction& f, Variable* frame, size_t given, Variant& result) {
     const RunRecord saved = saveRun();
     numParams_ = static_cast<int>(given);
     pushScope(f, frame);
@@ -105,6 +98,36 @@ int Engine::invokeFrame(const UserFunction& f, Variable* frame, size_t given, Va
     popScope();
     if (outcome < 0 || runState_ == RunState::Ending) return -1;
     return 0;
+}
+
+int Engine::invokeUserFunction(const UserFunction& f, BuiltinArgs arguments, Variant& result) {
+    Variable* frame = localFrames_.push(f.frameSlots);
+    const size_t given = std::min(arguments.size(), f.parameters.size());
+    for (size_t i = 0; i < given; ++i) frame[i].storage = std::move(arguments[i]);
+    return invokeFrame(f, frame, given, result);
+}
+
+// A call of a user function in an expression (a UserCall node).
+int Engine::userCallNode(int32_t index, Variant& out) {
+    const Node n = code_.nodes[static_cast<size_t>(index)];
+    const UserFunction& f = functions_.all()[static_cast<size_t>(n.a)];
+    // The arguments go straight into the records of the new frame; calls among them push and pop
+    // frames of their own above it.
+    Variable* frame = localFrames_.push(f.frameSlots);
+    const size_t slots = f.frameSlots;
+    // Arguments beyond the parameters are not evaluated: the count is wrong either way.
+    const int32_t evaluated = std::min<int32_t>(n.c, static_cast<int32_t>(f.parameters.size()));
+    for (int32_t i = 0; i < evaluated; ++i) {
+        if (evalNode(code_.lists[static_cast<size_t>(n.b + i)], frame[i].storage) < 0) {
+            localFrames_.pop(frame, slots);
+            return -1;
+        }
+    }
+    if (n.c > evaluated || n.c < f.minArgs || n.c > f.maxArgs) {
+        localFrames_.pop(frame, slots);
+        return reportRuntimeError(MessageId::IncorrectParameterCount, n.column);
+    }
+    return invokeFrame(f, frame, static_cast<size_t>(evaluated), out);
 }
 
 bool Engine::runCallback(const UserFunction& f, Variant& result) {

@@ -4,6 +4,7 @@
 #include "engine/engine.h"
 #include "engine/errors/messages.h"
 #include "engine/eval/number_ops.h"
+#include "engine/eval/number_reads.h"
 #include "engine/exec/assignment_operators.h"
 #include "engine/startup_state.h"
 #include "engine/values/containers.h"
@@ -66,10 +67,12 @@ namespace vexil {
         return evalNode(s.a, discarded) < 0 ? -1 : 0;
     }
     case StatementKind::IfThen: {
-        int truth = conditionOf(s.a);
+        const int truth = conditionOf(s.a);
         if (truth < 0) return -1;
         if (!truth) return 0;
         const Statement then = code_.statements[static_cast<size_t>(s.b)];
+        // "If ... Then Return ..." ends most recursions: no second dispatch for it.
+        if (then.kind == StatementKind::Return) return returnValue(then.a, then.column);
         return runStatement(then);
     }
     case StatementKind::IfBlock:

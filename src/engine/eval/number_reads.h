@@ -1,0 +1,47 @@
+#pragma once
+// Reading number trees (code.h) on plain numbers: the leaves where they live, one level of
+// operators without a call (most trees are an operator on two leaves, or on such operators),
+// deeper trees through Engine::numberTree. Nothing here has an effect, so a caller that gets
+// false evaluates the same node the general way.
+#include "engine/engine.h"
+#include "engine/eval/number_ops.h"
+
+namespace vexil {
+
+[[gnu::always_inline]] inline bool Engine::numberLeaf(const Node& n, Number& out) {
+    const Variant* value;
+    if (n.kind == NodeKind::Constant) {
+        value = &code_.constants[static_cast<size_t>(n.a)];
+    } else if (n.kind == NodeKind::Element) [[unlikely]] {
+        value = numberElement(n);
+    } else {
+        const Variable* variable = variableOf(n);
+        value = variable ? variable->value : nullptr;
+    }
+    return value && loadNumber(*value, out);
+}
+
+[[gnu::always_inline]] inline bool Engine::numberOperand(const Node& n, Number& out) {
+    if (n.kind != NodeKind::Binary) return numberLeaf(n, out);
+    const Node& l = code_.nodes[static_cast<size_t>(n.a)];
+    const Node& r = code_.nodes[static_cast<size_t>(n.b)];
+    if (l.kind == NodeKind::Binary || r.kind == NodeKind::Binary) return numberTree(n, out);
+    Number a, b;
+    return numberLeaf(l, a) && numberLeaf(r, b) && numberBinary(n.op, a, b, out);
+}
+
+[[gnu::always_inline]] inline bool Engine::numberValue(int32_t index, Number& out) {
+    const Node& n = code_.nodes[static_cast<size_t>(index)];
+    switch (n.kind) {
+    case NodeKind::Binary: return (n.c & kNumberTree) && numberOperand(n, out);
+    case NodeKind::Element:
+        if (!(n.op & kPlainIndexPath)) return false;
+        [[fallthrough]];
+    case NodeKind::Constant:
+    case NodeKind::Global:
+    case NodeKind::Local: return numberLeaf(n, out);
+    default: return false;
+    }
+}
+
+} // namespace vexil
