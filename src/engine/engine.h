@@ -240,7 +240,7 @@ public:
     Variable* takeLocal(Variant value, uint16_t attributes);
     // The records of a call of `f`, reserved before its arguments are evaluated into them; the
     // call's scope then makes them the running locals.
-    Variable* reserveFrame(const UserFunction& f);
+    Variable* reserveFrame(const UserFunction& f) { return localFrames_.push(f.frameSlots); }
     void pushScope(const UserFunction& f, Variable* frame);
     void popScope();
     VariableTable& globals() { return globals_; }
@@ -354,6 +354,7 @@ private:
     inline bool numberLeaf(const Node& n, Number& out);
     inline bool numberOperand(const Node& n, Number& out);
     inline bool numberValue(int32_t index, Number& out);
+    inline bool numberTreeInto(const Node& n, Variant& out);
     const Variant* numberElement(const Node& n);
     inline int conditionOf(int32_t index);
     [[nodiscard]] int logicalNode(int32_t index, Variant& out);
@@ -420,7 +421,7 @@ private:
     [[nodiscard]] int wendStatement();
     [[nodiscard]] int untilStatement(const TokenList& t, size_t pos);
     [[nodiscard]] int forStatement(const TokenList& t, size_t pos);
-    [[nodiscard]] int nextStatement();
+    [[nodiscard]] inline int nextStatement();
     [[nodiscard]] int forInStatement(const TokenList& t, size_t pos, Variant* variable);
     [[nodiscard]] int loopExit(const TokenList& t, size_t pos, bool exitLoop);
     [[nodiscard]] int switchStatement(const TokenList& t, size_t pos);
@@ -607,6 +608,8 @@ private:
         OpenBlock(BlockKind k, int s, int e, Variant* v = nullptr, Variant l = {}, Variant st = {})
             : kind(k), start(s), end(e), variable(v), limit(std::move(l)), step(std::move(st)) {}
     };
+    bool nextItem(OpenBlock& block);
+    bool countGeneral(OpenBlock& block);
     std::vector<OpenBlock> openBlocks_;
     // One frame per active call; the bottom one is the main script's. Frames beyond the running
     // ones are kept for the next calls, and none moves: RETURN evaluates straight into its frame.

@@ -43,14 +43,7 @@ int Engine::evalNode(int32_t index, Variant& out) {
     case NodeKind::BuiltinCall: return builtinCallNode(index, out);
     case NodeKind::UserCall: return userCallNode(index, out);
     case NodeKind::Unary: return unaryNode(index, out);
-    case NodeKind::Binary:
-        if (n.c & kNumberTree) {
-            if (Number result; numberOperand(n, result)) {
-                storeNumber(out, result);
-                return 0;
-            }
-        }
-        return binaryNode(index, out);
+    case NodeKind::Binary: return numberTreeInto(n, out) ? 0 : binaryNode(index, out);
     case NodeKind::And:
     case NodeKind::Or: return logicalNode(index, out);
     // The forms below take a copy of their node: what they run may compile more nodes.
@@ -109,12 +102,7 @@ bool Engine::numberTree(const Node& n, Number& out) {
 [[gnu::always_inline]] inline const Variant* Engine::binaryOperand(int32_t index, Variant& scratch) {
     const Node& n = code_.nodes[static_cast<size_t>(index)];
     if (n.kind != NodeKind::Binary) return operandOf(index, scratch);
-    if (n.c & kNumberTree) {
-        if (Number result; numberOperand(n, result)) {
-            storeNumber(scratch, result);
-            return &scratch;
-        }
-    }
+    if (numberTreeInto(n, scratch)) return &scratch;
     return binaryNode(index, scratch) < 0 ? nullptr : &scratch;
 }
 

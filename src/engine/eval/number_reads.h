@@ -30,6 +30,14 @@ namespace vexil {
     return numberLeaf(l, a) && numberLeaf(r, b) && numberBinary(n.op, a, b, out);
 }
 
+// A Binary node that is a number tree, worked out into `out`; false to evaluate it the general way.
+[[gnu::always_inline]] inline bool Engine::numberTreeInto(const Node& n, Variant& out) {
+    Number result;
+    if (!(n.c & kNumberTree) || !numberOperand(n, result)) return false;
+    storeNumber(out, result);
+    return true;
+}
+
 [[gnu::always_inline]] inline bool Engine::numberValue(int32_t index, Number& out) {
     const Node& n = code_.nodes[static_cast<size_t>(index)];
     switch (n.kind) {

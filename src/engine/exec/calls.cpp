@@ -101,7 +101,7 @@ int Engine::bindDefault(const UserFunction& f, size_t index) {
 }
 
 int Engine::invokeUserFunction(const UserFunction& f, BuiltinArgs arguments, Variant& result) {
-    Variable* frame = localFrames_.push(f.frameSlots);
+    Variable* frame = reserveFrame(f);
     const size_t given = std::min(arguments.size(), f.parameters.size());
     for (size_t i = 0; i < given; ++i) frame[i].storage = std::move(arguments[i]);
     return invokeFrame(f, frame, given, result);
@@ -113,8 +113,8 @@ int Engine::userCallNode(int32_t index, Variant& out) {
     const UserFunction& f = functions_.all()[static_cast<size_t>(n.a)];
     // The arguments go straight into the records of the new frame; calls among them push and pop
     // frames of their own above it.
-    Variable* frame = localFrames_.push(f.frameSlots);
     const size_t slots = f.frameSlots;
+    Variable* frame = reserveFrame(f);
     // Arguments beyond the parameters are not evaluated: the count is wrong either way.
     const int32_t evaluated = std::min<int32_t>(n.c, static_cast<int32_t>(f.parameters.size()));
     for (int32_t i = 0; i < evaluated; ++i) {

@@ -22,6 +22,38 @@ namespace vexil {
     return condition.toBool();
 }
 
+namespace {
+
+// An Int32 counter with an Int32 limit and step, stepped without the general rules; false when
+// the counter is of another kind or would leave Int32.
+[[gnu::always_inline]] inline bool countInt32(Variant& counter, const Variant& limit, const Variant& step, bool& goesOn) {
+    if (!counter.is(VarKind::Int32) || !counter.hasNoText() || !limit.is(VarKind::Int32) || !step.is(VarKind::Int32))
+        return false;
+    const int64_t next = int64_t{counter.int32Value()} + step.int32Value();
+    if (next != static_cast<int32_t>(next)) return false;
+    counter.setInt32(static_cast<int32_t>(next));
+    goesOn = step.int32Value() < 0 ? next >= limit.int32Value() : next <= limit.int32Value();
+    return true;
+}
+
+} // namespace
+
+// NEXT: back to the line after the loop's FOR, or on past the loop when it ends.
+[[gnu::always_inline]] inline int Engine::nextStatement() {
+    if (openBlocks_.empty()) return 0;
+    OpenBlock& block = openBlocks_.back();
+    bool goesOn;
+    if (block.position >= 0) goesOn = nextItem(block);
+    else if (!countInt32(*block.variable, block.limit, block.step, goesOn)) goesOn = countGeneral(block);
+    if (goesOn) {
+        nextLine_ = block.start + 1;
+    } else {
+        nextLine_ = currentLine_ + 1;
+        openBlocks_.pop_back();
+    }
+    return 0;
+}
+
 // RETURN: the value goes straight into the running call's frame, and the call's run loop ends.
 [[gnu::always_inline]] inline int Engine::returnValue(int32_t valueNode, int column) {
     if (runDepth_ <= 1) return reportRuntimeError(MessageId::InvalidKeywordAtStart, column);
@@ -85,29 +117,7 @@ namespace vexil {
     }
     case StatementKind::For: return runFor(s);
     case StatementKind::Return: return returnValue(s.a, s.column);
-    case StatementKind::Next:
-        if (!openBlocks_.empty()) {
-            // An Int32 counter, limit and step: counted here; anything else by nextStatement.
-            OpenBlock& block = openBlocks_.back();
-            Variant& counter = *block.variable;
-            if (block.position < 0 && counter.is(VarKind::Int32) && counter.hasNoText() && block.limit.is(VarKind::Int32) &&
-                block.step.is(VarKind::Int32)) {
-                const int32_t step = block.step.int32Value();
-                const int64_t next = int64_t{counter.int32Value()} + step;
-                if (next == static_cast<int32_t>(next)) {
-                    counter.setInt32(static_cast<int32_t>(next));
-                    const int32_t limit = block.limit.int32Value();
-                    if (step < 0 ? next >= limit : next <= limit) {
-                        nextLine_ = block.start + 1;
-                    } else {
-                        nextLine_ = currentLine_ + 1;
-                        openBlocks_.pop_back();
-                    }
-                    return 0;
-                }
-            }
-        }
-        return nextStatement();
+    case StatementKind::Next: return nextStatement();
     case StatementKind::Wend: return wendStatement();
     case StatementKind::EndBlock: return endBlock();
     case StatementKind::Do: return enterDo();

@@ -315,29 +315,19 @@ int Engine::enterForIn(Variant* variable, Variant& collection, int column) {
     return 0;
 }
 
-int Engine::nextStatement() {
-    if (openBlocks_.empty()) return 0;
-    OpenBlock& block = openBlocks_.back();
-    if (block.position >= 0) {
-        Variant item;
-        if (collectionItem(block.limit, block.position + 1, item)) {
-            ++block.position;
-            *block.variable = std::move(item);
-            nextLine_ = block.start + 1;
-        } else {
-            nextLine_ = currentLine_ + 1;
-            openBlocks_.pop_back();
-        }
-        return 0;
-    }
+// The next item of a FOR...IN loop into its variable; false when there is none.
+bool Engine::nextItem(OpenBlock& block) {
+    Variant item;
+    if (!collectionItem(block.limit, block.position + 1, item)) return false;
+    ++block.position;
+    *block.variable = std::move(item);
+    return true;
+}
+
+// The counter of a numeric FOR loop stepped by the general rules; false when the loop ends.
+bool Engine::countGeneral(OpenBlock& block) {
     block.variable->add(block.step);
-    if (forContinues(*block.variable, block.limit, block.step)) {
-        nextLine_ = block.start + 1;
-    } else {
-        nextLine_ = currentLine_ + 1;
-        openBlocks_.pop_back();
-    }
-    return 0;
+    return forContinues(*block.variable, block.limit, block.step);
 }
 
 // ---- EXITLOOP, CONTINUELOOP ----

@@ -54,6 +54,4 @@ Variable& Engine::createAlias(int nameId, Variant* target, uint16_t attributes, 
     return v;
 }
 
-Variable* Engine::reserveFrame(const UserFunction& f) { return localFrames_.push(f.frameSlots); }
-
 } // namespace vexil
