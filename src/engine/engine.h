@@ -115,14 +115,16 @@ public:
     void reset() {
         error_ = 0;
         errorHandedBack_ = false;
-        extended_ = Variant();
+        extended_.setInt32(0);
         extendedHandedBack_ = false;
     }
     // What the caller of the ending function sees: the handed-back values, zeros otherwise.
     void receiveFrom(CallStatus& callee) {
-        reset();
         error_ = callee.errorHandedBack_ ? callee.error_ : 0;
-        extended_ = callee.extendedHandedBack_ ? std::move(callee.extended_) : Variant::int32(0);
+        errorHandedBack_ = false;
+        if (callee.extendedHandedBack_) extended_ = std::move(callee.extended_);
+        else extended_.setInt32(0);
+        extendedHandedBack_ = false;
     }
 
 private:
@@ -345,6 +347,7 @@ private:
     [[nodiscard]] int userCallNode(int32_t index, Variant& out);
     [[nodiscard]] int unaryNode(int32_t index, Variant& out);
     [[nodiscard]] int binaryNode(int32_t index, Variant& out);
+    [[nodiscard]] int generalBinary(int32_t index, Variant& out);
     inline const Variant* binaryOperand(int32_t index, Variant& scratch);
     // A constant's or a declared variable's value where it lives; nullptr for any other node.
     const Variant* leafValue(int32_t index);

@@ -9,7 +9,8 @@
 // A node is 16 bytes: a kind, an operator, the column of its token (every error record points at
 // the same column as before compiling), and three operands a, b, c whose meaning the kind gives:
 //
-//   Constant       a: index in `constants` (numbers, True/False/Default/Null, function values)
+//   Constant       a: index in `constants` (numbers, True/False/Default/Null, function values);
+//                  a plain number (number_ops.h) also has its kind in op and its payload in b..c
 //   Text           a: index in `constants`; a string literal, expanded when the options ask
 //   Global         a: name id; a variable of global code, found in the global table; b and c
 //                  keep the variable's record once found (globals never move nor go away)

@@ -173,10 +173,7 @@ bool ExpressionReader::numberOperand(int32_t index) const {
     switch (n.kind) {
     case NodeKind::Global:
     case NodeKind::Local: return true;
-    case NodeKind::Constant: {
-        const Variant& value = code_.constants[static_cast<size_t>(n.a)];
-        return value.isNumber() && value.hasNoText();
-    }
+    case NodeKind::Constant: return n.op != 0; // a plain number
     case NodeKind::Binary: return n.c & kNumberTree;
     case NodeKind::Element:
         if (!(n.op & kPlainIndexPath)) return false;

@@ -9,6 +9,7 @@
 #include "engine/front/token.h"
 
 #include <cstddef>
+#include <cstring>
 #include <vector>
 
 namespace vexil {
@@ -93,7 +94,15 @@ private:
     int32_t node(NodeKind kind, int column, int32_t a = 0, int32_t b = 0, int32_t c = 0, uint8_t op = 0) {
         return code_.addNode(Node{kind, op, static_cast<int16_t>(column), a, b, c});
     }
-    int32_t constant(Variant value, int column) { return node(NodeKind::Constant, column, code_.addConstant(std::move(value))); }
+    int32_t constant(Variant value, int column) {
+        // A plain number also keeps its kind and payload in the node: number trees read it there.
+        const bool number = value.isNumber() && value.hasNoText();
+        const uint8_t kind = number ? static_cast<uint8_t>(value.kind()) : 0;
+        const int64_t payload = value.int64Value();
+        const int32_t index = node(NodeKind::Constant, column, code_.addConstant(std::move(value)), 0, 0, kind);
+        if (number) std::memcpy(&code_.nodes[static_cast<size_t>(index)].b, &payload, sizeof payload);
+        return index;
+    }
     int32_t list(const std::vector<int32_t>& items) {
         const int32_t first = static_cast<int32_t>(code_.lists.size());
         code_.lists.insert(code_.lists.end(), items.begin(), items.end());

@@ -43,7 +43,7 @@ int Engine::evalNode(int32_t index, Variant& out) {
     case NodeKind::BuiltinCall: return builtinCallNode(index, out);
     case NodeKind::UserCall: return userCallNode(index, out);
     case NodeKind::Unary: return unaryNode(index, out);
-    case NodeKind::Binary: return numberTreeInto(n, out) ? 0 : binaryNode(index, out);
+    case NodeKind::Binary: return n.c & kNumberTree ? binaryNode(index, out) : generalBinary(index, out);
     case NodeKind::And:
     case NodeKind::Or: return logicalNode(index, out);
     // The forms below take a copy of their node: what they run may compile more nodes.
@@ -102,11 +102,16 @@ bool Engine::numberTree(const Node& n, Number& out) {
 [[gnu::always_inline]] inline const Variant* Engine::binaryOperand(int32_t index, Variant& scratch) {
     const Node& n = code_.nodes[static_cast<size_t>(index)];
     if (n.kind != NodeKind::Binary) return operandOf(index, scratch);
-    if (numberTreeInto(n, scratch)) return &scratch;
     return binaryNode(index, scratch) < 0 ? nullptr : &scratch;
 }
 
+// Out of evalNode, so that the leaves and calls it dispatches do not pay for these registers.
 int Engine::binaryNode(int32_t index, Variant& out) {
+    if (numberTreeInto(code_.nodes[static_cast<size_t>(index)], out)) return 0;
+    return generalBinary(index, out);
+}
+
+int Engine::generalBinary(int32_t index, Variant& out) {
     const Node n = code_.nodes[static_cast<size_t>(index)];
     // A right operand that runs code may change the left one, which is then copied first; a leaf
     // on the right lets the left be read where it lives. An operator on the left is worked out

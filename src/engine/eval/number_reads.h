@@ -11,7 +11,10 @@ namespace vexil {
 [[gnu::always_inline]] inline bool Engine::numberLeaf(const Node& n, Number& out) {
     const Variant* value;
     if (n.kind == NodeKind::Constant) {
-        value = &code_.constants[static_cast<size_t>(n.a)];
+        if (!n.op) return false;
+        out.kind = static_cast<VarKind>(n.op);
+        std::memcpy(&out.i64, &n.b, sizeof out.i64);
+        return true;
     } else if (n.kind == NodeKind::Element) [[unlikely]] {
         value = numberElement(n);
     } else {

@@ -3,6 +3,8 @@
 #include "engine/builtins/builtins.h"
 #include "engine/engine.h"
 #include "engine/errors/messages.h"
+#include "engine/eval/number_ops.h"
+#include "engine/eval/number_reads.h"
 
 namespace vexil {
 
@@ -118,7 +120,12 @@ int Engine::userCallNode(int32_t index, Variant& out) {
     // Arguments beyond the parameters are not evaluated: the count is wrong either way.
     const int32_t evaluated = std::min<int32_t>(n.c, static_cast<int32_t>(f.parameters.size()));
     for (int32_t i = 0; i < evaluated; ++i) {
-        if (evalNode(code_.lists[static_cast<size_t>(n.b + i)], frame[i].storage) < 0) {
+        const int32_t argument = code_.lists[static_cast<size_t>(n.b + i)];
+        if (Number number; numberValue(argument, number)) {
+            storeNumber(frame[i].storage, number);
+            continue;
+        }
+        if (evalNode(argument, frame[i].storage) < 0) {
             localFrames_.pop(frame, slots);
             return -1;
         }

@@ -59,7 +59,9 @@ namespace {
     if (runDepth_ <= 1) return reportRuntimeError(MessageId::InvalidKeywordAtStart, column);
     if (valueNode >= 0) {
         CallFrame& frame = *callFrame_;
-        if (evalNode(valueNode, frame.returnValue) < 0) return -1;
+        const Variant* value = operandOf(valueNode, frame.returnValue);
+        if (!value) return -1;
+        if (value != &frame.returnValue) frame.returnValue = *value;
         frame.returned = true;
     }
     leaveLoop_ = true;
