@@ -27,7 +27,8 @@
 //   Unary, Binary  op: the operator (operator_table.h), a: operand, b: right operand; a Binary
 //                  has c = kNumberTree when it and its operands, down to the leaves, are
 //                  operators of number_ops.h over variables, number constants and elements with
-//                  leaf subscripts: reading it has no effect, so it is tried on plain numbers
+//                  leaf subscripts (a comparison only at the root, so that no operand is a
+//                  Bool): reading it has no effect, so it is tried on plain numbers
 //                  first and evaluated the general way only when that does not apply
 //   And, Or        a, b: operands; b runs only when a does not decide
 //   Named          a: name id; a variable found by name where the code runs (local, then

@@ -174,7 +174,7 @@ bool ExpressionReader::numberOperand(int32_t index) const {
     case NodeKind::Global:
     case NodeKind::Local: return true;
     case NodeKind::Constant: return n.op != 0; // a plain number
-    case NodeKind::Binary: return n.c & kNumberTree;
+    case NodeKind::Binary: return (n.c & kNumberTree) && !isNumberComparison(n.op); // a Bool is no operand
     case NodeKind::Element:
         if (!(n.op & kPlainIndexPath)) return false;
         for (int32_t i = 0; i < n.c; ++i) {

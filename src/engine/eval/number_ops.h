@@ -84,10 +84,10 @@ template <class T>
 
 } // namespace number_ops
 
-// `a op b` on two numbers; false to take the general rules.
+// `a op b` on two numbers, neither of them a Bool (a comparison is only ever the root of a number
+// tree); false to take the general rules.
 [[gnu::always_inline]] inline bool numberBinary(uint8_t op, const Number& a, const Number& b, Number& out) {
     using namespace number_ops;
-    if (a.kind == VarKind::Bool || b.kind == VarKind::Bool) return false;
     if (op == OpDivide) {
         out.kind = VarKind::Double;
         out.f64 = asDouble(a) / asDouble(b);
@@ -119,6 +119,11 @@ constexpr bool isNumberOperator(uint8_t op) {
     using namespace precedence;
     return op == OpAdd || op == OpSubtract || op == OpMultiply || op == OpDivide || op == OpLess || op == OpGreater ||
            op == OpLessEqual || op == OpGreaterEqual;
+}
+
+constexpr bool isNumberComparison(uint8_t op) {
+    using namespace precedence;
+    return op == OpLess || op == OpGreater || op == OpLessEqual || op == OpGreaterEqual;
 }
 
 // Two values: the Variant form, the result in `out` (which may be one of them).

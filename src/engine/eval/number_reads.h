@@ -8,20 +8,23 @@
 
 namespace vexil {
 
+// The kinds in the order they are met most: variables, then constants, then elements.
 [[gnu::always_inline]] inline bool Engine::numberLeaf(const Node& n, Number& out) {
     const Variant* value;
-    if (n.kind == NodeKind::Constant) {
+    if (n.kind == NodeKind::Global || n.kind == NodeKind::Local) {
+        const Variable* variable = variableOf(n);
+        if (!variable) return false;
+        value = variable->value;
+    } else if (n.kind == NodeKind::Constant) {
         if (!n.op) return false;
         out.kind = static_cast<VarKind>(n.op);
         std::memcpy(&out.i64, &n.b, sizeof out.i64);
         return true;
-    } else if (n.kind == NodeKind::Element) [[unlikely]] {
-        value = numberElement(n);
     } else {
-        const Variable* variable = variableOf(n);
-        value = variable ? variable->value : nullptr;
+        value = numberElement(n);
+        if (!value) return false;
     }
-    return value && loadNumber(*value, out);
+    return loadNumber(*value, out);
 }
 
 [[gnu::always_inline]] inline bool Engine::numberOperand(const Node& n, Number& out) {

@@ -34,7 +34,8 @@ inline void applyAssignment(TokenType op, Variant& target, Variant& value) {
                              : op == TokenType::MultiplyAssign ? OpMultiply
                              : op == TokenType::DivideAssign   ? OpDivide
                                                                : OpConcat;
-    if (Number current, result; loadNumber(target, current) && numberBinary(combined, current, value, result))
+    if (Number current, result;
+        value.kind != VarKind::Bool && loadNumber(target, current) && numberBinary(combined, current, value, result))
         return storeNumber(target, result);
     Variant right;
     storeNumber(right, value);

@@ -20,7 +20,7 @@ uint16_t parameterAttributes(const Parameter& parameter) {
 [[gnu::always_inline]] inline void Engine::pushScope(const UserFunction& f, Variable* frame) {
     if (scopeCount_ == scopes_.size()) scopes_.emplace_back();
     LocalTable& table = scopes_[scopeCount_++];
-    table.layout = static_cast<size_t>(f.index) < code_.layouts.size() ? &code_.layouts[static_cast<size_t>(f.index)] : nullptr;
+    table.layout = f.layout;
     table.frame = frame;
     table.slotCount = f.frameSlots;
     table.extra.clear();

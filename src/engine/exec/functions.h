@@ -11,6 +11,7 @@ namespace vexil {
 
 class Engine;
 class ScriptLoader;
+struct FunctionLayout;
 
 struct Parameter {
     int nameId;
@@ -30,6 +31,7 @@ struct UserFunction {
     std::vector<Parameter> parameters;
     int32_t index = -1;      // in the table, and of the function's frame layout
     uint32_t frameSlots = 0; // records of a call's frame, known once the lines are compiled
+    const FunctionLayout* layout = nullptr; // the names of those records
 };
 
 class FunctionTable {
@@ -40,7 +42,10 @@ public:
         return index < 0 ? nullptr : &functions_[static_cast<size_t>(index)];
     }
     const std::vector<UserFunction>& all() const { return functions_; }
-    void setFrameSlots(size_t index, uint32_t slots) { functions_[index].frameSlots = slots; }
+    void setFrame(size_t index, const FunctionLayout* layout, uint32_t slots) {
+        functions_[index].layout = layout;
+        functions_[index].frameSlots = slots;
+    }
     // Reads every FUNC line; reports the first malformed definition through the engine.
     [[nodiscard]] bool build(const ScriptLoader& loader, Engine& engine);
 

@@ -24,7 +24,7 @@ void Engine::compileLines() {
             for (const Token& token : *loader_->tokens(line))
                 if (token.type == TokenType::Variable) layout.add(token.i32);
         }
-        functions_.setFrameSlots(i, static_cast<uint32_t>(layout.names.size()));
+        functions_.setFrame(i, &layout, static_cast<uint32_t>(layout.names.size()));
     }
     code_.statements.assign(static_cast<size_t>(lineCount) + 1, Statement{});
     for (int line = 1; line <= lineCount; ++line) {
