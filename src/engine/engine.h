@@ -183,6 +183,11 @@ public:
     // OLE on the script's thread: whatever needs it calls ole().ensure() first.
     OleSession& ole() { return ole_; }
 
+    // A run that may not go on for ever (scripts run one after another in one process): once
+    // `lines` lines have run or `milliseconds` have passed since this call, the run ends as if
+    // its window had been closed. 0 leaves that measure unbounded.
+    void setRunBudget(uint64_t lines, uint32_t milliseconds);
+
     // The message poll: kPollStop when the run must end, kPollPaused while the script is paused.
     static constexpr int kPollGoOn = 0;
     static constexpr int kPollStop = 1;
@@ -652,6 +657,11 @@ private:
 
     // ---- Service step, start and exit functions ----
     unsigned long long lastPoll_ = 0;
+    // The run budget (setRunBudget): lines are counted a clock reading's worth at a time.
+    uint64_t linesRun_ = 0;
+    uint64_t budgetLines_ = 0;
+    unsigned long long budgetDeadline_ = 0;
+    bool budgetSpent() const;
     // Lines run between two readings of the clock (a reading costs about as much as a line).
     static constexpr int kLinesPerClockReading = 16;
     int linesUntilClock_ = kLinesPerClockReading;

@@ -25,7 +25,8 @@ void Engine::runScript() {
 
 bool Engine::clockMoved() {
     linesUntilClock_ = kLinesPerClockReading;
-    return GetTickCount64() != lastPoll_;
+    linesRun_ += kLinesPerClockReading;
+    return GetTickCount64() != lastPoll_ || (budgetLines_ && linesRun_ >= budgetLines_);
 }
 
 void Engine::setCommandLineArray() {

@@ -26,6 +26,7 @@ int Engine::poll() {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
+    if (budgetSpent()) startup_.closeRequested = 1;
     if (startup_.closeRequested) {
         startup_.closeRequested = 0;
         startup_.paused = 0;
@@ -33,6 +34,16 @@ int Engine::poll() {
     }
     if (runState_ == RunState::Ending) return kPollStop;
     return startup_.paused ? kPollPaused : kPollGoOn;
+}
+
+void Engine::setRunBudget(uint64_t lines, uint32_t milliseconds) {
+    linesRun_ = 0;
+    budgetLines_ = lines;
+    budgetDeadline_ = milliseconds ? GetTickCount64() + milliseconds : 0;
+}
+
+bool Engine::budgetSpent() const {
+    return (budgetLines_ && linesRun_ >= budgetLines_) || (budgetDeadline_ && GetTickCount64() >= budgetDeadline_);
 }
 
 int Engine::serviceStep() {
