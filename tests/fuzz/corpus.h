@@ -1,0 +1,16 @@
+#pragma once
+// The scripts that mutations start from, and the scratch file each generated script is run from.
+#include <string>
+#include <vector>
+
+namespace vexil::fuzz {
+
+// Every .vx3 file under `folder` (its subfolders too), as text.
+std::vector<std::wstring> readCorpus(const std::wstring& folder);
+// Reads a script file as vexil.exe would find its text: UTF-16 with its mark, else UTF-8.
+std::wstring readScriptText(const std::wstring& path);
+// Writes `text` as UTF-16 with a byte-order mark, so that every code unit (a lone surrogate, a
+// zero) reaches the loader as generated.
+bool writeScriptText(const std::wstring& path, const std::wstring& text);
+
+} // namespace vexil::fuzz
