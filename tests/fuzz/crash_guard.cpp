@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <new>
@@ -25,6 +26,9 @@ uint32_t hangLimit = 0;
     TerminateProcess(GetCurrentProcess(), static_cast<UINT>(code));
     std::abort();
 }
+
+// A failed assertion, of ours or of the standard library's checks, ends in abort().
+void aborted(int) { finding(FindingCode::Crash, "assertion", 0); }
 
 LONG WINAPI unhandledException(EXCEPTION_POINTERS* pointers) {
     finding(FindingCode::Crash, "crash", pointers->ExceptionRecord->ExceptionCode);
@@ -48,6 +52,7 @@ void installCrashGuard(uint32_t hangMilliseconds) {
     ULONG stackForHandler = 64 * 1024; // room to report a stack overflow
     SetThreadStackGuarantee(&stackForHandler);
     SetUnhandledExceptionFilter(unhandledException);
+    std::signal(SIGABRT, aborted);
     std::set_new_handler(outOfMemory);
     CloseHandle(CreateThread(nullptr, 0, watchdog, nullptr, 0, nullptr));
 }
