@@ -661,6 +661,7 @@ private:
     uint64_t linesRun_ = 0;
     uint64_t budgetLines_ = 0;
     unsigned long long budgetDeadline_ = 0;
+    bool linesSpent() const { return budgetLines_ && linesRun_ >= budgetLines_; }
     bool budgetSpent() const;
     // Lines run between two readings of the clock (a reading costs about as much as a line).
     static constexpr int kLinesPerClockReading = 16;

@@ -26,7 +26,7 @@ void Engine::runScript() {
 bool Engine::clockMoved() {
     linesUntilClock_ = kLinesPerClockReading;
     linesRun_ += kLinesPerClockReading;
-    return GetTickCount64() != lastPoll_ || (budgetLines_ && linesRun_ >= budgetLines_);
+    return GetTickCount64() != lastPoll_ || linesSpent();
 }
 
 void Engine::setCommandLineArray() {

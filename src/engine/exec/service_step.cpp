@@ -43,7 +43,7 @@ void Engine::setRunBudget(uint64_t lines, uint32_t milliseconds) {
 }
 
 bool Engine::budgetSpent() const {
-    return (budgetLines_ && linesRun_ >= budgetLines_) || (budgetDeadline_ && GetTickCount64() >= budgetDeadline_);
+    return linesSpent() || (budgetDeadline_ && GetTickCount64() >= budgetDeadline_);
 }
 
 int Engine::serviceStep() {
