@@ -187,6 +187,11 @@ public:
     // `lines` lines have run or `milliseconds` have passed since this call, the run ends as if
     // its window had been closed. 0 leaves that measure unbounded.
     void setRunBudget(uint64_t lines, uint32_t milliseconds);
+    // A fenced run (the fuzzer's) keeps built-ins from acting outside the process and its scratch
+    // folder: what would call native code at a script-given address, read or write memory the
+    // run did not allocate, or drive other programs refuses instead (BuiltinContext::fenced).
+    void setFenced(bool fenced) { fenced_ = fenced; }
+    bool fenced() const { return fenced_; }
 
     // The message poll: kPollStop when the run must end, kPollPaused while the script is paused.
     static constexpr int kPollGoOn = 0;
@@ -668,6 +673,7 @@ private:
     int linesUntilClock_ = kLinesPerClockReading;
     bool clockMoved();
     bool quitReceived_ = false;
+    bool fenced_ = false;
     std::vector<std::wstring> startFunctions_;
     bool startFunctionsRun_ = false;
     std::vector<std::wstring> exitFunctions_;

@@ -27,6 +27,7 @@ RunOutcome runScriptFile(const std::wstring& path, const RunBudget& budget) {
         engine.setScript(kind, loader.loadedPath());
         if (loader.tokeniseAll() && engine.checkBlocks() && engine.buildFunctionTable()) {
             engine.setRunBudget(budget.lines, budget.milliseconds);
+            engine.setFenced(true);
             engine.runScript();
             outcome = RunOutcome::Ended;
         }

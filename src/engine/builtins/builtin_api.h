@@ -70,6 +70,10 @@ public:
     // The run is ending (EXIT, a fatal error, a close request): a handler that ran script code
     // or waited returns -1 then.
     bool runEnding() const;
+    // The run is fenced (Engine::setFenced): a handler checks this right before it would act
+    // outside the process (a native call, memory at a given address, another program's windows)
+    // and fails with its usual @ERROR instead, having validated and converted its arguments.
+    bool fenced() const;
 
     // User functions by name (any case), or nullptr.
     const UserFunction* findFunction(std::wstring_view name) const;
