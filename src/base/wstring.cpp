@@ -123,8 +123,9 @@ void WString::append(std::wstring_view text) {
         return;
     }
     size_t length = rep_->length;
-    // The text may lie inside this string's own buffer, which growing would free.
-    if (text.data() >= rep_->data && text.data() < rep_->data + rep_->capacity) {
+    // The text may lie inside this string's own buffer, which growing would free; a shared buffer
+    // outlives the growing, as its other holders keep it.
+    if (rep_->refs == 1 && text.data() >= rep_->data && text.data() < rep_->data + rep_->capacity) {
         std::wstring copy(text);
         append(copy);
         return;

@@ -22,8 +22,8 @@ constexpr int Memory = 6;     // the live memory would pass kMemoryCeiling: coun
 constexpr size_t kModestAllocation = size_t{1} << 30;
 constexpr size_t kMemoryCeiling = size_t{3} << 30;
 
-// Installs the handlers and starts the watchdog; `hangMilliseconds` is how long one script may
-// run before it counts as ignoring its budget.
+// Installs the handlers and starts the watchdog; `hangMilliseconds` is how much processor time one
+// script may take before it counts as ignoring its budget (or six times that on the wall clock).
 void installCrashGuard(uint32_t hangMilliseconds);
 // The script about to run (its index in this run, for the finding's line).
 void scriptStarting(uint64_t index);

@@ -94,6 +94,12 @@ TEST(Value, TextIsSharedAndCopiedOnChange) {
     WString self = L"xy";
     self.append(self.view()); // appending a string to itself
     EXPECT_EQ(self.view(), L"xyxy");
+    WString shared = self; // "$s &= $s": the text appended is the string's own, held twice
+    self.append(shared.view());
+    EXPECT_EQ(self.view(), L"xyxyxyxy");
+    EXPECT_EQ(shared.view(), L"xyxy");
+    self.append(std::wstring_view(self.c_str() + 1, 2)); // a part of its own unshared buffer
+    EXPECT_EQ(self.view(), L"xyxyxyxyyx");
     WString built;
     for (int i = 0; i < 10000; ++i) built.append(L'z');
     EXPECT_EQ(built.size(), 10000u);
