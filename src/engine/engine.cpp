@@ -17,6 +17,7 @@ namespace vexil {
 Engine::Engine(StartupState& startup) : startup_(startup), handles_(std::make_unique<HandleTable>()) {}
 
 Engine::~Engine() {
+    for (auto action : runEndActions_) action();
     handles_.reset(); // open files are flushed and closed
 }
 

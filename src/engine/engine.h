@@ -180,6 +180,14 @@ public:
 
     // The open files and file searches of the run.
     HandleTable& handles() { return *handles_; }
+    // Work for the end of the run (what a built-in left open: sound devices, libraries), done
+    // once each in registration order when the engine goes; an action already registered is not
+    // added again.
+    void atRunEnd(void (*action)()) {
+        for (auto registered : runEndActions_)
+            if (registered == action) return;
+        runEndActions_.push_back(action);
+    }
     // OLE on the script's thread: whatever needs it calls ole().ensure() first.
     OleSession& ole() { return ole_; }
 
@@ -680,6 +688,7 @@ private:
     bool exitProcessed_ = false;
 
     std::unique_ptr<HandleTable> handles_;
+    std::vector<void (*)()> runEndActions_;
 
     // ---- Evaluation ----
     // The compiled lines and expressions.

@@ -56,6 +56,8 @@ public:
 
     // The run's open files and file searches.
     HandleTable& handles();
+    // `action` runs when the run ends (once, however often it is registered).
+    void atRunEnd(void (*action)());
     // The runtime options of OPT.
     RuntimeOptions& options();
     // What the command line asked for.

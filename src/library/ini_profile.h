@@ -1,0 +1,26 @@
+#pragma once
+// INI files through the platform's private-profile functions, read whole: the buffers grow until
+// the result fits, so a long value, section or name list is never cut.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vexil {
+
+// The file name made absolute, as the profile functions would otherwise look in the system folder.
+std::wstring iniPath(std::wstring_view name);
+
+// The value of a key; false when the section has no such key.
+bool iniValue(const std::wstring& path, const std::wstring& section, const std::wstring& key, std::wstring& value);
+// The lines of a section ("key=value", comments too), in file order.
+std::vector<std::wstring> iniSectionLines(const std::wstring& path, const std::wstring& section);
+std::vector<std::wstring> iniSectionNames(const std::wstring& path);
+// The key names of a section.
+std::vector<std::wstring> iniKeyNames(const std::wstring& path, const std::wstring& section);
+
+// Writes go through these; each flushes the file after a success.
+bool iniWrite(const std::wstring& path, const wchar_t* section, const wchar_t* key, const wchar_t* value);
+// Replaces a section's content with `lines` ("key=value" each).
+bool iniWriteSection(const std::wstring& path, const std::wstring& section, const std::vector<std::wstring>& lines);
+
+} // namespace vexil
