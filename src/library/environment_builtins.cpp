@@ -30,6 +30,8 @@ int builtinEnvSet(BuiltinContext&, BuiltinArgs args, Variant& result) {
 }
 
 int builtinEnvUpdate(BuiltinContext& context, BuiltinArgs, Variant& result) {
+    // The broadcast reaches every program's windows, and waits for each that does not answer.
+    if (context.fenced()) return context.fail(result, Variant::int32(0));
     DWORD_PTR answer = 0;
     const bool sent = SendMessageTimeoutW(HWND_BROADCAST, WM_WININICHANGE, 0, reinterpret_cast<LPARAM>(L"Environment"),
                                           SMTO_BLOCK, 15000, &answer) != 0;
