@@ -3,6 +3,7 @@
 // One cache for the script thread, bounded: a script that makes ever new type texts only empties
 // it now and then.
 #include "interop/call_types.h"
+#include "interop/text_hash.h"
 
 #include <optional>
 #include <string>
@@ -21,10 +22,6 @@ public:
     static constexpr size_t kMostEntries = 512; // of each kind
 
 private:
-    struct TextHash {
-        using is_transparent = void;
-        size_t operator()(std::wstring_view text) const { return std::hash<std::wstring_view>{}(text); }
-    };
     using Table = std::unordered_map<std::wstring, std::optional<CallType>, TextHash, std::equal_to<>>;
     static std::optional<CallType> lookUp(Table& table, std::wstring_view text,
                                           std::optional<CallType> (*parse)(std::wstring_view));

@@ -17,6 +17,23 @@ int failCall(BuiltinContext& context, Variant& result, int error) {
     return context.fail(result, Variant::int32(0), error);
 }
 
+// The function DLLCALL names: in a library loaded for this call by its file name (into `loaded`),
+// or opened before under a handle number. nullptr with the @ERROR in `error` when there is none.
+void* namedFunction(BuiltinContext& context, const Variant& library, const Variant& function,
+                    std::optional<ScopedLibrary>& loaded, int& error) {
+    error = kNoLibrary;
+    if (library.is(VarKind::String)) {
+        void* module = loaded.emplace(library.text().c_str()).module();
+        if (!module) return nullptr;
+        error = kNoFunction;
+        return findExport(module, function);
+    }
+    DllLibraries::Library* open = library.isNumber() ? context.runResource<DllLibraries>().find(library) : nullptr;
+    if (!open) return nullptr;
+    error = kNoFunction;
+    return open->exports.find(open->module, function);
+}
+
 // The call once the function is found; a script error raised by a callback during it ends the
 // run now that native code has returned.
 int completeCall(BuiltinContext& context, PreparedCall& call, void* function, BuiltinArgs pairs, Variant& result) {
@@ -42,15 +59,10 @@ int builtinDllCall(BuiltinContext& context, BuiltinArgs args, Variant& result) {
     PreparedCall call;
     if (const int error = call.prepare(args[1], pairs)) return failCall(context, result, error);
     if (context.fenced()) return failCall(context, result, kNoLibrary);
-    // A library named by its file is loaded for this call only.
-    const Variant& library = args[0].dereferenced();
     std::optional<ScopedLibrary> loaded;
-    void* module = nullptr;
-    if (library.is(VarKind::String)) module = loaded.emplace(library.text().c_str()).module();
-    else if (library.isNumber()) module = context.runResource<DllLibraries>().module(library);
-    if (!module) return failCall(context, result, kNoLibrary);
-    void* function = findExport(module, args[2]);
-    if (!function) return failCall(context, result, kNoFunction);
+    int error = 0;
+    void* function = namedFunction(context, args[0].dereferenced(), args[2], loaded, error);
+    if (!function) return failCall(context, result, error);
     return completeCall(context, call, function, pairs, result);
 }
 

@@ -22,4 +22,16 @@ void* findExport(void* module, const Variant& function) {
     return reinterpret_cast<void*>(GetProcAddress(library, name.c_str()));
 }
 
+void* ExportCache::find(void* module, const Variant& function) {
+    const Variant& value = function.dereferenced();
+    if (!value.is(VarKind::String)) return findExport(module, value);
+    const std::wstring_view name = value.text().view();
+    if (const auto found = byName_.find(name); found != byName_.end()) return found->second;
+    void* address = findExport(module, value);
+    if (!address) return nullptr;
+    if (byName_.size() >= kMostNames) byName_.clear();
+    byName_.emplace(std::wstring(name), address);
+    return address;
+}
+
 } // namespace vexil

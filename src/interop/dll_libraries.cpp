@@ -7,30 +7,32 @@
 namespace vexil {
 
 DllLibraries::~DllLibraries() {
-    for (void* module : modules_)
-        if (module) FreeLibrary(static_cast<HMODULE>(module));
+    for (const Library& library : libraries_)
+        if (library.module) FreeLibrary(static_cast<HMODULE>(library.module));
 }
 
 int DllLibraries::open(const wchar_t* file) {
     void* module = LoadLibraryW(file);
     if (!module) return -1;
     size_t slot = 0;
-    while (slot < modules_.size() && modules_[slot]) ++slot;
-    if (slot == modules_.size()) modules_.push_back(module);
-    else modules_[slot] = module;
+    while (slot < libraries_.size() && libraries_[slot].module) ++slot;
+    if (slot == libraries_.size()) libraries_.emplace_back();
+    libraries_[slot].module = module;
     return static_cast<int>(slot + 1);
 }
 
-void* DllLibraries::module(const Variant& handle) const {
-    const std::ptrdiff_t slot = handleSlotIndex(handle, modules_.size());
-    return slot < 0 ? nullptr : modules_[static_cast<size_t>(slot)];
+DllLibraries::Library* DllLibraries::find(const Variant& handle) {
+    const std::ptrdiff_t slot = handleSlotIndex(handle, libraries_.size());
+    Library* library = slot < 0 ? nullptr : &libraries_[static_cast<size_t>(slot)];
+    return library && library->module ? library : nullptr;
 }
 
 bool DllLibraries::close(const Variant& handle) {
-    const std::ptrdiff_t slot = handleSlotIndex(handle, modules_.size());
-    if (slot < 0 || !modules_[static_cast<size_t>(slot)]) return false;
-    FreeLibrary(static_cast<HMODULE>(modules_[static_cast<size_t>(slot)]));
-    modules_[static_cast<size_t>(slot)] = nullptr;
+    Library* library = find(handle);
+    if (!library) return false;
+    FreeLibrary(static_cast<HMODULE>(library->module));
+    library->module = nullptr;
+    library->exports.clear();
     return true;
 }
 

@@ -3,6 +3,7 @@
 // index + 1, a new library takes the lowest free slot, and whatever is still open is freed when
 // the run's engine goes.
 #include "engine/builtins/run_resources.h"
+#include "interop/dll_exports.h"
 
 #include <cstddef>
 #include <vector>
@@ -22,13 +23,17 @@ public:
 
     // Loads a library by its file name: its handle number, or -1 when it does not load.
     int open(const wchar_t* file);
-    // The module a script's handle names, or nullptr.
-    void* module(const Variant& handle) const;
+    struct Library {
+        void* module = nullptr; // an HMODULE; nullptr in a free slot
+        ExportCache exports;
+    };
+    // The open library a script's handle names, or nullptr.
+    Library* find(const Variant& handle);
     // Frees the library a handle names; false for a handle that names none.
     bool close(const Variant& handle);
 
 private:
-    std::vector<void*> modules_; // nullptr: a free slot
+    std::vector<Library> libraries_;
 };
 
 // A library loaded for one call by its file name, freed when the call is over.
