@@ -77,8 +77,8 @@ constexpr std::wstring_view kLiterals[] = {
     L"Default", L"Null",
 };
 
-// Values that take an expression to make: long, broken or odd texts, binaries, pointers, handles
-// and functions.
+// Values that take an expression to make: long, broken or odd texts, binaries, pointers, handles,
+// functions, a structure definition and a structure.
 constexpr std::wstring_view kMadeValues[] = {
     // A million characters: a thousand spaces, each made a thousand (a format's width stops short).
     L"StringReplace(StringFormat(\"%1000s\", \"\"), \" \", StringFormat(\"%1000s\", \"\"))",
@@ -97,6 +97,8 @@ constexpr std::wstring_view kMadeValues[] = {
     L"HWnd(0)",
     L"StringLen",
     L"FuzzTarget",
+    L"\"int a;char s[4];wchar w[3];byte b[2];struct;double d;endstruct;ptr p\"",
+    L"DllStructCreate(\"int a;char s[4];wchar w[3];byte b[2];struct;double d;endstruct;ptr p\")",
 };
 
 // A user function for the pool's function value.

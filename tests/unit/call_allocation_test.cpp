@@ -1,7 +1,7 @@
 // A call of a user function takes nothing from the heap once the engine's stacks have grown: a
 // script that makes five times as many calls (with defaults, a by-reference argument, nested
 // calls, a local) makes no more allocations.
-#include "loaded_script.h"
+#include "prepared_run.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -24,8 +24,6 @@ void* operator new(size_t size) {
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, size_t) noexcept { std::free(p); }
 
-using namespace vexil;
-
 namespace {
 
 long allocationsOfRun(int calls) {
@@ -42,12 +40,13 @@ long allocationsOfRun(int calls) {
                                "For $i = 1 To " + std::to_string(calls) + "\n"
                                "    $total = Add($total, Nested($i), 2) - $total\n"
                                "Next\n";
-    LoadedScript loaded(folder.write(L"calls.vx3", script));
+    PreparedRun prepared(folder.write(L"calls.vx3", script));
+    EXPECT_TRUE(prepared.ready());
     allocations = 0;
     counting = true;
-    loaded.engine.runScript();
+    const int exitCode = prepared.run();
     counting = false;
-    EXPECT_EQ(loaded.startup.exitCode, 0);
+    EXPECT_EQ(exitCode, 0);
     return allocations;
 }
 

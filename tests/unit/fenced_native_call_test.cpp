@@ -1,6 +1,6 @@
 // A fenced run (the fuzzer's) checks the arguments of native calls and then refuses to load or
 // call anything: a script cannot see this, as only the fuzzer fences its runs.
-#include "loaded_script.h"
+#include "prepared_run.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -14,11 +14,11 @@ namespace {
 // Runs the script in a fenced engine; the text of its global $summary.
 std::wstring fencedSummary(const std::string& script) {
     TempFolder folder;
-    LoadedScript loaded(folder.write(L"fenced.vx3", script));
-    Engine& engine = loaded.engine;
+    PreparedRun prepared(folder.write(L"fenced.vx3", script));
+    EXPECT_TRUE(prepared.ready());
+    Engine& engine = prepared.engine();
     engine.setFenced(true);
-    engine.runScript();
-    EXPECT_EQ(loaded.startup.exitCode, 0);
+    EXPECT_EQ(prepared.run(), 0);
     const NamePool::Name* name = engine.names().find(L"SUMMARY");
     const Variable* summary = name ? engine.globals().find(name->id) : nullptr;
     return summary ? std::wstring(summary->value->text().view()) : L"<no summary>";

@@ -471,6 +471,7 @@ size_t Variant::binaryLength() const {
     case VarKind::Bool: return 1;
     case VarKind::String: return 2 * text_.size() + 2;
     case VarKind::Binary: return binaryRecord()->bytes.size();
+    case VarKind::DLLStruct: return static_cast<const StructPayload*>(heap_)->byteSize;
     default: return 0;
     }
 }

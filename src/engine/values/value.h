@@ -4,6 +4,7 @@
 // heap objects are shared under reference counts and copied only on change.
 #include "base/wstring.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -51,6 +52,13 @@ struct BinaryRecord final : HeapValue {
 struct FunctionRecord final : HeapValue {
     WString name;
     int32_t index = 0;
+};
+
+// The payload of a DLLStruct value. The structure's record belongs to the native interop; the
+// engine needs only its size, the value's byte length.
+struct StructPayload : HeapValue {
+    explicit StructPayload(size_t bytes) : byteSize(bytes) {}
+    const size_t byteSize;
 };
 
 // Kinds whose payload is a HeapValue.
@@ -126,7 +134,7 @@ public:
     static Variant function(VarKind kind, std::wstring_view name, int32_t index);
     // A reference to a variable, or to an element of the container body `owner` (kept alive by it).
     static Variant reference(Variant* target, HeapValue* owner = nullptr);
-    // An Array or Map value holding a new body (which it owns).
+    // An Array, Map or DLLStruct value holding a new body (which it owns).
     static Variant container(VarKind kind, HeapValue* body);
     HeapValue* heapValue() const { return isHeapKind(kind_) ? heap_ : nullptr; }
     // The keyword values of script text.
