@@ -1,5 +1,7 @@
 #include "interop/call_types.h"
 
+#include "interop/type_name_match.h"
+
 namespace vexil {
 
 namespace {
@@ -25,16 +27,6 @@ constexpr TypeName kTypeNames[] = {
 
 constexpr std::wstring_view kConventions[] = {L"cdecl", L"stdcall", L"winapi"};
 
-bool sameWithoutCase(std::wstring_view text, std::wstring_view lowerName) {
-    if (text.size() != lowerName.size()) return false;
-    for (size_t i = 0; i < text.size(); ++i) {
-        wchar_t c = text[i];
-        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
-        if (c != lowerName[i]) return false;
-    }
-    return true;
-}
-
 std::wstring_view trimmed(std::wstring_view text) {
     const size_t first = text.find_first_not_of(L" \t");
     if (first == std::wstring_view::npos) return {};
@@ -43,7 +35,7 @@ std::wstring_view trimmed(std::wstring_view text) {
 
 std::optional<CallClass> classOfName(std::wstring_view name) {
     for (const TypeName& entry : kTypeNames)
-        if (sameWithoutCase(name, entry.name)) return entry.valueClass;
+        if (sameNameAnyCase(entry.name, name)) return entry.valueClass;
     return std::nullopt;
 }
 
@@ -67,12 +59,12 @@ std::optional<CallType> parseReturnType(std::wstring_view text) {
     if (colon != std::wstring_view::npos) {
         const std::wstring_view convention = trimmed(text.substr(colon + 1));
         bool known = false;
-        for (std::wstring_view name : kConventions) known = known || sameWithoutCase(convention, name);
+        for (std::wstring_view name : kConventions) known = known || sameNameAnyCase(name, convention);
         if (!known) return std::nullopt;
         text = text.substr(0, colon);
     }
     text = trimmed(text);
-    if (sameWithoutCase(text, L"none")) return CallType{};
+    if (sameNameAnyCase(L"none", text)) return CallType{};
     const std::optional<CallClass> valueClass = classOfName(text);
     if (!valueClass || *valueClass == CallClass::Struct) return std::nullopt;
     return CallType{*valueClass, false};
