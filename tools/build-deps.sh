@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the static libraries Vexil links with, once, into build/deps:
-# PCRE2 (16-bit code units, Unicode, JIT) from Debian's source package, and
-# GoogleTest from Debian's googletest sources, both with the MinGW toolchain.
+# PCRE2 (16-bit code units, Unicode, JIT) and libffi (native calls and callbacks) from Debian's
+# source packages, and GoogleTest from Debian's googletest sources, all with the MinGW toolchain.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 deps=$root/build/deps
@@ -30,6 +30,23 @@ if [[ ! -f $pcre_stamp ]]; then
     -DPCRE2_BUILD_PCRE2_32=OFF -DPCRE2_SUPPORT_UNICODE=ON -DPCRE2_SUPPORT_JIT=ON \
     -DPCRE2_BUILD_PCRE2GREP=OFF -DPCRE2_BUILD_TESTS=OFF -DPCRE2_STATIC_RUNTIME=ON
   touch "$pcre_stamp"
+fi
+
+ffi_stamp=$deps/libffi/.built
+if [[ ! -f $ffi_stamp ]]; then
+  echo "build-deps: building libffi (once)" >&2
+  rm -rf "$deps/libffi-src" "$deps/libffi-build" "$deps/libffi"
+  mkdir -p "$deps/libffi-src" "$deps/libffi-build"
+  (cd "$deps/libffi-src" && apt-get source -qq libffi >/dev/null 2>&1)
+  src=$(find "$deps/libffi-src" -mindepth 1 -maxdepth 1 -type d -name 'libffi-*' | head -n1)
+  [[ -n $src ]] || { echo "build-deps: could not get the libffi source package" >&2; exit 1; }
+  # The release's own configure script: no autotools needed.
+  (cd "$deps/libffi-build" &&
+    "$src/configure" --host=x86_64-w64-mingw32 CC=x86_64-w64-mingw32-gcc-posix \
+      --prefix="$deps/libffi" --enable-static --disable-shared --disable-docs \
+      --disable-multi-os-directory && make && make install) >"$deps/libffi.log" 2>&1 ||
+    { echo "build-deps: libffi failed, see $deps/libffi.log" >&2; exit 1; }
+  touch "$ffi_stamp"
 fi
 
 gtest_stamp=$deps/googletest/.built

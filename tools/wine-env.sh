@@ -3,7 +3,7 @@
 # The prefix lives in build/wine-prefix. Its only drives are C: and T: (the test area,
 # build/testarea) plus S: (the folder of the script that ./vexil runs); the usual Z: drive
 # onto the Linux root is removed, so a faulty file built-in cannot reach the machine.
-# The programs are reached as C:\vexil\*.exe through links into build/.
+# The programs (and the test DLL) are reached as C:\vexil\* through links into build/.
 
 vexil_root=${vexil_root:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
 export WINEPREFIX=$vexil_root/build/wine-prefix
@@ -73,7 +73,7 @@ vexil_prepare_prefix() {
   mkdir -p "$VEXIL_TEST_AREA" "$WINEPREFIX/drive_c/vexil"
   vexil_link_drive t: "$VEXIL_TEST_AREA"
   local exe
-  for exe in "$vexil_root"/build/*.exe; do
+  for exe in "$vexil_root"/build/*.exe "$vexil_root"/build/*.dll; do
     [[ -e $exe ]] || continue
     ln -sf "$exe" "$WINEPREFIX/drive_c/vexil/$(basename "$exe")"
   done

@@ -54,6 +54,7 @@
 // EXECUTE evaluates its text, errors are silenced and only the -1 goes back.
 #include "base/ole_session.h"
 #include "engine/builtins/builtins.h"
+#include "engine/builtins/run_resources.h"
 #include "engine/errors/messages.h"
 #include "engine/eval/code.h"
 #include "engine/exec/functions.h"
@@ -66,6 +67,7 @@
 #include "engine/values/name_pool.h"
 #include "engine/values/value.h"
 
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <deque>
@@ -188,6 +190,10 @@ public:
             if (registered == action) return;
         runEndActions_.push_back(action);
     }
+    // What a subsystem above the engine keeps for the run, in its slot (empty until it fills it).
+    std::unique_ptr<RunResource>& runResource(RunResourceKind kind) {
+        return runResources_[static_cast<size_t>(kind)];
+    }
     // OLE on the script's thread: whatever needs it calls ole().ensure() first.
     OleSession& ole() { return ole_; }
 
@@ -240,6 +246,10 @@ public:
     // Runs a function body without arguments (start-up and exit functions, events); true when it
     // returned a value.
     bool runCallback(const UserFunction& f, Variant& result);
+    // Runs a function with values handed in by native code (a DLL callback), bound to its first
+    // parameters (every parameter without a default needs one); the interrupted line, its blocks
+    // and its @ERROR and @EXTENDED are kept. True when it returned a value.
+    bool runCallback(const UserFunction& f, BuiltinArgs arguments, Variant& result);
     // Evaluates a text as one expression with errors silenced; false when it fails.
     bool execute(std::wstring_view text, Variant& result);
     // Arguments of the user function being executed (@NUMPARAMS).
@@ -530,6 +540,9 @@ private:
     };
     RunRecord saveRun() const;
     void restoreRun(const RunRecord& saved);
+    // A callback's body run nested in `frame`, whose first `given` records are bound to the
+    // parameters when `bind` is set (and no parameter exists otherwise).
+    bool runCallbackFrame(const UserFunction& f, Variable* frame, size_t given, bool bind, Variant& result);
     // Makes the parameters of a pushed scope from the arguments and defaults; -1 after an error.
     [[nodiscard]] int bindParameters(const UserFunction& f, Variable* frame, size_t given);
     [[nodiscard]] int bindDefault(const UserFunction& f, size_t index);
@@ -689,6 +702,7 @@ private:
 
     std::unique_ptr<HandleTable> handles_;
     std::vector<void (*)()> runEndActions_;
+    std::array<std::unique_ptr<RunResource>, static_cast<size_t>(RunResourceKind::Count)> runResources_;
 
     // ---- Evaluation ----
     // The compiled lines and expressions.

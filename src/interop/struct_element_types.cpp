@@ -1,5 +1,7 @@
 #include "interop/struct_element_types.h"
 
+#include "interop/type_name_match.h"
+
 #include <iterator>
 
 namespace vexil {
@@ -44,17 +46,6 @@ constexpr StructElementType kTypes[] = {
     {L"wparam", Data, 8, Unsigned},
 };
 static_assert(std::size(kTypes) == 32);
-
-// Type names are ASCII: any other unit matches nothing.
-bool sameNameAnyCase(std::wstring_view lower, std::wstring_view name) {
-    if (lower.size() != name.size()) return false;
-    for (size_t i = 0; i < name.size(); ++i) {
-        wchar_t c = name[i];
-        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
-        if (c != lower[i]) return false;
-    }
-    return true;
-}
 
 } // namespace
 

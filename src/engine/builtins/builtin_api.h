@@ -10,10 +10,12 @@
 //         ...
 //     }
 #include "engine/builtins/builtins.h"
+#include "engine/builtins/run_resources.h"
 #include "engine/errors/messages.h"
 #include "engine/values/value.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -58,6 +60,16 @@ public:
     HandleTable& handles();
     // `action` runs when the run ends (once, however often it is registered).
     void atRunEnd(void (*action)());
+    // A subsystem's state for the run (T names its slot as kKind), made on first use.
+    template <class T>
+    T& runResource() {
+        std::unique_ptr<RunResource>& slot = runResourceSlot(T::kKind);
+        if (!slot) slot = std::make_unique<T>();
+        return static_cast<T&>(*slot);
+    }
+    // The engine itself, for what must reach it after the handler has returned: native code
+    // calling back makes a context of its own from it.
+    Engine& engine() const { return engine_; }
     // The runtime options of OPT.
     RuntimeOptions& options();
     // What the command line asked for.
@@ -79,6 +91,9 @@ public:
 
     // User functions by name (any case), or nullptr.
     const UserFunction* findFunction(std::wstring_view name) const;
+    // Runs `f` with values from native code bound to its first parameters (one for every
+    // parameter without a default); true when it returned a value. The run may have ended after.
+    bool callFromNative(const UserFunction& f, BuiltinArgs arguments, Variant& result);
     // Exit functions by upper-cased name, in registration order.
     std::vector<std::wstring>& exitFunctions();
     // Evaluates a text as one expression with errors silenced; false when it fails.
@@ -94,6 +109,7 @@ public:
     void createVariable(std::wstring_view upperName, Variant value, Scope scope);
 
 private:
+    std::unique_ptr<RunResource>& runResourceSlot(RunResourceKind kind);
     // Handing @ERROR/@EXTENDED back to the caller of the user function that ends: SETERROR and
     // SETEXTENDED only.
     void handBackError(int32_t code);

@@ -11,6 +11,7 @@ void BuiltinContext::handBackExtended(Variant value) { engine_.status().handBack
 int BuiltinContext::fatal(MessageId::Id messageId) { return engine_.reportRuntimeError(messageId, -1); }
 
 HandleTable& BuiltinContext::handles() { return engine_.handles(); }
+std::unique_ptr<RunResource>& BuiltinContext::runResourceSlot(RunResourceKind kind) { return engine_.runResource(kind); }
 RuntimeOptions& BuiltinContext::options() { return engine_.options(); }
 const StartupState& BuiltinContext::startup() const { return engine_.startup(); }
 void* BuiltinContext::mainWindow() const { return engine_.mainWindow(); }
@@ -22,6 +23,9 @@ bool BuiltinContext::fenced() const { return engine_.fenced(); }
 void BuiltinContext::atRunEnd(void (*action)()) { engine_.atRunEnd(action); }
 
 const UserFunction* BuiltinContext::findFunction(std::wstring_view name) const { return engine_.findFunction(name); }
+bool BuiltinContext::callFromNative(const UserFunction& f, BuiltinArgs arguments, Variant& result) {
+    return engine_.runCallback(f, arguments, result);
+}
 std::vector<std::wstring>& BuiltinContext::exitFunctions() { return engine_.exitFunctions(); }
 bool BuiltinContext::execute(std::wstring_view text, Variant& result) { return engine_.execute(text, result); }
 

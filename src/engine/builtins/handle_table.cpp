@@ -35,20 +35,25 @@ int HandleTable::add(std::unique_ptr<FileSearch> search) {
     return static_cast<int>(i + 1);
 }
 
-HandleTable::Slot* HandleTable::slot(const Variant& handle) {
+std::ptrdiff_t handleSlotIndex(const Variant& handle, size_t slotCount) {
     const Variant& v = handle.dereferenced();
     int64_t n = 0;
     switch (v.kind()) {
     case VarKind::Int32: n = v.int32Value(); break;
     case VarKind::Int64: n = v.int64Value(); break;
     case VarKind::Double:
-        if (!(v.doubleValue() >= 1 && v.doubleValue() <= static_cast<double>(slots_.size()))) return nullptr;
+        if (!(v.doubleValue() >= 1 && v.doubleValue() <= static_cast<double>(slotCount))) return -1;
         n = static_cast<int64_t>(v.doubleValue());
         break;
-    default: return nullptr; // a text is a file name, never a handle
+    default: return -1; // a text is a name, never a handle
     }
-    if (n < 1 || static_cast<uint64_t>(n) > slots_.size()) return nullptr;
-    return &slots_[static_cast<size_t>(n - 1)];
+    if (n < 1 || static_cast<uint64_t>(n) > slotCount) return -1;
+    return static_cast<std::ptrdiff_t>(n - 1);
+}
+
+HandleTable::Slot* HandleTable::slot(const Variant& handle) {
+    const std::ptrdiff_t index = handleSlotIndex(handle, slots_.size());
+    return index < 0 ? nullptr : &slots_[static_cast<size_t>(index)];
 }
 
 FileStream* HandleTable::stream(const Variant& handle) {

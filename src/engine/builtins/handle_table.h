@@ -3,6 +3,7 @@
 // slot index + 1 and a new entry takes the lowest free slot.
 #include "base/file_stream.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -11,6 +12,10 @@
 namespace vexil {
 
 class Variant;
+
+// The slot index a script's handle number names in a table of `slotCount` slots (numbers from 1),
+// or -1. Only numbers are handles.
+std::ptrdiff_t handleSlotIndex(const Variant& handle, size_t slotCount);
 
 // A search started by FILEFINDFIRSTFILE; its first match is held back for the first
 // FILEFINDNEXTFILE.

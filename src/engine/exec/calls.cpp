@@ -138,13 +138,30 @@ int Engine::userCallNode(int32_t index, Variant& out) {
 }
 
 bool Engine::runCallback(const UserFunction& f, Variant& result) {
+    return runCallbackFrame(f, reserveFrame(f), 0, false, result);
+}
+
+bool Engine::runCallback(const UserFunction& f, BuiltinArgs arguments, Variant& result) {
+    // Native code may call in the middle of a built-in call: what that call reports stays its own.
+    const CallStatus interrupted = callFrame_->status;
+    Variable* frame = reserveFrame(f);
+    const size_t given = std::min(arguments.size(), f.parameters.size());
+    for (size_t i = 0; i < given; ++i) frame[i].storage = std::move(arguments[i]);
+    const bool returned = runCallbackFrame(f, frame, given, true, result);
+    callFrame_->status = interrupted;
+    return returned;
+}
+
+bool Engine::runCallbackFrame(const UserFunction& f, Variable* frame, size_t given, bool bind, Variant& result) {
     const RunRecord saved = saveRun();
     // A callback may interrupt a wait: it runs as running code, and the wait resumes afterwards
     // unless the run began to end meanwhile.
     runState_ = RunState::Running;
-    pushScope(f, reserveFrame(f));
+    if (bind) numParams_ = static_cast<int>(given);
+    pushScope(f, frame);
     bool returned = false;
-    (void)runBody(f, 0, result, returned); // an error ends the run itself; the caller sees the run state
+    // An error ends the run itself; the caller sees the run state.
+    (void)runBody(f, bind ? bindParameters(f, frame, given) : 0, result, returned);
     if (runState_ != RunState::Ending) runState_ = saved.runState;
     popScope();
     restoreRun(saved);

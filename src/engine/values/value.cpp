@@ -294,6 +294,7 @@ Variant Variant::container(VarKind kind, HeapValue* body) {
 Variant Variant::defaultKeyword() { return keyword(kKeywordDefault, kDefaultNumber, L"Default"); }
 Variant Variant::nullKeyword() { return keyword(kKeywordNull, 0, L""); }
 bool Variant::isDefault() const { return kind_ == VarKind::Keyword && keywordRecord()->id == kKeywordDefault; }
+bool Variant::isNullKeyword() const { return kind_ == VarKind::Keyword && keywordRecord()->id == kKeywordNull; }
 
 const KeywordRecord* Variant::keywordRecord() const {
     return kind_ == VarKind::Keyword ? static_cast<const KeywordRecord*>(heap_) : nullptr;
@@ -753,8 +754,7 @@ bool Variant::lessThanGeneral(const Variant& a, const Variant& b) {
 
 bool Variant::strictEqual(const Variant& a, const Variant& b) {
     if (a.kind_ == VarKind::Object || b.kind_ == VarKind::Object) return false;
-    auto isNull = [](const Variant& v) { return v.kind_ == VarKind::Keyword && v.keywordRecord()->id == kKeywordNull; };
-    if (isNull(a) || isNull(b)) return isNull(a) && isNull(b);
+    if (a.isNullKeyword() || b.isNullKeyword()) return a.isNullKeyword() && b.isNullKeyword();
     // Function values are equal when they name the same function, never equal to other kinds.
     bool aFunction = a.kind_ == VarKind::Function || a.kind_ == VarKind::UserFunction;
     bool bFunction = b.kind_ == VarKind::Function || b.kind_ == VarKind::UserFunction;

@@ -141,6 +141,7 @@ public:
     static Variant defaultKeyword();
     static Variant nullKeyword();
     bool isDefault() const; // the keyword Default
+    bool isNullKeyword() const; // the keyword Null
 
     void clear() { releasePayload(); } // becomes Int32 0
     // Overwrite the value in place: what evaluation does with most results.

@@ -1,0 +1,16 @@
+#pragma once
+// State that a subsystem above the engine keeps for the whole run (libraries a script opened,
+// callbacks it registered). The engine owns it without knowing it, and drops it when the engine
+// goes, the last kind first.
+#include <cstddef>
+
+namespace vexil {
+
+class RunResource {
+public:
+    virtual ~RunResource() = default;
+};
+
+enum class RunResourceKind : size_t { DllLibraries, DllCallbacks, Count };
+
+} // namespace vexil
