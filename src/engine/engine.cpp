@@ -17,7 +17,6 @@ namespace vexil {
 Engine::Engine(StartupState& startup) : startup_(startup), handles_(std::make_unique<HandleTable>()) {}
 
 Engine::~Engine() {
-    for (auto action : runEndActions_) action();
     handles_.reset(); // open files are flushed and closed
     // Callbacks go before the libraries that might still hold their addresses.
     for (auto it = runResources_.rbegin(); it != runResources_.rend(); ++it) it->reset();

@@ -182,14 +182,6 @@ public:
 
     // The open files and file searches of the run.
     HandleTable& handles() { return *handles_; }
-    // Work for the end of the run (what a built-in left open: sound devices, libraries), done
-    // once each in registration order when the engine goes; an action already registered is not
-    // added again.
-    void atRunEnd(void (*action)()) {
-        for (auto registered : runEndActions_)
-            if (registered == action) return;
-        runEndActions_.push_back(action);
-    }
     // What a subsystem above the engine keeps for the run, in its slot (empty until it fills it).
     std::unique_ptr<RunResource>& runResource(RunResourceKind kind) {
         return runResources_[static_cast<size_t>(kind)];
@@ -701,7 +693,6 @@ private:
     bool exitProcessed_ = false;
 
     std::unique_ptr<HandleTable> handles_;
-    std::vector<void (*)()> runEndActions_;
     std::array<std::unique_ptr<RunResource>, static_cast<size_t>(RunResourceKind::Count)> runResources_;
 
     // ---- Evaluation ----

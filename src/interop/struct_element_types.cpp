@@ -1,6 +1,6 @@
 #include "interop/struct_element_types.h"
 
-#include "interop/type_name_match.h"
+#include "base/ascii_case.h"
 
 #include <iterator>
 

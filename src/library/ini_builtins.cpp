@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-#include <cwctype>
 
 namespace vexil {
 
@@ -14,11 +13,6 @@ namespace {
 std::wstring textOf(BuiltinArgs args, size_t i) { return std::wstring(args[i].text().view()); }
 
 bool fileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-bool sameSection(std::wstring_view a, std::wstring_view b) {
-    return CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),
-                          static_cast<int>(b.size())) == CSTR_EQUAL;
-}
 
 // "key=value" lines of a section, comments and lines without "=" left out, split at the first "=".
 std::vector<std::pair<std::wstring, std::wstring>> sectionEntries(const std::vector<std::wstring>& lines) {
@@ -119,10 +113,10 @@ int builtinIniRenameSection(BuiltinContext& context, BuiltinArgs args, Variant& 
     const std::vector<std::wstring> lines = iniSectionLines(path, from);
     if (lines.empty()) return 0;
     bool exists = false;
-    for (const std::wstring& name : iniSectionNames(path)) exists = exists || sameSection(name, to);
+    for (const std::wstring& name : iniSectionNames(path)) exists = exists || sameIniName(name, to);
     if (exists && optInt(args, 3, 0) <= 0) return context.fail(1);
     // Renamed to itself: writing the new section and then deleting the old would delete both.
-    if (sameSection(from, to)) {
+    if (sameIniName(from, to)) {
         result = Variant::int32(1);
         return 0;
     }

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <cwctype>
 
 namespace vexil {
 
@@ -45,14 +44,12 @@ bool flushed(const std::wstring& path) {
     return true;
 }
 
-bool sameName(std::wstring_view a, std::wstring_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::towupper(a[i]) != std::towupper(b[i])) return false;
-    return true;
-}
-
 } // namespace
+
+bool sameIniName(std::wstring_view a, std::wstring_view b) {
+    return CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),
+                          static_cast<int>(b.size())) == CSTR_EQUAL;
+}
 
 std::wstring iniPath(std::wstring_view name) {
     const std::wstring text(name);
@@ -73,7 +70,7 @@ bool iniValue(const std::wstring& path, const std::wstring& section, const std::
     std::wstring wanted = key;
     while (!wanted.empty() && (wanted.back() == L' ' || wanted.back() == L'\t')) wanted.pop_back();
     for (const std::wstring& name : iniKeyNames(path, section))
-        if (sameName(name, wanted)) return true;
+        if (sameIniName(name, wanted)) return true;
     return false;
 }
 

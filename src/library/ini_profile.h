@@ -15,6 +15,8 @@ bool iniValue(const std::wstring& path, const std::wstring& section, const std::
 // The lines of a section ("key=value", comments too), in file order.
 std::vector<std::wstring> iniSectionLines(const std::wstring& path, const std::wstring& section);
 std::vector<std::wstring> iniSectionNames(const std::wstring& path);
+// Section and key names match in any case, as the profile functions match them.
+bool sameIniName(std::wstring_view a, std::wstring_view b);
 // The key names of a section.
 std::vector<std::wstring> iniKeyNames(const std::wstring& path, const std::wstring& section);
 

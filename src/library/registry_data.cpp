@@ -1,9 +1,10 @@
 #include "library/registry_data.h"
 
+#include "base/ascii_case.h"
+
 #include <windows.h>
 
 #include <cstring>
-#include <cwctype>
 
 namespace vexil {
 
@@ -22,13 +23,6 @@ T little(std::string_view bytes) {
     T value{};
     std::memcpy(&value, bytes.data(), std::min(bytes.size(), sizeof value));
     return value;
-}
-
-bool sameName(std::wstring_view a, std::wstring_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::towupper(a[i]) != b[i]) return false;
-    return true;
 }
 
 } // namespace
@@ -61,13 +55,13 @@ bool registryDataToValue(uint32_t type, std::string_view bytes, Variant& value) 
 }
 
 bool valueToRegistryData(std::wstring_view typeName, const Variant& data, uint32_t& type, std::string& bytes) {
-    if (sameName(typeName, L"REG_SZ") || sameName(typeName, L"REG_EXPAND_SZ")) {
-        type = sameName(typeName, L"REG_SZ") ? REG_SZ : REG_EXPAND_SZ;
+    if (sameNameAnyCase(L"reg_sz", typeName) || sameNameAnyCase(L"reg_expand_sz", typeName)) {
+        type = sameNameAnyCase(L"reg_sz", typeName) ? REG_SZ : REG_EXPAND_SZ;
         std::wstring text(data.text().view());
         bytes = bytesOf(std::wstring_view(text.c_str(), text.size() + 1));
         return true;
     }
-    if (sameName(typeName, L"REG_MULTI_SZ")) {
+    if (sameNameAnyCase(L"reg_multi_sz", typeName)) {
         // Lines become zero-ended strings and the list ends with a second zero. An empty line
         // is kept as an empty string: it reads back as one, though a reader that stops at the
         // first empty string (as some tools do) sees only the lines before it.
@@ -80,19 +74,19 @@ bool valueToRegistryData(std::wstring_view typeName, const Variant& data, uint32
         bytes = bytesOf(text);
         return true;
     }
-    if (sameName(typeName, L"REG_DWORD")) {
+    if (sameNameAnyCase(L"reg_dword", typeName)) {
         type = REG_DWORD;
         const int32_t number = data.toInt32();
         bytes.assign(reinterpret_cast<const char*>(&number), sizeof number);
         return true;
     }
-    if (sameName(typeName, L"REG_QWORD")) {
+    if (sameNameAnyCase(L"reg_qword", typeName)) {
         type = REG_QWORD;
         const int64_t number = data.toInt64();
         bytes.assign(reinterpret_cast<const char*>(&number), sizeof number);
         return true;
     }
-    if (sameName(typeName, L"REG_BINARY")) {
+    if (sameNameAnyCase(L"reg_binary", typeName)) {
         type = REG_BINARY;
         bytes = data.toBytes();
         return true;

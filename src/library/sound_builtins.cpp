@@ -17,6 +17,12 @@ bool mciCommand(const std::wstring& command, std::wstring* answer = nullptr) {
     return done;
 }
 
+// A sound played without waiting stays open until the next SOUNDPLAY or the end of the run.
+struct OpenSound final : RunResource {
+    static constexpr RunResourceKind kKind = RunResourceKind::Sound;
+    ~OpenSound() override { mciCommand(L"close all"); }
+};
+
 } // namespace
 
 int builtinBeep(BuiltinContext& context, BuiltinArgs args, Variant& result) {
@@ -39,7 +45,7 @@ int builtinSoundPlay(BuiltinContext& context, BuiltinArgs args, Variant& result)
         mciCommand(L"close PlayMe");
     } else {
         mciCommand(L"play PlayMe");
-        context.atRunEnd([] { mciCommand(L"close all"); });
+        context.runResource<OpenSound>();
     }
     return 0;
 }

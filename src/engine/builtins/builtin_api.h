@@ -58,8 +58,6 @@ public:
 
     // The run's open files and file searches.
     HandleTable& handles();
-    // `action` runs when the run ends (once, however often it is registered).
-    void atRunEnd(void (*action)());
     // A subsystem's state for the run (T names its slot as kKind), made on first use.
     template <class T>
     T& runResource() {

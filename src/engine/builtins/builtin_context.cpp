@@ -20,7 +20,6 @@ int BuiltinContext::currentLine() const { return engine_.currentLine(); }
 int BuiltinContext::waitFor(uint32_t milliseconds) { return engine_.waitFor(milliseconds); }
 bool BuiltinContext::runEnding() const { return engine_.runState() == RunState::Ending; }
 bool BuiltinContext::fenced() const { return engine_.fenced(); }
-void BuiltinContext::atRunEnd(void (*action)()) { engine_.atRunEnd(action); }
 
 const UserFunction* BuiltinContext::findFunction(std::wstring_view name) const { return engine_.findFunction(name); }
 bool BuiltinContext::callFromNative(const UserFunction& f, BuiltinArgs arguments, Variant& result) {

@@ -1,6 +1,6 @@
 #pragma once
 // State that a subsystem above the engine keeps for the whole run (libraries a script opened,
-// callbacks it registered). The engine owns it without knowing it, and drops it when the engine
+// callbacks it registered, a sound left playing). The engine owns it without knowing it, and drops it when the engine
 // goes, the last kind first.
 #include <cstddef>
 
@@ -11,6 +11,6 @@ public:
     virtual ~RunResource() = default;
 };
 
-enum class RunResourceKind : size_t { DllLibraries, DllCallbacks, Count };
+enum class RunResourceKind : size_t { Sound, DllLibraries, DllCallbacks, Count };
 
 } // namespace vexil

@@ -1,6 +1,6 @@
 #pragma once
-// Type names of structure definitions and native calls are ASCII and match in any case: any
-// other unit matches nothing.
+// Names from the program's own tables (structure and native call types, registry value types) are
+// ASCII and match in any case: any other unit matches nothing.
 #include <string_view>
 
 namespace vexil {
