@@ -6,6 +6,7 @@ area=$root/build/testarea
 rm -rf "$area"
 mkdir -p "$area"
 cp -a "$root/tests/scripts/." "$area/"
+mkdir -p "$area/second-volume" # drive U:, a volume of its own for the file-system tests
 
 "$root/tools/wine-run" 'C:\vexil\vexil-make-fixtures.exe' 'T:\packaged'
 # The include search list's registry value points into the test area.
