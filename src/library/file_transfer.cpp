@@ -10,6 +10,12 @@ namespace {
 
 uint32_t lastErrorUnless(BOOL ok) { return ok ? 0 : GetLastError(); }
 
+// A read-only target is never replaced (some file systems would let a rename replace it).
+bool isReadOnly(const std::wstring& path) {
+    uint32_t attributes = attributesOf(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
 uint32_t plainCopy(const std::wstring& source, const std::wstring& target) {
     return lastErrorUnless(CopyFileExW(systemPath(source).c_str(), systemPath(target).c_str(), nullptr, nullptr,
                                        nullptr, COPY_FILE_FAIL_IF_EXISTS | COPY_FILE_ALLOW_DECRYPTED_DESTINATION));
@@ -44,13 +50,14 @@ uint32_t removeFile(const std::wstring& path) {
 uint32_t copyFileTo(const std::wstring& source, const std::wstring& target, bool replace) {
     if (!pathExists(target)) return plainCopy(source, target);
     if (!replace) return ERROR_FILE_EXISTS;
-    if (isFolder(target)) return ERROR_ACCESS_DENIED;
+    if (isFolder(target) || isReadOnly(target)) return ERROR_ACCESS_DENIED;
     return makeThenReplace(target, [&](const std::wstring& scratch) { return plainCopy(source, scratch); });
 }
 
 uint32_t moveFileTo(const std::wstring& source, const std::wstring& target, bool replace) {
     const bool targetExists = pathExists(target) && !samePathName(source, target);
     if (targetExists && !replace) return ERROR_FILE_EXISTS;
+    if (targetExists && isReadOnly(target)) return ERROR_ACCESS_DENIED;
     if (sameVolume(source, target))
         return lastErrorUnless(MoveFileExW(systemPath(source).c_str(), systemPath(target).c_str(),
                                            targetExists ? MOVEFILE_REPLACE_EXISTING : 0));
