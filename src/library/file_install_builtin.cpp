@@ -82,8 +82,9 @@ int builtinFileInstall(BuiltinContext& context, BuiltinArgs args, Variant& resul
     std::wstring path(source);
     if (isRelative(source)) path = withoutTrailingSeparators(context.scriptDir()) + L'\\' + path;
     TransferOutcome outcome = transferMatches(context, path, destination, FileTransfer::Copy, overwrite);
+    if (outcome.handled == 0 && outcome.error == 0) outcome.error = ERROR_FILE_NOT_FOUND;
     if (outcome.error) return failWithSystemError(context, result, Variant::int32(0), outcome.error);
-    result = Variant::int32(outcome.handled > 0 ? 1 : 0);
+    result = Variant::int32(1);
     return 0;
 }
 
