@@ -48,7 +48,9 @@ uint32_t removeFile(const std::wstring& path) {
 }
 
 uint32_t copyFileTo(const std::wstring& source, const std::wstring& target, bool replace) {
-    if (!pathExists(target)) return plainCopy(source, target);
+    // Tried as a new file first: most targets are, and an existing one is left untouched.
+    uint32_t error = plainCopy(source, target);
+    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return error;
     if (!replace) return ERROR_FILE_EXISTS;
     if (isFolder(target) || isReadOnly(target)) return ERROR_ACCESS_DENIED;
     return makeThenReplace(target, [&](const std::wstring& scratch) { return plainCopy(source, scratch); });

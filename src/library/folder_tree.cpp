@@ -35,12 +35,17 @@ uint32_t removeEmptyFolder(const std::wstring& path) {
     return error;
 }
 
+// The start of every walk from one folder into another: `to` made, what `from` holds read.
+uint32_t startWalkInto(const std::wstring& from, const std::wstring& to, std::vector<FoundEntry>& entries) {
+    if (uint32_t error = makeFolder(to)) return error;
+    return listFolder(from, entries);
+}
+
 } // namespace
 
 uint32_t copyFolderInto(const std::wstring& from, const std::wstring& to) {
-    if (uint32_t error = makeFolder(to)) return error;
     std::vector<FoundEntry> entries;
-    if (uint32_t error = listFolder(from, entries)) return error;
+    if (uint32_t error = startWalkInto(from, to, entries)) return error;
     for (const FoundEntry& entry : entries) {
         const std::wstring source = below(from, entry.name), target = below(to, entry.name);
         uint32_t error = !entry.isFolder() ? copyFileTo(source, target, true)
@@ -52,9 +57,8 @@ uint32_t copyFolderInto(const std::wstring& from, const std::wstring& to) {
 }
 
 uint32_t mergeFolderInto(const std::wstring& from, const std::wstring& to) {
-    if (uint32_t error = makeFolder(to)) return error;
     std::vector<FoundEntry> entries;
-    if (uint32_t error = listFolder(from, entries)) return error;
+    if (uint32_t error = startWalkInto(from, to, entries)) return error;
     for (const FoundEntry& entry : entries) {
         const std::wstring source = below(from, entry.name), target = below(to, entry.name);
         uint32_t error = entry.isFolder() && isFolder(target) && !entry.isLink() ? mergeFolderInto(source, target)
