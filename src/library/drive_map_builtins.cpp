@@ -13,7 +13,8 @@ namespace {
 
 Variant textValue(std::wstring_view text) { return Variant::string(WString(text)); }
 
-bool hasZero(std::wstring_view text) { return text.find(L'\0') != std::wstring_view::npos; }
+// A device, share, user or password no connection can take.
+bool unfitText(std::wstring_view text) { return text.size() >= 32767 || text.find(L'\0') != std::wstring_view::npos; }
 
 // The @ERROR of a failed connection: the common causes by number, the rest 1 with the system's
 // code in @EXTENDED.
@@ -37,7 +38,7 @@ int builtinDriveMapAdd(BuiltinContext& context, BuiltinArgs args, Variant& resul
     const std::wstring user = given(args, 3) ? std::wstring(textArg(args, 3).view()) : std::wstring();
     const std::wstring password = given(args, 4) ? std::wstring(textArg(args, 4).view()) : std::wstring();
     result = Variant::int32(0);
-    if (hasZero(device) || hasZero(remote) || hasZero(user) || hasZero(password)) return context.fail(1);
+    if (unfitText(device) || unfitText(remote) || unfitText(user) || unfitText(password)) return context.fail(1);
     if (context.fenced()) return context.fail(1);
     const bool anyDevice = device.empty() || device == L"*";
     NETRESOURCEW resource = {};
@@ -62,7 +63,7 @@ int builtinDriveMapAdd(BuiltinContext& context, BuiltinArgs args, Variant& resul
 int builtinDriveMapDel(BuiltinContext& context, BuiltinArgs args, Variant& result) {
     const std::wstring device(textArg(args, 0).view());
     result = Variant::int32(0);
-    if (hasZero(device) || context.fenced()) return context.fail(1);
+    if (unfitText(device) || context.fenced()) return context.fail(1);
     DWORD code = WNetCancelConnection2W(device.c_str(), CONNECT_UPDATE_PROFILE, TRUE);
     Sleep(10);
     if (code != NO_ERROR) {
@@ -76,7 +77,7 @@ int builtinDriveMapDel(BuiltinContext& context, BuiltinArgs args, Variant& resul
 int builtinDriveMapGet(BuiltinContext& context, BuiltinArgs args, Variant& result) {
     const std::wstring device(textArg(args, 0).view());
     result = textValue(L"");
-    if (hasZero(device) || context.fenced()) return context.fail(1);
+    if (unfitText(device) || context.fenced()) return context.fail(1);
     wchar_t remote[1024] = {};
     DWORD size = 1024;
     DWORD code = WNetGetConnectionW(device.c_str(), remote, &size);

@@ -30,7 +30,8 @@ int convertName(BuiltinContext& context, BuiltinArgs args, Variant& result,
     const WString& name = textArg(args, 0);
     result = Variant::string(name);
     std::wstring in = optInt(args, 1, 0) == 1 ? fullPathOf(name.view()) : std::wstring(name.view());
-    if (in.empty() || in.find(L'\0') != std::wstring::npos) return context.fail(1);
+    // No path is longer than the system's longest, and some of its calls crawl on a longer text.
+    if (in.empty() || in.size() >= kMaxPathChars || in.find(L'\0') != std::wstring::npos) return context.fail(1);
     std::wstring out(kMaxPathChars, L'\0');
     DWORD n = convert(in.c_str(), out.data(), static_cast<DWORD>(out.size()));
     if (n == 0 || n >= out.size()) return context.fail(1);

@@ -1,4 +1,5 @@
 // Shortcuts (".lnk" files): made and read through the shell's link object.
+#include "base/paths.h"
 #include "engine/builtins/builtin_api.h"
 #include "engine/values/containers.h"
 #include "library/file_names.h"
@@ -51,9 +52,12 @@ private:
     IPersistFile* file_ = nullptr;
 };
 
-bool hasZero(BuiltinArgs args) {
-    for (Variant& argument : args)
-        if (argument.dereferenced().text().view().find(L'\0') != std::wstring_view::npos) return true;
+// Texts no shortcut can hold: a zero character, or past the longest path.
+bool unfitText(BuiltinArgs args) {
+    for (Variant& argument : args) {
+        std::wstring_view text = argument.dereferenced().text().view();
+        if (text.size() >= kMaxPathChars || text.find(L'\0') != std::wstring_view::npos) return true;
+    }
     return false;
 }
 
@@ -62,7 +66,7 @@ bool hasZero(BuiltinArgs args) {
 int builtinFileCreateShortcut(BuiltinContext& context, BuiltinArgs args, Variant& result) {
     result = Variant::int32(0);
     const std::wstring link = fullPathOf(linkFileName(textArg(args, 1).view()));
-    if (link.empty() || hasZero(args) || !mayChange(context, link)) return 0;
+    if (link.empty() || unfitText(args) || !mayChange(context, link)) return 0;
     auto text = [&](size_t i) { return std::wstring(textArg(args, i).view()); };
     if (!context.ensureOle()) return 0;
     ShellLink shortcut;
