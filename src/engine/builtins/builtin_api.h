@@ -82,8 +82,9 @@ public:
     // script is paused it waits here, polling every 10 ms.
     bool stayResponsive();
     // The run is fenced (Engine::setFenced): a handler checks this right before it would act
-    // outside the process (a native call, memory at a given address, another program's windows)
-    // and fails with its usual @ERROR instead, having validated and converted its arguments.
+    // outside the process (a native call, memory at a given address, another program's windows,
+    // a file or folder not strictly inside the working folder) and fails with its usual @ERROR
+    // instead, having validated and converted its arguments.
     bool fenced() const;
 
     // User functions by name (any case), or nullptr.
