@@ -80,7 +80,8 @@ int builtinDriveSetLabel(BuiltinContext& context, BuiltinArgs args, Variant& res
     result = Variant::int32(0);
     if (root.empty() || label.find(L'\0') != std::wstring::npos || context.fenced()) return 0;
     const UINT saved = SetErrorMode(SEM_FAILCRITICALERRORS);
-    BOOL ok = SetVolumeLabelW(root.c_str(), label.empty() ? nullptr : label.c_str());
+    // An empty label clears it; given as a text, as some systems fault on none at all.
+    BOOL ok = SetVolumeLabelW(root.c_str(), label.c_str());
     SetErrorMode(saved);
     result = Variant::int32(ok ? 1 : 0);
     return 0;
