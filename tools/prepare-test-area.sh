@@ -6,6 +6,9 @@ area=$root/build/testarea
 rm -rf "$area"
 mkdir -p "$area"
 cp -a "$root/tests/scripts/." "$area/"
+# Drive U:, the test area's second volume, emptied too.
+mkdir -p "$root/build/second-volume"
+find "$root/build/second-volume" -mindepth 1 -delete
 
 "$root/tools/wine-run" 'C:\vexil\vexil-make-fixtures.exe' 'T:\packaged'
 # The include search list's registry value points into the test area.

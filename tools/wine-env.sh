@@ -1,8 +1,10 @@
 # Sourced by ./vexil and ./run-tests: sets up the project's own Wine prefix and an X display.
 #
-# The prefix lives in build/wine-prefix. Its only drives are C: and T: (the test area,
-# build/testarea) plus S: (the folder of the script that ./vexil runs); the usual Z: drive
-# onto the Linux root is removed, so a faulty file built-in cannot reach the machine.
+# The prefix lives in build/wine-prefix. Its only drives are C:, T: (the test area,
+# build/testarea), U: (the test area's second volume, for moves across volumes,
+# build/second-volume) and S: (the folder of the script that ./vexil runs); the usual Z: drive
+# onto the Linux root is removed, so a faulty file built-in cannot reach the machine. U: lies
+# outside build/testarea, which the test bench lays anew while Wine may be starting.
 # The programs (and the test DLL) are reached as C:\vexil\* through links into build/.
 
 vexil_root=${vexil_root:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
@@ -72,6 +74,8 @@ vexil_prepare_prefix() {
   rm -f "$WINEPREFIX/dosdevices/z:"
   mkdir -p "$VEXIL_TEST_AREA" "$WINEPREFIX/drive_c/vexil"
   vexil_link_drive t: "$VEXIL_TEST_AREA"
+  mkdir -p "$vexil_root/build/second-volume"
+  vexil_link_drive u: "$vexil_root/build/second-volume"
   local exe
   for exe in "$vexil_root"/build/*.exe "$vexil_root"/build/*.dll; do
     [[ -e $exe ]] || continue

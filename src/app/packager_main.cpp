@@ -1,7 +1,9 @@
 // vexilc.exe: packages a script with its includes, as a compiled script (.vxb) or as a standalone
-// program (a copy of vexil.exe carrying the script as its "SCRIPT" resource).
+// program (a copy of vexil.exe carrying the script as its "SCRIPT" resource). The files the
+// script installs with FILEINSTALL travel in the same container.
 //   vexilc [/NoCmdExecute] SCRIPT.vx3 [OUT]
 #include "app/command_line.h"
+#include "app/installed_files.h"
 #include "base/paths.h"
 #include "engine/builtins/builtins.h"
 #include "engine/engine.h"
@@ -76,8 +78,11 @@ int wmain() {
     for (const std::wstring& name : engine.startFunctions()) directives.push_back(L"#OnVexilStartRegister " + name);
     std::string tokenised = writeTokenisedScript(lines, directives, [](int index) { return std::wstring(builtinEntry(index).name); });
 
-    std::vector<std::pair<std::wstring, std::string>> entries = {{std::wstring(kScriptEntryName), tokenised}};
+    ContainerEntries entries = {{std::wstring(kScriptEntryName), tokenised}};
     if (noCmdExecute) entries.push_back({std::wstring(kNoCmdExecuteEntryName), std::string()});
+    std::wstring unreadable;
+    if (!addInstalledFiles(loader, engine.scriptDir(), entries, unreadable))
+        return fail(L"cannot read the file to install: ", unreadable);
     std::string container = buildContainer(entries, GetTickCount() ^ GetCurrentProcessId());
 
     bool ok = endsWithNoCase(out, L".vxb")

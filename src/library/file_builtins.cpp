@@ -4,6 +4,7 @@
 #include "engine/builtins/builtin_api.h"
 #include "engine/builtins/handle_table.h"
 #include "engine/values/containers.h"
+#include "library/file_names.h"
 
 #include <windows.h>
 
@@ -64,7 +65,16 @@ bool writeValue(FileStream& stream, const Variant& data, bool asLine) {
     return ok;
 }
 
+// A fenced run writes only inside its folder: a name elsewhere is refused before it is opened.
+bool fencedOut(const BuiltinContext& context, const Variant& name) {
+    return context.fenced() && !name.dereferenced().isNumber() && !mayChange(context, fullPathOf(name.dereferenced().text().view()));
+}
+
 int writeBuiltin(BuiltinContext& context, BuiltinArgs args, Variant& result, bool asLine) {
+    if (fencedOut(context, args[0])) {
+        result = Variant::int32(0);
+        return 0;
+    }
     FileArgument file(context, args[0], OpenMode::Append);
     FileStream* stream = file.stream();
     if (!stream || !stream->writable()) {
@@ -85,6 +95,7 @@ int builtinFileOpen(BuiltinContext& context, BuiltinArgs args, Variant& result) 
     // Default is no mode at all: its number, -1, would be every bit, overwrite included.
     uint32_t mode = static_cast<uint32_t>(optInt(args, 1, 0)) & kScriptModeBits;
     result = Variant::int32(-1);
+    if ((mode & (OpenMode::Append | OpenMode::Overwrite)) && fencedOut(context, args[0])) return 0;
     if ((mode & OpenMode::CreatePath) && (mode & (OpenMode::Append | OpenMode::Overwrite)) &&
         !createParentFolders(name))
         return 0;

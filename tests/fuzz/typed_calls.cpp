@@ -3,10 +3,11 @@
 //
 // Left out of the calls because they would leave the scratch folder or stop the driver: nothing.
 // SLEEP is called like the rest, but only with arguments under 20 ms. File built-ins are called
-// freely: the driver's working directory is a scratch folder, and no text of the pool is a drive,
-// a rooted path or holds "..". Built-ins that reach outside the process (native calls, memory at
-// a given address, other programs) are called too: the run is fenced, so they check and convert
-// their arguments and then refuse to act.
+// freely: the driver's working directory is a scratch folder, no text of the pool is a drive,
+// a rooted path or holds "..", and the fenced run changes nothing outside that folder.
+// Built-ins that reach outside the process (native calls, memory at a given address, other
+// programs) are called too: the run is fenced, so they check and convert their arguments and
+// then refuse to act.
 #include "typed_calls.h"
 
 #include <algorithm>

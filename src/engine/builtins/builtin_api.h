@@ -12,6 +12,7 @@
 #include "engine/builtins/builtins.h"
 #include "engine/builtins/run_resources.h"
 #include "engine/errors/messages.h"
+#include "engine/front/source_kind.h"
 #include "engine/values/value.h"
 
 #include <cstdint>
@@ -76,15 +77,26 @@ public:
     void* mainWindow() const;
     // The script line being executed.
     int currentLine() const;
+    // Where the running script comes from: a text file, or a container (a compiled script or the
+    // program's own file) whose path is scriptFullPath().
+    SourceKind scriptSource() const;
+    const std::wstring& scriptFullPath() const;
+    const std::wstring& scriptDir() const;
+    // Starts OLE on the script's thread (shell objects, dialogs); false when it cannot start.
+    bool ensureOle();
 
     // A wait state of `milliseconds`, with messages pumped; -1 when the run ended meanwhile.
     int waitFor(uint32_t milliseconds);
     // The run is ending (EXIT, a fatal error, a close request): a handler that ran script code
     // or waited returns -1 then.
     bool runEnding() const;
+    // One pass of the message poll for a long walk: false when the run must end. While the
+    // script is paused it waits here, polling every 10 ms.
+    bool stayResponsive();
     // The run is fenced (Engine::setFenced): a handler checks this right before it would act
-    // outside the process (a native call, memory at a given address, another program's windows)
-    // and fails with its usual @ERROR instead, having validated and converted its arguments.
+    // outside the process (a native call, memory at a given address, another program's windows,
+    // a file or folder not strictly inside the working folder) and fails with its usual @ERROR
+    // instead, having validated and converted its arguments.
     bool fenced() const;
 
     // User functions by name (any case), or nullptr.

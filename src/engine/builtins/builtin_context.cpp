@@ -2,6 +2,8 @@
 #include "engine/builtins/builtin_api.h"
 #include "engine/engine.h"
 
+#include <windows.h>
+
 namespace vexil {
 
 void BuiltinContext::setError(int32_t code) { engine_.status().setError(code); }
@@ -16,10 +18,23 @@ RuntimeOptions& BuiltinContext::options() { return engine_.options(); }
 const StartupState& BuiltinContext::startup() const { return engine_.startup(); }
 void* BuiltinContext::mainWindow() const { return engine_.mainWindow(); }
 int BuiltinContext::currentLine() const { return engine_.currentLine(); }
+SourceKind BuiltinContext::scriptSource() const { return engine_.sourceKind(); }
+const std::wstring& BuiltinContext::scriptFullPath() const { return engine_.scriptFullPath(); }
+const std::wstring& BuiltinContext::scriptDir() const { return engine_.scriptDir(); }
+bool BuiltinContext::ensureOle() { return engine_.ole().ensure(); }
 
 int BuiltinContext::waitFor(uint32_t milliseconds) { return engine_.waitFor(milliseconds); }
 bool BuiltinContext::runEnding() const { return engine_.runState() == RunState::Ending; }
 bool BuiltinContext::fenced() const { return engine_.fenced(); }
+
+bool BuiltinContext::stayResponsive() {
+    for (;;) {
+        int polled = engine_.poll();
+        if (polled == Engine::kPollStop) return false;
+        if (polled != Engine::kPollPaused) return true;
+        Sleep(10);
+    }
+}
 
 const UserFunction* BuiltinContext::findFunction(std::wstring_view name) const { return engine_.findFunction(name); }
 bool BuiltinContext::callFromNative(const UserFunction& f, BuiltinArgs arguments, Variant& result) {
