@@ -11,12 +11,17 @@ void BuiltinContext::handBackExtended(Variant value) { engine_.status().handBack
 int BuiltinContext::fatal(MessageId::Id messageId) { return engine_.reportRuntimeError(messageId, -1); }
 
 HandleTable& BuiltinContext::handles() { return engine_.handles(); }
+ChildStreams& BuiltinContext::childStreams() { return engine_.childStreams(); }
+PipeReader* BuiltinContext::consoleReader() { return engine_.consoleReader(); }
+void BuiltinContext::releaseConsoleReader() { engine_.releaseConsoleReader(); }
+void BuiltinContext::ensureOle() { engine_.ole().ensure(); }
 RuntimeOptions& BuiltinContext::options() { return engine_.options(); }
 const StartupState& BuiltinContext::startup() const { return engine_.startup(); }
 void* BuiltinContext::mainWindow() const { return engine_.mainWindow(); }
 int BuiltinContext::currentLine() const { return engine_.currentLine(); }
 
 int BuiltinContext::waitFor(uint32_t milliseconds) { return engine_.waitFor(milliseconds); }
+WaitOutcome BuiltinContext::wait(const WaitCondition& condition) { return engine_.waitUntil(condition); }
 bool BuiltinContext::runEnding() const { return engine_.runState() == RunState::Ending; }
 bool BuiltinContext::fenced() const { return engine_.fenced(); }
 
