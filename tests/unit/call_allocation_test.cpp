@@ -1,9 +1,7 @@
 // A call of a user function takes nothing from the heap once the engine's stacks have grown: a
 // script that makes five times as many calls (with defaults, a by-reference argument, nested
 // calls, a local) makes no more allocations.
-#include "engine/engine.h"
-#include "engine/front/loader.h"
-#include "engine/startup_state.h"
+#include "loaded_script.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -44,23 +42,12 @@ long allocationsOfRun(int calls) {
                                "For $i = 1 To " + std::to_string(calls) + "\n"
                                "    $total = Add($total, Nested($i), 2) - $total\n"
                                "Next\n";
-    const std::wstring path = folder.write(L"calls.vx3", script);
-    StartupState startup;
-    startup.errorsToStdout = true;
-    Engine engine(startup);
-    ScriptLoader loader(engine);
-    engine.setLoader(&loader);
-    SourceKind kind = SourceKind::NamedFile;
-    EXPECT_TRUE(loader.loadScript(path, kind));
-    EXPECT_TRUE(loader.tokeniseAll());
-    engine.setScript(kind, path);
-    EXPECT_TRUE(engine.checkBlocks());
-    EXPECT_TRUE(engine.buildFunctionTable());
+    LoadedScript loaded(folder.write(L"calls.vx3", script));
     allocations = 0;
     counting = true;
-    engine.runScript();
+    loaded.engine.runScript();
     counting = false;
-    EXPECT_EQ(startup.exitCode, 0);
+    EXPECT_EQ(loaded.startup.exitCode, 0);
     return allocations;
 }
 
