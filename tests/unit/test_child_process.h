@@ -1,7 +1,8 @@
 #pragma once
 // The test bench's console child started with arguments, and ended with the object if it still
 // runs. The prefix holds the programs of build/ in C:\vexil (the unit tests themselves run from
-// a path outside its drives).
+// a path outside its drives). The child gets no console: under Wine the console host of a child
+// ended from outside may outlive it, holding the test's output open.
 #include <windows.h>
 
 #include <string>
@@ -12,7 +13,7 @@ public:
         std::wstring commandLine = L"\"C:\\vexil\\vexil-test-child.exe\" " + arguments;
         STARTUPINFOW startup{};
         startup.cb = sizeof(startup);
-        if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+        if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr, nullptr,
                             &startup, &info_))
             info_ = {};
         else
