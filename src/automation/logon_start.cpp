@@ -127,9 +127,10 @@ bool startWithLogonToken(const Credentials& credentials, ProgramStart& start, vo
     }
     wchar_t desktop[] = L"winsta0\\default";
     start.startup().lpDesktop = desktop;
+    const DWORD flags = start.creationFlags() | CREATE_UNICODE_ENVIRONMENT;
     const bool created = CreateProcessAsUserW(token, nullptr, start.commandLine(), nullptr, nullptr,
-                                              start.inheritHandles(), start.creationFlags() | CREATE_UNICODE_ENVIRONMENT,
-                                              environment, start.workingDir(), &start.startup(), &start.info());
+                                              start.inheritHandles(), flags, environment, start.workingDir(),
+                                              &start.startup(), &start.info());
     error = created ? 0 : GetLastError();
     start.startup().lpDesktop = nullptr;
     CloseHandle(token);

@@ -90,8 +90,8 @@ int builtinProcessList(BuiltinContext&, BuiltinArgs args, Variant& result) {
     const bool filtered = given(args, 0);
     const std::wstring_view filter = filtered ? textArg(args, 0).view() : std::wstring_view();
     std::vector<ProcessEntry> entries = listProcesses();
-    if (filtered)
-        std::erase_if(entries, [&](const ProcessEntry& e) { return !textsEqual(filter, e.exeName, CompareMode::Locale); });
+    const auto unmatched = [&](const ProcessEntry& e) { return !textsEqual(filter, e.exeName, CompareMode::Locale); };
+    if (filtered) std::erase_if(entries, unmatched);
     const int32_t sizes[2] = {static_cast<int32_t>(entries.size() + 1), 2};
     if (!makeArray(result, sizes, 2)) return 0;
     ArrayBody* body = arrayBody(result);

@@ -20,7 +20,8 @@ bool flagArg(BuiltinArgs args, size_t i) { return given(args, i) && args[i].dere
 Variant emptyText() { return Variant::string(WString()); }
 
 Variant byteCount(size_t count) {
-    return count <= INT32_MAX ? Variant::int32(static_cast<int32_t>(count)) : Variant::int64(static_cast<int64_t>(count));
+    if (count <= INT32_MAX) return Variant::int32(static_cast<int32_t>(count));
+    return Variant::int64(static_cast<int64_t>(count));
 }
 
 // Buffered bytes as a Binary or as their ANSI text; @EXTENDED is their count.

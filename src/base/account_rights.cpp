@@ -33,8 +33,10 @@ bool holdsPrivileges(std::initializer_list<std::wstring_view> names) {
         LUID luid;
         if (!LookupPrivilegeValueW(nullptr, std::wstring(name).c_str(), &luid)) return false;
         bool found = false;
-        for (DWORD i = 0; i < held->PrivilegeCount && !found; ++i)
-            found = held->Privileges[i].Luid.LowPart == luid.LowPart && held->Privileges[i].Luid.HighPart == luid.HighPart;
+        for (DWORD i = 0; i < held->PrivilegeCount && !found; ++i) {
+            const LUID& have = held->Privileges[i].Luid;
+            found = have.LowPart == luid.LowPart && have.HighPart == luid.HighPart;
+        }
         if (!found) return false;
     }
     return true;

@@ -47,7 +47,8 @@ TEST(FencedProcesses, NothingStartsNothingIsEndedOrShutDown) {
     EXPECT_EQ(output, "run 0 1\nrunwait 0 1\nrunas 0 1\nrunaswait 0 1\nshellexecute 0 1\nshellexecutewait 0 1\n"
                       "close 0 1\npriority 0 1\nsuspend 0 5\nhibernate 0 5\nexists True 0\nwaitclose 0 0\n");
     Sleep(1500); // a program started after all would have written its file by now
-    for (const wchar_t* name : {L"run.txt", L"runwait.txt", L"runas.txt", L"runaswait.txt", L"shell.txt", L"shellwait.txt"})
+    for (const wchar_t* name :
+         {L"run.txt", L"runwait.txt", L"runas.txt", L"runaswait.txt", L"shell.txt", L"shellwait.txt"})
         EXPECT_EQ(folder.read(name), "<missing>") << std::string(name, name + wcslen(name));
     EXPECT_TRUE(child.running());
     EXPECT_EQ(GetPriorityClass(child.handle()), static_cast<DWORD>(NORMAL_PRIORITY_CLASS));
