@@ -12,6 +12,8 @@ constexpr DWORD kChunkBytes = 65535;
 constexpr size_t kInitialCapacity = 65535;
 constexpr SIZE_T kThreadStack = 256 * 1024; // the program's own default is far larger
 constexpr DWORD kStopWaitMs = 1000;
+constexpr int kCancelAttempts = 20;
+constexpr DWORD kCancelWaitMs = 10;
 
 } // namespace
 
@@ -24,6 +26,7 @@ struct PipeReader::Shared {
     CRITICAL_SECTION lock;
     std::string buffer; // under the lock
     volatile LONG state = kCreated;
+    volatile LONG stopping = 0;
     char chunk[kChunkBytes];
 
     Shared() { InitializeCriticalSection(&lock); }
@@ -44,7 +47,7 @@ struct PipeReader::Shared {
     static DWORD WINAPI readLoop(void* parameter) {
         auto* self = static_cast<Shared*>(parameter);
         InterlockedExchange(&self->state, kRunning);
-        for (;;) {
+        while (!self->stopping) {
             DWORD got = 0;
             if (!ReadFile(self->pipe, self->chunk, kChunkBytes, &got, nullptr)) break;
             if (got == 0) {
@@ -96,13 +99,22 @@ std::string PipeReader::take(bool peek) {
 
 void PipeReader::stop() {
     if (!shared_ || !shared_->thread) return;
-    if (shared_->state != kFinished) {
+    HANDLE thread = shared_->thread;
+    // A read that waits is cancelled, and the thread ends by itself (the cancel is sent again in
+    // case it came between two reads).
+    InterlockedExchange(&shared_->stopping, 1);
+    bool ended = WaitForSingleObject(thread, 0) == WAIT_OBJECT_0;
+    for (int attempt = 0; !ended && attempt < kCancelAttempts; ++attempt) {
+        CancelSynchronousIo(thread);
+        ended = WaitForSingleObject(thread, kCancelWaitMs) == WAIT_OBJECT_0;
+    }
+    if (!ended) {
         // Under the lock the thread is reading or waiting for the lock, never inside the heap.
         EnterCriticalSection(&shared_->lock);
-        TerminateThread(shared_->thread, kFinished);
+        TerminateThread(thread, kFinished);
         LeaveCriticalSection(&shared_->lock);
+        ended = WaitForSingleObject(thread, kStopWaitMs) == WAIT_OBJECT_0;
     }
-    const bool ended = WaitForSingleObject(shared_->thread, kStopWaitMs) == WAIT_OBJECT_0;
     CloseHandle(shared_->thread);
     shared_->thread = nullptr;
     InterlockedExchange(&shared_->state, kFinished);

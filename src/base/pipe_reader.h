@@ -24,8 +24,9 @@ public:
     bool available() const;
     // The buffered bytes: moved out, or with `peek` copied and left for the next reader.
     std::string take(bool peek);
-    // Ends a thread still reading (it may be blocked in a read for ever): terminated under the
-    // lock, so never inside the buffer's allocation, and awaited for at most a second.
+    // Ends a thread still reading (it may be blocked in a read for ever): its read is cancelled
+    // so that it ends by itself; one that does not within 200 ms is terminated under the lock
+    // (so never inside the buffer's allocation) and awaited for at most a second.
     void stop();
 
     // The thread's states.
