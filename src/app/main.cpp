@@ -16,6 +16,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR argumentText, int) {
     const vexil::OsInfo os = vexil::readOsInfo();
     vexil::StartupState startup;
     vexil::Engine engine(startup);
+    engine.startConsoleReader();
     vexil::ScriptLoader loader(engine);
     engine.setLoader(&loader);
     engine.setOsInfo(&os);

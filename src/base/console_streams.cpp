@@ -11,6 +11,8 @@ namespace vexil {
 
 std::string ansiBytes(std::wstring_view text) { return wideToBytes(text, CP_ACP); }
 
+std::wstring ansiText(std::string_view bytes) { return bytesToWide(bytes, CP_ACP); }
+
 size_t writeBytes(FILE* stream, std::string_view bytes) {
     int fd = _fileno(stream);
     fflush(stream);

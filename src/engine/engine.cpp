@@ -1,5 +1,6 @@
 #include "engine/engine.h"
 
+#include "base/child_streams.h"
 #include "base/console_streams.h"
 #include "base/paths.h"
 #include "engine/builtins/builtins.h"
@@ -14,13 +15,25 @@
 
 namespace vexil {
 
-Engine::Engine(StartupState& startup) : startup_(startup), handles_(std::make_unique<HandleTable>()) {}
+Engine::Engine(StartupState& startup)
+    : startup_(startup), handles_(std::make_unique<HandleTable>()), childStreams_(std::make_unique<ChildStreams>()) {}
 
 Engine::~Engine() {
     handles_.reset(); // open files are flushed and closed
     // Callbacks go before the libraries that might still hold their addresses.
     for (auto it = runResources_.rbegin(); it != runResources_.rend(); ++it) it->reset();
 }
+
+void Engine::startConsoleReader() {
+    HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    if (!input || input == INVALID_HANDLE_VALUE) return;
+    consoleReader_ = std::make_unique<PipeReader>(input);
+    if (!consoleReader_->started()) consoleReader_.reset();
+}
+
+void Engine::releaseConsoleReader() { consoleReader_.reset(); }
+
+void Engine::stopBackgroundWork() { childStreams_->clear(); }
 
 int Engine::findBuiltin(std::wstring_view upperName) const { return vexil::findBuiltin(upperName); }
 

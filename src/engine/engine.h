@@ -58,6 +58,7 @@
 #include "engine/errors/messages.h"
 #include "engine/eval/code.h"
 #include "engine/exec/functions.h"
+#include "engine/exec/wait_condition.h"
 #include "engine/exec/variables.h"
 #include "engine/front/blocks.h"
 #include "engine/front/loader.h"
@@ -82,16 +83,15 @@ struct Number;
 
 struct StartupState;
 class HandleTable;
+class ChildStreams;
+class PipeReader;
 class ArgumentList;
 class TextCache;
 struct CompileScope;
 struct ArrayBody;
 
-// Milliseconds since a timeGetTime reading, right across the 49.7-day wrap.
-int64_t elapsedMilliseconds(uint32_t start);
-
 // What the run loop is doing: running lines, ending, or one of the wait states.
-enum class RunState : int { Running = 0, Ending = 1, Sleeping = 2 };
+enum class RunState : int { Running = 0, Ending = 1, Waiting = 2 };
 
 // Fatal errors end the process with 1, or with this base plus the message id when the script
 // asked for distinct exit codes (the SetExitCode option).
@@ -188,6 +188,14 @@ public:
     }
     // OLE on the script's thread: whatever needs it calls ole().ensure() first.
     OleSession& ole() { return ole_; }
+    // The redirected standard streams of the programs the script started.
+    ChildStreams& childStreams() { return *childStreams_; }
+    // The reader of the program's own standard input (started when that is valid), or nullptr.
+    void startConsoleReader();
+    PipeReader* consoleReader() { return consoleReader_.get(); }
+    void releaseConsoleReader();
+    // Stops what runs beside the script (the readers of child streams): the end of the run.
+    void stopBackgroundWork();
 
     // A run that may not go on for ever (scripts run one after another in one process): once
     // `lines` lines have run or `milliseconds` have passed since this call, the run ends as if
@@ -208,7 +216,10 @@ public:
     // the pass was taken (paused, or a callback ran), kPollStop ends the level.
     static constexpr int kServiceBusy = 2;
     int serviceStep();
-    // A wait state: the service step runs until `milliseconds` have passed; -1 when the run ended.
+    // A wait state: the service step runs between checks of the condition until it holds, its
+    // time is up or the run ends (wait_condition.h).
+    WaitOutcome waitUntil(const WaitCondition& condition);
+    // A wait of `milliseconds` with nothing else to end it; -1 when the run ended.
     int waitFor(uint32_t milliseconds);
 
     // The line being executed or checked; run-time errors point at it.
@@ -613,7 +624,7 @@ private:
     int nextLine_ = 1;
     int lineCount_ = 0;
     // Running; Ending once EXIT, the end of the script or a fatal error has ended the run (every
-    // run loop and call unwinds); Sleeping while a wait runs the service step.
+    // run loop and call unwinds); Waiting while a wait runs the service step.
     RunState runState_ = RunState::Running;
     // Set by RETURN, ENDFUNC and EXIT: the innermost run loop stops after the current line.
     bool leaveLoop_ = false;
@@ -694,6 +705,8 @@ private:
 
     std::unique_ptr<HandleTable> handles_;
     std::array<std::unique_ptr<RunResource>, static_cast<size_t>(RunResourceKind::Count)> runResources_;
+    std::unique_ptr<ChildStreams> childStreams_;
+    std::unique_ptr<PipeReader> consoleReader_;
 
     // ---- Evaluation ----
     // The compiled lines and expressions.

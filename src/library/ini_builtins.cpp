@@ -1,18 +1,14 @@
 // INIREAD, INIWRITE, INIDELETE and the section built-ins.
 #include "engine/builtins/builtin_api.h"
 #include "engine/values/containers.h"
+#include "library/file_names.h"
 #include "library/ini_profile.h"
-
-#include <windows.h>
-
 
 namespace vexil {
 
 namespace {
 
 std::wstring textOf(BuiltinArgs args, size_t i) { return std::wstring(args[i].text().view()); }
-
-bool fileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // "key=value" lines of a section, comments and lines without "=" left out, split at the first "=".
 std::vector<std::pair<std::wstring, std::wstring>> sectionEntries(const std::vector<std::wstring>& lines) {
@@ -51,26 +47,37 @@ bool entriesToWrite(const Variant& data, int32_t firstRow, std::vector<std::wstr
     return true;
 }
 
+// The file's full path; empty when no file can have the name (one past the longest path would
+// also make the profile functions crawl).
+std::wstring iniFile(BuiltinArgs args) { return fullPathOf(args[0].text().view()); }
+
+// The path of a file the built-in may change; empty when it may not (a fenced run's fence).
+std::wstring iniFileToChange(const BuiltinContext& context, BuiltinArgs args) {
+    std::wstring path = iniFile(args);
+    return path.empty() || !mayChange(context, path) ? std::wstring() : path;
+}
+
 } // namespace
 
 int builtinIniRead(BuiltinContext&, BuiltinArgs args, Variant& result) {
+    const std::wstring path = iniFile(args);
     std::wstring value;
-    if (iniValue(iniPath(args[0].text().view()), textOf(args, 1), textOf(args, 2), value))
+    if (!path.empty() && iniValue(path, textOf(args, 1), textOf(args, 2), value))
         result = Variant::string(WString(value));
     else
         result = args[3];
     return 0;
 }
 
-int builtinIniWrite(BuiltinContext&, BuiltinArgs args, Variant& result) {
-    const std::wstring path = iniPath(args[0].text().view());
-    result = Variant::int32(iniWrite(path, textOf(args, 1).c_str(), textOf(args, 2).c_str(), textOf(args, 3).c_str()));
+int builtinIniWrite(BuiltinContext& context, BuiltinArgs args, Variant& result) {
+    const std::wstring path = iniFileToChange(context, args);
+    result = Variant::int32(!path.empty() && iniWrite(path, textOf(args, 1).c_str(), textOf(args, 2).c_str(), textOf(args, 3).c_str()));
     return 0;
 }
 
-int builtinIniDelete(BuiltinContext&, BuiltinArgs args, Variant& result) {
-    const std::wstring path = iniPath(args[0].text().view());
-    if (!fileExists(path)) {
+int builtinIniDelete(BuiltinContext& context, BuiltinArgs args, Variant& result) {
+    const std::wstring path = iniFileToChange(context, args);
+    if (path.empty() || !pathExists(path)) {
         result = Variant::int32(0);
         return 0;
     }
@@ -82,7 +89,9 @@ int builtinIniDelete(BuiltinContext&, BuiltinArgs args, Variant& result) {
 }
 
 int builtinIniReadSection(BuiltinContext& context, BuiltinArgs args, Variant& result) {
-    const auto entries = sectionEntries(iniSectionLines(iniPath(args[0].text().view()), textOf(args, 1)));
+    const std::wstring path = iniFile(args);
+    const auto entries =
+        sectionEntries(path.empty() ? std::vector<std::wstring>() : iniSectionLines(path, textOf(args, 1)));
     if (entries.empty()) return context.fail(1);
     const int32_t sizes[2] = {static_cast<int32_t>(entries.size() + 1), 2};
     if (!makeArray(result, sizes, 2)) return context.fail(result, Variant::int32(1));
@@ -96,7 +105,8 @@ int builtinIniReadSection(BuiltinContext& context, BuiltinArgs args, Variant& re
 }
 
 int builtinIniReadSectionNames(BuiltinContext& context, BuiltinArgs args, Variant& result) {
-    const std::vector<std::wstring> names = iniSectionNames(iniPath(args[0].text().view()));
+    const std::wstring path = iniFile(args);
+    const std::vector<std::wstring> names = path.empty() ? std::vector<std::wstring>() : iniSectionNames(path);
     if (names.empty()) return context.fail(1);
     std::vector<Variant> items;
     items.reserve(names.size() + 1);
@@ -108,7 +118,8 @@ int builtinIniReadSectionNames(BuiltinContext& context, BuiltinArgs args, Varian
 
 int builtinIniRenameSection(BuiltinContext& context, BuiltinArgs args, Variant& result) {
     result = Variant::int32(0);
-    const std::wstring path = iniPath(args[0].text().view());
+    const std::wstring path = iniFileToChange(context, args);
+    if (path.empty()) return 0;
     const std::wstring from = textOf(args, 1), to = textOf(args, 2);
     const std::vector<std::wstring> lines = iniSectionLines(path, from);
     if (lines.empty()) return 0;
@@ -131,7 +142,8 @@ int builtinIniWriteSection(BuiltinContext& context, BuiltinArgs args, Variant& r
     if (firstRow < 0) firstRow = 1;
     std::vector<std::wstring> lines;
     if (!entriesToWrite(args[2], firstRow, lines)) return context.fail(1);
-    result = Variant::int32(iniWriteSection(iniPath(args[0].text().view()), textOf(args, 1), lines));
+    const std::wstring path = iniFileToChange(context, args);
+    result = Variant::int32(!path.empty() && iniWriteSection(path, textOf(args, 1), lines));
     return 0;
 }
 

@@ -51,16 +51,6 @@ bool sameIniName(std::wstring_view a, std::wstring_view b) {
                           static_cast<int>(b.size())) == CSTR_EQUAL;
 }
 
-std::wstring iniPath(std::wstring_view name) {
-    const std::wstring text(name);
-    const DWORD needed = GetFullPathNameW(text.c_str(), 0, nullptr, nullptr);
-    if (needed == 0) return text;
-    std::wstring full(needed, L'\0');
-    const DWORD n = GetFullPathNameW(text.c_str(), needed, full.data(), nullptr);
-    full.resize(n < needed ? n : 0);
-    return full.empty() ? text : full;
-}
-
 bool iniValue(const std::wstring& path, const std::wstring& section, const std::wstring& key, std::wstring& value) {
     value = readWhole(1, [&](wchar_t* buffer, DWORD size) {
         return GetPrivateProfileStringW(section.c_str(), key.c_str(), L"", buffer, size, path.c_str());

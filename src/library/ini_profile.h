@@ -1,14 +1,12 @@
 #pragma once
 // INI files through the platform's private-profile functions, read whole: the buffers grow until
-// the result fits, so a long value, section or name list is never cut.
+// the result fits, so a long value, section or name list is never cut. Paths are full paths (a bare
+// name would send the profile functions to the system folder).
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace vexil {
-
-// The file name made absolute, as the profile functions would otherwise look in the system folder.
-std::wstring iniPath(std::wstring_view name);
 
 // The value of a key; false when the section has no such key.
 bool iniValue(const std::wstring& path, const std::wstring& section, const std::wstring& key, std::wstring& value);

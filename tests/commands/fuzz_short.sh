@@ -5,4 +5,4 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 source "$root/tools/wine-env.sh"
 vexil_wine_ready
-exec python3 "$root/tools/fuzz.py" --count 3000 --seed 1 --area short
+exec python3 "$root/tools/fuzz.py" --count 3000 --seed 1 --area short --reduce-runs 0

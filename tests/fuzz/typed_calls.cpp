@@ -2,12 +2,12 @@
 // their arguments from it, so a script stays short however many calls it makes.
 //
 // Left out of the calls because they would leave the scratch folder or stop the driver: nothing.
-// SLEEP is called like the rest, but only with arguments under 20 ms. File built-ins are called
-// freely: the driver's working directory is a scratch folder, no text of the pool is a drive,
-// a rooted path or holds "..", and the fenced run changes nothing outside that folder.
-// Built-ins that reach outside the process (native calls, memory at a given address, other
-// programs) are called too: the run is fenced, so they check and convert their arguments and
-// then refuse to act.
+// SLEEP is called like the rest, but only with arguments under 20 ms, and so are the time-outs
+// of the process waits. File built-ins are called freely: the driver's working directory is a
+// scratch folder, no text of the pool is a drive, a rooted path or holds "..", and the fenced
+// run changes nothing outside that folder. Built-ins that reach outside the process (native
+// calls, memory at a given address, other programs) are called too: the run is fenced, so they
+// check and convert their arguments and then refuse to act.
 #include "typed_calls.h"
 
 #include <algorithm>
@@ -39,9 +39,15 @@ constexpr uint16_t rowOf(std::wstring_view name) {
     return i;
 }
 constexpr uint16_t kSleep = rowOf(L"SLEEP");
+// No process the pool names ever appears: PROCESSWAIT without a time-out would hold the script to
+// its budget. Alone it waits for the driver itself (there at once); both waits' time-outs stay as
+// short as SLEEP's.
+constexpr uint16_t kProcessWait = rowOf(L"PROCESSWAIT");
+constexpr uint16_t kProcessWaitClose = rowOf(L"PROCESSWAITCLOSE");
 // CALL has no handler of its own, yet the call machinery runs it.
 constexpr uint16_t kCall = rowOf(L"CALL");
-static_assert(kSleep < std::size(kRows) && kCall < std::size(kRows));
+static_assert(kSleep < std::size(kRows) && kCall < std::size(kRows) && kProcessWait < std::size(kRows) &&
+              kProcessWaitClose < std::size(kRows));
 
 // The walk goes over turns rather than rows: a turn stands for a row and up to eight of the
 // argument counts it accepts, so that a row taking up to 255 arguments meets each of its counts
@@ -236,10 +242,18 @@ void appendCall(std::wstring& out, Random& random, uint16_t rowIndex, uint32_t c
     out += L'(';
     for (uint32_t i = 0; i < count; ++i) {
         if (i > 0) out += L", ";
-        if (rowIndex == kSleep)
+        const bool processWait = rowIndex == kProcessWait || rowIndex == kProcessWaitClose;
+        if (rowIndex == kSleep) {
             appendNumber(out, random.below(kSleepBelowMs));
-        else
+        } else if (processWait && i == 1) {
+            out += L"(";
+            appendNumber(out, 1 + random.below(kSleepBelowMs - 1)); // 0 would mean no time-out
+            out += L" / 1000)";
+        } else if (rowIndex == kProcessWait && count == 1) {
+            out += L"@VexilPID";
+        } else {
             appendArgument(out, random, poolSize, out.size() - lineStart < kLiteralRoom);
+        }
     }
     out += L")\n";
 }

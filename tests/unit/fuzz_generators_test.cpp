@@ -49,6 +49,27 @@ std::vector<WrittenCall> writtenCalls(const std::wstring& script) {
     return calls;
 }
 
+// The text of argument `index` (commas outside parentheses and quotes part them), trimmed.
+std::wstring argumentText(std::wstring_view text, size_t index) {
+    int depth = 0;
+    bool quoted = false;
+    size_t start = 0;
+    for (size_t i = 0; i <= text.size(); ++i) {
+        const wchar_t c = i < text.size() ? text[i] : L',';
+        if (c == L'"') quoted = !quoted;
+        if (quoted) continue;
+        depth += (c == L'(') - (c == L')');
+        if (c != L',' || depth != 0) continue;
+        if (index-- == 0) {
+            std::wstring_view argument = text.substr(start, i - start);
+            while (!argument.empty() && argument.front() == L' ') argument.remove_prefix(1);
+            return std::wstring(argument);
+        }
+        start = i + 1;
+    }
+    return {};
+}
+
 std::vector<std::wstring> quotedTexts(const std::wstring& script) {
     std::vector<std::wstring> texts;
     for (size_t open = script.find(L'"'); open != std::wstring::npos;) {
@@ -112,8 +133,8 @@ TEST(TypedCalls, EveryBuiltinMeetsEveryCountItAcceptsAndTheCountsAddUp) {
     }
 }
 
-// The driver's working directory is a scratch folder: texts name nothing outside it, SLEEP stays
-// short, and no line is long enough for the loader to cut it.
+// The driver's working directory is a scratch folder: texts name nothing outside it, SLEEP and the
+// process waits stay short, and no line is long enough for the loader to cut it.
 TEST(TypedCalls, ScriptsStayInTheScratchFolderAndWithinTheLoadersLines) {
     std::vector<uint32_t> callCounts;
     Random random(9);
@@ -125,6 +146,19 @@ TEST(TypedCalls, ScriptsStayInTheScratchFolderAndWithinTheLoadersLines) {
             EXPECT_FALSE(!quoted.empty() && (quoted[0] == L'\\' || quoted[0] == L'/'));
         }
         for (const WrittenCall& call : writtenCalls(text)) {
+            if (call.name == L"PROCESSWAIT" || call.name == L"PROCESSWAITCLOSE") {
+                const std::wstring timeout = argumentText(call.argumentText, 1);
+                if (call.arguments >= 2) {
+                    std::wistringstream seconds(timeout);
+                    wchar_t open = 0, slash = 0;
+                    long long milliseconds = -1, thousand = 0;
+                    seconds >> open >> milliseconds >> slash >> thousand;
+                    EXPECT_TRUE(open == L'(' && slash == L'/' && thousand == 1000) << std::string(timeout.begin(), timeout.end());
+                    EXPECT_TRUE(milliseconds > 0 && milliseconds < 20) << milliseconds;
+                } else if (call.name == L"PROCESSWAIT" && call.arguments == 1) {
+                    EXPECT_EQ(call.argumentText, L"@VexilPID");
+                }
+            }
             if (call.name != L"SLEEP") continue;
             std::wstring numbers = call.argumentText;
             std::replace(numbers.begin(), numbers.end(), L',', L' ');

@@ -12,13 +12,16 @@
 #include "engine/builtins/builtins.h"
 #include "engine/builtins/run_resources.h"
 #include "engine/errors/messages.h"
+#include "engine/exec/wait_condition.h"
 #include "engine/front/source_kind.h"
 #include "engine/values/value.h"
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -26,6 +29,8 @@ namespace vexil {
 
 class Engine;
 class HandleTable;
+class ChildStreams;
+class PipeReader;
 struct RuntimeOptions;
 struct StartupState;
 struct UserFunction;
@@ -69,6 +74,11 @@ public:
     // The engine itself, for what must reach it after the handler has returned: native code
     // calling back makes a context of its own from it.
     Engine& engine() const { return engine_; }
+    // The redirected standard streams of the programs the script started.
+    ChildStreams& childStreams();
+    // The reader of the program's own standard input, or nullptr; released once drained.
+    PipeReader* consoleReader();
+    void releaseConsoleReader();
     // The runtime options of OPT.
     RuntimeOptions& options();
     // What the command line asked for.
@@ -87,6 +97,28 @@ public:
 
     // A wait state of `milliseconds`, with messages pumped; -1 when the run ended meanwhile.
     int waitFor(uint32_t milliseconds);
+    // A wait state until `check()` holds, with the service step run between checks; signalled
+    // `handles` (HANDLEs) wake it at once. A negative time-out waits for ever.
+    template <typename Check>
+    WaitOutcome waitUntil(Check&& check, int64_t timeoutMs, std::span<void* const> handles = {}) {
+        WaitCondition condition;
+        condition.handles = handles.data();
+        condition.handleCount = handles.size();
+        using Callable = std::remove_reference_t<Check>;
+        condition.check = [](void* state) { return static_cast<bool>((*static_cast<Callable*>(state))()); };
+        condition.state = const_cast<void*>(static_cast<const void*>(&check));
+        condition.timeoutMs = timeoutMs;
+        return wait(condition);
+    }
+    // A wait state until one of `handles` is signalled.
+    WaitOutcome waitForHandles(std::span<void* const> handles, int64_t timeoutMs) {
+        WaitCondition condition;
+        condition.handles = handles.data();
+        condition.handleCount = handles.size();
+        condition.timeoutMs = timeoutMs;
+        return wait(condition);
+    }
+    WaitOutcome wait(const WaitCondition& condition);
     // The run is ending (EXIT, a fatal error, a close request): a handler that ran script code
     // or waited returns -1 then.
     bool runEnding() const;

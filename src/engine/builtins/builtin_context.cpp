@@ -14,6 +14,9 @@ int BuiltinContext::fatal(MessageId::Id messageId) { return engine_.reportRuntim
 
 HandleTable& BuiltinContext::handles() { return engine_.handles(); }
 std::unique_ptr<RunResource>& BuiltinContext::runResourceSlot(RunResourceKind kind) { return engine_.runResource(kind); }
+ChildStreams& BuiltinContext::childStreams() { return engine_.childStreams(); }
+PipeReader* BuiltinContext::consoleReader() { return engine_.consoleReader(); }
+void BuiltinContext::releaseConsoleReader() { engine_.releaseConsoleReader(); }
 RuntimeOptions& BuiltinContext::options() { return engine_.options(); }
 const StartupState& BuiltinContext::startup() const { return engine_.startup(); }
 void* BuiltinContext::mainWindow() const { return engine_.mainWindow(); }
@@ -24,6 +27,7 @@ const std::wstring& BuiltinContext::scriptDir() const { return engine_.scriptDir
 bool BuiltinContext::ensureOle() { return engine_.ole().ensure(); }
 
 int BuiltinContext::waitFor(uint32_t milliseconds) { return engine_.waitFor(milliseconds); }
+WaitOutcome BuiltinContext::wait(const WaitCondition& condition) { return engine_.waitUntil(condition); }
 bool BuiltinContext::runEnding() const { return engine_.runState() == RunState::Ending; }
 bool BuiltinContext::fenced() const { return engine_.fenced(); }
 

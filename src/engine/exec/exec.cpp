@@ -19,6 +19,7 @@ void Engine::runScript() {
     lineCount_ = loader_->lineCount();
     compileLines(); // before any code runs, start functions included
     (void)run(1); // a fatal error has been shown and ends the run either way
+    stopBackgroundWork();
     if (!quitReceived_) exitProcessing();
     runState_ = RunState::Ending;
 }

@@ -10,6 +10,7 @@
 #include <mmsystem.h>
 
 #include <algorithm>
+#include <cmath>
 
 namespace vexil {
 
@@ -56,32 +57,68 @@ int Engine::serviceStep() {
     return kPollGoOn;
 }
 
-int Engine::waitFor(uint32_t milliseconds) {
-    // A wait runs the service step every few milliseconds until its time is up.
+namespace {
+
+// Milliseconds on the performance counter: a time-out is honoured to the millisecond.
+double counterMilliseconds() {
+    static const double perMillisecond = [] {
+        LARGE_INTEGER f;
+        return QueryPerformanceFrequency(&f) ? static_cast<double>(f.QuadPart) / 1000.0 : 0.0;
+    }();
+    LARGE_INTEGER now;
+    if (perMillisecond <= 0 || !QueryPerformanceCounter(&now)) return static_cast<double>(GetTickCount64());
+    return static_cast<double>(now.QuadPart) / perMillisecond;
+}
+
+bool anySignalled(void* const* handles, DWORD count) {
+    return count && WaitForMultipleObjects(count, handles, FALSE, 0) - WAIT_OBJECT_0 < count;
+}
+
+// A pass of a wait sleeps at most this long: the check runs, and the pump turns, this often.
+constexpr DWORD kWaitPassMs = 10;
+
+} // namespace
+
+WaitOutcome Engine::waitUntil(const WaitCondition& condition) {
+    if (runState_ == RunState::Ending) return WaitOutcome::RunEnded;
     const RunState saved = runState_;
-    runState_ = RunState::Sleeping;
-    const uint32_t start = timeGetTime();
-    int outcome = 0;
+    runState_ = RunState::Waiting;
+    const DWORD count = static_cast<DWORD>(std::min<size_t>(condition.handleCount, MAXIMUM_WAIT_OBJECTS - 1));
+    const bool timed = condition.timeoutMs >= 0;
+    const double timeout = static_cast<double>(condition.timeoutMs);
+    if (timed) timeBeginPeriod(1); // slices of a millisecond on a system whose clock ticks coarser
+    const double start = counterMilliseconds();
+    WaitOutcome outcome;
     for (;;) {
         int step = serviceStep();
         if (step == kPollStop) {
-            outcome = -1;
+            outcome = WaitOutcome::RunEnded;
             break;
         }
-        if (step == kServiceBusy) continue; // paused: the wait's time still runs
-        int64_t elapsed = elapsedMilliseconds(start);
-        if (elapsed >= milliseconds) break;
-        Sleep(static_cast<DWORD>(std::min<int64_t>(10, milliseconds - elapsed)));
+        if (step == kServiceBusy) continue; // paused: nothing is checked, the wait's time still runs
+        if (condition.check ? condition.check(condition.state) : anySignalled(condition.handles, count)) {
+            outcome = WaitOutcome::Satisfied;
+            break;
+        }
+        const double elapsed = counterMilliseconds() - start;
+        if (timed && elapsed >= timeout) {
+            outcome = WaitOutcome::TimedOut;
+            break;
+        }
+        DWORD slice = kWaitPassMs;
+        if (timed) slice = static_cast<DWORD>(std::min<double>(slice, std::ceil(timeout - elapsed)));
+        // Wakes at once for a signalled handle or a message.
+        MsgWaitForMultipleObjects(count, condition.handles, FALSE, slice, QS_ALLINPUT);
     }
-    if (runState_ == RunState::Sleeping) runState_ = saved;
+    if (timed) timeEndPeriod(1);
+    if (runState_ == RunState::Waiting) runState_ = saved;
     return outcome;
 }
 
-int64_t elapsedMilliseconds(uint32_t start) {
-    uint32_t now = timeGetTime();
-    uint32_t d = now - start;
-    bool sameHalf = (start <= 0x7FFFFFFFu) == (now <= 0x7FFFFFFFu);
-    return sameHalf ? static_cast<int64_t>(static_cast<int32_t>(d)) : static_cast<int64_t>(d);
+int Engine::waitFor(uint32_t milliseconds) {
+    WaitCondition condition;
+    condition.timeoutMs = milliseconds;
+    return waitUntil(condition) == WaitOutcome::RunEnded ? -1 : 0;
 }
 
 } // namespace vexil
