@@ -1,5 +1,6 @@
 // The process environment and small system queries: ENVGET, ENVSET, ENVUPDATE, MEMGETSTATS,
 // ISADMIN, BLOCKINPUT and DUMMYSPEEDTEST.
+#include "base/account_rights.h"
 #include "engine/builtins/builtin_api.h"
 #include "engine/values/containers.h"
 
@@ -58,15 +59,7 @@ int builtinMemGetStats(BuiltinContext& context, BuiltinArgs, Variant& result) {
 }
 
 int builtinIsAdmin(BuiltinContext&, BuiltinArgs, Variant& result) {
-    SID_IDENTIFIER_AUTHORITY authority = SECURITY_NT_AUTHORITY;
-    PSID administrators = nullptr;
-    BOOL member = FALSE;
-    if (AllocateAndInitializeSid(&authority, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0,
-                                 &administrators)) {
-        if (!CheckTokenMembership(nullptr, administrators, &member)) member = FALSE;
-        FreeSid(administrators);
-    }
-    result = Variant::int32(member ? 1 : 0);
+    result = Variant::int32(isAdministratorsMember() ? 1 : 0);
     return 0;
 }
 

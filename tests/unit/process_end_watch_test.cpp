@@ -1,6 +1,6 @@
 // A process that cannot be opened is watched through the process list: it counts as ended only
 // once its id is no longer listed (Wine opens every process, so scripts never take this path).
-#include "automation/process_end_watch.h"
+#include "library/process_end_watch.h"
 #include "test_child_process.h"
 
 #include <gtest/gtest.h>

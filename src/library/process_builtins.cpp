@@ -1,7 +1,7 @@
 // The process built-ins that look at or act on a running process named by its executable's
 // file name or its id: PROCESSEXISTS, PROCESSLIST, PROCESSCLOSE, PROCESSSETPRIORITY and
 // PROCESSGETSTATS.
-#include "automation/process_lookup.h"
+#include "library/process_lookup.h"
 #include "base/account_rights.h"
 #include "base/text_search.h"
 #include "engine/builtins/builtin_api.h"

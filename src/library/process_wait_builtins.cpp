@@ -1,6 +1,6 @@
 // PROCESSWAIT and PROCESSWAITCLOSE: wait states until a named process appears or ends, with an
 // optional time-out in seconds.
-#include "automation/process_end_watch.h"
+#include "library/process_end_watch.h"
 #include "engine/builtins/builtin_api.h"
 #include "engine/options.h"
 

@@ -1,5 +1,5 @@
 // SHELLEXECUTE and SHELLEXECUTEWAIT: a file opened (or printed, edited...) the way the shell does.
-#include "automation/program_start.h"
+#include "library/program_start.h"
 
 #include <shellapi.h>
 

@@ -2,7 +2,7 @@
 // Starting a program as RUN and RUNAS do: the arguments they share, the standard handles their
 // option asks for, and what follows the start (the stream record, the PID, or the wait for the
 // exit code). The caller creates the process in its own way from the prepared parts.
-#include "automation/child_stdio.h"
+#include "library/child_stdio.h"
 #include "engine/builtins/builtin_api.h"
 
 #include <windows.h>

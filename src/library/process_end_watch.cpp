@@ -1,4 +1,4 @@
-#include "automation/process_end_watch.h"
+#include "library/process_end_watch.h"
 
 #include <windows.h>
 

@@ -2,7 +2,7 @@
 // Watching a running process for its end: through a handle when the process can be opened, else
 // through the process list, where it is gone once its id is no longer listed under its name (a
 // process this program may not open is still never taken for ended while it runs).
-#include "automation/process_lookup.h"
+#include "library/process_lookup.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
 #pragma once
 // Starting a program as another user.
-#include "automation/program_start.h"
+#include "library/program_start.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "automation/process_lookup.h"
+#include "library/process_lookup.h"
 
 #include "base/text_search.h"
 

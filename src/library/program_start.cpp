@@ -1,4 +1,4 @@
-#include "automation/program_start.h"
+#include "library/program_start.h"
 
 namespace vexil {
 

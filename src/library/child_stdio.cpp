@@ -1,4 +1,4 @@
-#include "automation/child_stdio.h"
+#include "library/child_stdio.h"
 
 #include <windows.h>
 

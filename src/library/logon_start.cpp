@@ -1,4 +1,4 @@
-#include "automation/logon_start.h"
+#include "library/logon_start.h"
 
 #include "base/account_rights.h"
 

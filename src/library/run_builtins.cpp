@@ -1,5 +1,5 @@
 // RUN and RUNWAIT: a program started by its command line, in this program's environment.
-#include "automation/program_start.h"
+#include "library/program_start.h"
 
 namespace vexil {
 

@@ -1,5 +1,5 @@
 // RUNAS and RUNASWAIT: RUN as another user.
-#include "automation/logon_start.h"
+#include "library/logon_start.h"
 
 namespace vexil {
 
