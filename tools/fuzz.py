@@ -146,10 +146,8 @@ def main():
         status, report = run_driver(area, ["--seed", str(options.seed), "--first", str(first),
                                            "--count", str(options.count - first), "--typed", str(options.typed)]
                                     + budget_args, timeout=max(600, options.count))
-        for line in report.splitlines():
-            if line.startswith("CALLS "):
-                _, name, count = line.split()
-                calls[name] = calls.get(name, 0) + int(count)
+        for name, count in re.findall(r"CALLS (\w+) (\d+)\r?$", report, re.M):
+            calls[name] = calls.get(name, 0) + int(count)
         if status == 0:
             break
         match = re.search(r"FINDING (\w+) index=(\d+) detail=(\w+)", report)

@@ -59,6 +59,8 @@ uint64_t scriptSeed(uint64_t seed, uint64_t index) { return seed * 0x9E3779B97F4
 // The calls made since the last report, which the harness adds up: a run that ends early on a
 // finding loses at most the calls of its last thousand scripts.
 void reportCalls(const std::vector<std::wstring>& names, std::vector<uint32_t>& callCounts) {
+    // A script's ConsoleWriteError may have left a line open: the report starts on a line of its own.
+    std::fwprintf(stderr, L"\n");
     for (size_t i = 0; i < names.size(); ++i) {
         if (callCounts[i] != 0) std::fwprintf(stderr, L"CALLS %ls %u\n", names[i].c_str(), callCounts[i]);
         callCounts[i] = 0;
