@@ -4,7 +4,9 @@
 // finding from N + 1, and any script can be made again from its seed and index.
 //
 //   vexil-fuzz --corpus FOLDER --scratch FOLDER [--seed S] [--first N] [--count N]
-//              [--typed PERCENT] [--lines N] [--ms N] [--hang MS]
+//              [--typed PERCENT] [--lines N] [--ms N] [--hang MS] [--generate-only 1]
+//   (--generate-only makes and counts the scripts of a run without running them: the calls a run
+//   of that seed makes, in a minute)
 //   vexil-fuzz --run FILE [--lines N] [--ms N] [--hang MS]      one script (the reducer's check)
 #include "corpus.h"
 #include "crash_guard.h"
@@ -31,6 +33,7 @@ struct Settings {
     uint32_t typedPercent = 50;
     RunBudget budget;
     uint32_t hangMilliseconds = 20000;
+    uint32_t generateOnly = 0;
 };
 
 bool parse(int argc, wchar_t** argv, Settings& s) {
@@ -50,6 +53,7 @@ bool parse(int argc, wchar_t** argv, Settings& s) {
     number(L"--lines", s.budget.lines);
     number(L"--ms", s.budget.milliseconds);
     number(L"--hang", s.hangMilliseconds);
+    number(L"--generate-only", s.generateOnly);
     return !s.run.empty() || (!s.corpus.empty() && !s.scratch.empty());
 }
 
@@ -83,6 +87,7 @@ int fuzz(const Settings& s) {
         const bool isTyped = random.below(100) < s.typedPercent;
         const std::wstring text = isTyped ? typedCallScript(random, callCounts) : mutateScript(corpus, random);
         typed += isTyped;
+        if (s.generateOnly) continue;
         SetCurrentDirectoryW(s.scratch.c_str()); // scripts write their files here
         if (!writeScriptText(script, text)) {
             std::fwprintf(stderr, L"vexil-fuzz: cannot write %ls\n", script.c_str());
