@@ -14,8 +14,6 @@ namespace vexil {
 
 namespace {
 
-Variant textValue(std::wstring_view text) { return Variant::string(WString(text)); }
-
 const wchar_t* driveTypeName(UINT type) {
     switch (type) {
     case DRIVE_REMOVABLE: return L"Removable";

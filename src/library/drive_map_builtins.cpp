@@ -11,8 +11,6 @@ namespace vexil {
 
 namespace {
 
-Variant textValue(std::wstring_view text) { return Variant::string(WString(text)); }
-
 // A device, share, user or password no connection can take.
 bool unfitText(std::wstring_view text) { return text.size() >= 32767 || text.find(L'\0') != std::wstring_view::npos; }
 

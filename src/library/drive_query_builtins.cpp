@@ -14,8 +14,6 @@ namespace vexil {
 
 namespace {
 
-Variant textValue(std::wstring_view text) { return Variant::string(WString(text)); }
-
 class QuietDrives {
 public:
     QuietDrives() : saved_(SetErrorMode(SEM_FAILCRITICALERRORS)) {}

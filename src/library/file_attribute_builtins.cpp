@@ -17,8 +17,6 @@ namespace vexil {
 
 namespace {
 
-Variant textValue(std::wstring_view text) { return Variant::string(WString(text)); }
-
 // Runs `act` over the matches of the pattern argument; the result is 1 when something matched and
 // nothing failed.
 int changeMatches(BuiltinContext& context, BuiltinArgs args, Variant& result, bool recurse, const MatchAction& act) {

@@ -45,8 +45,6 @@ private:
     FileStream* stream_ = nullptr;
 };
 
-Variant textValue(std::wstring_view text) { return Variant::string(WString(text)); }
-
 // Writes a value: binaries (or anything to a binary stream) as raw bytes, else text in the
 // stream's encoding, with CR LF after a line that does not end one already.
 bool writeValue(FileStream& stream, const Variant& data, bool asLine) {

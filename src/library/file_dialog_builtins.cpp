@@ -16,8 +16,6 @@ namespace vexil {
 
 namespace {
 
-Variant textValue(std::wstring_view text) { return Variant::string(WString(text)); }
-
 constexpr size_t kFileBufferSize = 65535;
 
 std::wstring textWithoutZeros(BuiltinArgs args, size_t i) {

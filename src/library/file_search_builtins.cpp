@@ -14,8 +14,6 @@ namespace vexil {
 
 namespace {
 
-Variant textValue(std::wstring_view text) { return Variant::string(WString(text)); }
-
 HANDLE findFirst(const std::wstring& fullPattern, WIN32_FIND_DATAW& data) {
     if (fullPattern.empty()) return INVALID_HANDLE_VALUE;
     return FindFirstFileExW(systemPath(fullPattern).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,

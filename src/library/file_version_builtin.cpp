@@ -13,8 +13,6 @@ namespace vexil {
 
 namespace {
 
-Variant textValue(std::wstring_view text) { return Variant::string(WString(text)); }
-
 // A named text of the resource, in its first language, else in US English.
 bool versionText(std::vector<uint8_t>& block, std::wstring_view field, std::wstring& text) {
     std::vector<std::wstring> languages;

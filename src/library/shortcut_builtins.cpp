@@ -18,8 +18,6 @@ namespace vexil {
 
 namespace {
 
-Variant textValue(std::wstring_view text) { return Variant::string(WString(text)); }
-
 // A shortcut's file name ends in ".lnk" unless it holds that already.
 std::wstring linkFileName(std::wstring_view name) {
     std::wstring lower(name);

@@ -171,6 +171,9 @@ inline bool passed(BuiltinArgs args, size_t i) { return i < args.size(); }
 // The script passed argument `i` and it is not the keyword Default.
 inline bool given(BuiltinArgs args, size_t i) { return i < args.size() && !isDefault(args[i]); }
 
+// A text result: a copy of `text` as a String value.
+inline Variant textValue(std::wstring_view text) { return Variant::string(WString(text)); }
+
 // Optional numbers: absent or Default gives the fallback.
 inline int32_t optInt(BuiltinArgs args, size_t i, int32_t fallback) {
     return given(args, i) ? args[i].dereferenced().toInt32() : fallback;
