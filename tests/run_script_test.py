@@ -16,6 +16,8 @@ NAME.expect holds header lines, then sections:
     packed: yes                  always run packaged (as with --packed)
     boxes: answer                message boxes are written to stdout ("[box: TITLE]", text, "[/box]")
                                  and closed, so tests without /ErrorStdOut can run unattended
+    focus: yes                   the test needs the keyboard, mouse, focus or clipboard: ctest runs
+                                 it alone among such tests (resource lock desktop-focus)
     --- stdout                   (or just ---) the exact expected standard output follows
     --- stderr                   the exact expected standard error follows (unchecked without it)
 With --packed, the script is first packaged by vexilc into NAME.packed.vxb and that is run
