@@ -33,7 +33,10 @@ int builtinWinKill(BuiltinContext& context, BuiltinArgs args, Variant& result) {
     if (!window) return 0;
     PostMessageW(window, WM_CLOSE, 0, 0);
     DWORD_PTR answer = 0;
-    if (!SendMessageTimeoutW(window, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, kCloseAnswerMs, &answer)) endOwningProcess(window);
+    // A window that is gone by the time the request fails closed after all: its process is left to
+    // end as it does.
+    if (!SendMessageTimeoutW(window, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, kCloseAnswerMs, &answer) && IsWindow(window))
+        endOwningProcess(window);
     context.pauseAfterWait();
     return 0;
 }

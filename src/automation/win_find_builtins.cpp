@@ -16,7 +16,7 @@ int builtinWinExists(BuiltinContext& context, BuiltinArgs args, Variant& result)
 
 int builtinWinGetHandle(BuiltinContext& context, BuiltinArgs args, Variant& result) {
     const HWND window = findWindow(context, args);
-    if (!window) return context.fail(result, windowValue(nullptr));
+    if (!window) return windowNotFound(context, result, windowValue(nullptr));
     result = windowValue(window);
     return 0;
 }

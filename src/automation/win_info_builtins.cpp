@@ -28,7 +28,7 @@ enum WindowStateBit : int32_t { kExists = 1, kVisible = 2, kEnabled = 4, kActive
 int builtinWinGetPos(BuiltinContext& context, BuiltinArgs args, Variant& result) {
     const HWND window = findWindow(context, args);
     RECT r{};
-    if (!window || !GetWindowRect(window, &r)) return context.fail(result, Variant::int32(0));
+    if (!window || !GetWindowRect(window, &r)) return windowNotFound(context, result, Variant::int32(0));
     result = numbers({r.left, r.top, r.right - r.left, r.bottom - r.top});
     return 0;
 }
@@ -36,14 +36,14 @@ int builtinWinGetPos(BuiltinContext& context, BuiltinArgs args, Variant& result)
 int builtinWinGetClientSize(BuiltinContext& context, BuiltinArgs args, Variant& result) {
     const HWND window = findWindow(context, args);
     RECT r{};
-    if (!window || !GetClientRect(window, &r)) return context.fail(result, Variant::int32(0));
+    if (!window || !GetClientRect(window, &r)) return windowNotFound(context, result, Variant::int32(0));
     result = numbers({r.right - r.left, r.bottom - r.top});
     return 0;
 }
 
 int builtinWinGetState(BuiltinContext& context, BuiltinArgs args, Variant& result) {
     const HWND window = findWindow(context, args);
-    if (!window) return context.fail(result, Variant::int32(0));
+    if (!window) return windowNotFound(context, result, Variant::int32(0));
     int32_t state = kExists;
     if (IsWindowVisible(window)) state |= kVisible;
     if (IsWindowEnabled(window)) state |= kEnabled;
@@ -64,7 +64,7 @@ int builtinWinGetProcess(BuiltinContext& context, BuiltinArgs args, Variant& res
 
 int builtinWinGetClassList(BuiltinContext& context, BuiltinArgs args, Variant& result) {
     const HWND window = findWindow(context, args);
-    if (!window) return context.fail(result, textValue(L""));
+    if (!window) return windowNotFound(context, result, textValue(L""));
     std::wstring list;
     wchar_t name[1025];
     forEachChildWindow(window, [&](HWND child) {

@@ -57,9 +57,15 @@ int WindowSearch::search(std::wstring_view title, std::wstring_view text, bool f
 
 int WindowSearch::run(const Variant& title, std::wstring_view text, bool firstOnly, const RuntimeOptions& options) {
     found_.clear();
-    if (title.is(VarKind::Ptr)) return single(reinterpret_cast<HWND>(static_cast<uintptr_t>(title.toPointer())));
-    if (!title.is(VarKind::String)) return 0;
-    return search(title.text().view(), text, firstOnly, options);
+    if (title.is(VarKind::Ptr)) lastResult_ = single(reinterpret_cast<HWND>(static_cast<uintptr_t>(title.toPointer())));
+    else if (!title.is(VarKind::String)) lastResult_ = 0;
+    else lastResult_ = search(title.text().view(), text, firstOnly, options);
+    return lastResult_;
+}
+
+int windowNotFound(BuiltinContext& context, Variant& result, Variant value) {
+    const int searched = context.runResource<WindowSearch>().lastResult();
+    return context.fail(result, std::move(value), searched < 0 ? -searched : 1);
 }
 
 void reportSearchError(BuiltinContext& context, int searchResult) {

@@ -23,6 +23,8 @@ public:
     int run(const Variant& title, std::wstring_view text, bool firstOnly, const RuntimeOptions& options);
 
     HWND lastFound() const { return lastFound_; }
+    // The result of the latest search.
+    int lastResult() const { return lastResult_; }
     const std::vector<HWND>& found() const { return found_; }
 
 private:
@@ -30,6 +32,7 @@ private:
     int search(std::wstring_view title, std::wstring_view text, bool firstOnly, const RuntimeOptions& options);
 
     HWND lastFound_ = nullptr;
+    int lastResult_ = 0;
     std::vector<HWND> found_;
 };
 
@@ -43,6 +46,10 @@ HWND windowToChange(BuiltinContext& context, BuiltinArgs args, Variant& result);
 
 // Every match, for the built-ins that look at all of them; `count` is the search's result.
 const std::vector<HWND>& findAllWindows(BuiltinContext& context, BuiltinArgs args, int& count);
+
+// A built-in's "not found": the result `value` and @ERROR 1, or the descriptor error of the
+// search that found nothing.
+int windowNotFound(BuiltinContext& context, Variant& result, Variant value);
 
 // The search's result as a built-in reports it: a descriptor error goes to @ERROR.
 void reportSearchError(BuiltinContext& context, int searchResult);

@@ -23,6 +23,7 @@ struct Settings {
     std::wstring title = L"Vexil Test App";
     bool second = false;
     int extraWindows = 0;
+    bool hangOnClose = false;
 };
 
 Settings settings;
@@ -120,6 +121,10 @@ LRESULT CALLBACK mainProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
         return 0;
     case WM_CLOSE:
         record(L"close");
+        if (settings.hangOnClose) {
+            // Stops answering, as a hung program does, until it is ended.
+            Sleep(INFINITE);
+        }
         DestroyWindow(window);
         return 0;
     case WM_DESTROY: {
@@ -156,6 +161,7 @@ void readArguments(int count, wchar_t** arguments) {
     for (int i = 1; i < count; ++i) {
         const std::wstring argument = arguments[i];
         if (argument == L"/second") settings.second = true;
+        else if (argument == L"/hang-on-close") settings.hangOnClose = true;
         else if (argument == L"/windows" && i + 1 < count) settings.extraWindows = _wtoi(arguments[++i]);
         else settings.title = argument;
     }
