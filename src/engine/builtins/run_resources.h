@@ -11,6 +11,6 @@ public:
     virtual ~RunResource() = default;
 };
 
-enum class RunResourceKind : size_t { Sound, DllLibraries, DllCallbacks, MouseButtons, Count };
+enum class RunResourceKind : size_t { Sound, DllLibraries, DllCallbacks, WindowSearch, MouseButtons, Count };
 
 } // namespace vexil
