@@ -17,7 +17,7 @@ constexpr int64_t kMostPixels = 64LL * 1024 * 1024;
 bool ScreenCapture::capture(int32_t left, int32_t top, int32_t right, int32_t bottom) {
     const int64_t width = std::llabs(static_cast<int64_t>(right) - left) + 1;
     const int64_t height = std::llabs(static_cast<int64_t>(bottom) - top) + 1;
-    if (width * height > kMostPixels) return false;
+    if (width > kMostPixels || height > kMostPixels || width * height > kMostPixels) return false;
     const int32_t x = std::min(left, right);
     const int32_t y = std::min(top, bottom);
     width_ = static_cast<int32_t>(width);

@@ -1,6 +1,7 @@
 // The test application: a main window full of controls, a menu, and other top-level windows on
 // request, that reports what happened to it on standard output when it closes (see README.md).
 #include "controls.h"
+#include "palette.h"
 #include "report.h"
 
 #include <windows.h>
@@ -24,6 +25,7 @@ struct Settings {
     bool second = false;
     int extraWindows = 0;
     bool hangOnClose = false;
+    bool palette = false;
 };
 
 Settings settings;
@@ -162,6 +164,7 @@ void readArguments(int count, wchar_t** arguments) {
         const std::wstring argument = arguments[i];
         if (argument == L"/second") settings.second = true;
         else if (argument == L"/hang-on-close") settings.hangOnClose = true;
+        else if (argument == L"/palette") settings.palette = true;
         else if (argument == L"/windows" && i + 1 < count) settings.extraWindows = _wtoi(arguments[++i]);
         else settings.title = argument;
     }
@@ -187,6 +190,8 @@ int run(int count, wchar_t** arguments) {
                                  buildMenu(), GetModuleHandleW(nullptr), nullptr);
     if (!mainWindow) return 1;
     if (settings.second) openSecondWindow();
+    registerPaletteClass();
+    if (settings.palette) openPalette(settings.title);
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
