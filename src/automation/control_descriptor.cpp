@@ -1,23 +1,9 @@
 #include "automation/control_descriptor.h"
 #include "automation/descriptor_syntax.h"
-#include "automation/window_descriptor.h"
-
-#include <climits>
 
 namespace vexil {
 
 namespace {
-
-int32_t controlNumber(std::wstring_view value) {
-    size_t i = 0;
-    const bool negative = !value.empty() && value[0] == L'-';
-    if (negative || (!value.empty() && value[0] == L'+')) ++i;
-    int64_t n = 0;
-    for (; i < value.size() && value[i] >= L'0' && value[i] <= L'9'; ++i)
-        if ((n = n * 10 + (value[i] - L'0')) > INT32_MAX) n = int64_t{INT32_MAX} + 1;
-    n = negative ? -n : n;
-    return static_cast<int32_t>(n > INT32_MAX ? INT32_MAX : n < INT32_MIN ? INT32_MIN : n);
-}
 
 struct ControlKey {
     const wchar_t* key;
@@ -41,12 +27,12 @@ bool setProperty(ControlQuery& query, uint32_t bit, const std::wstring& value) {
         size_t errorOffset = 0;
         return query.classRegex->compile(value, errorOffset);
     }
-    case kControlInstance: query.instance = controlNumber(value); return true;
-    case kControlId: query.id = controlNumber(value); return true;
-    case kControlX: query.x = controlNumber(value); return true;
-    case kControlY: query.y = controlNumber(value); return true;
-    case kControlW: query.w = controlNumber(value); return true;
-    default: query.h = controlNumber(value); return true;
+    case kControlInstance: query.instance = descriptorNumber(value); return true;
+    case kControlId: query.id = descriptorNumber(value); return true;
+    case kControlX: query.x = descriptorNumber(value); return true;
+    case kControlY: query.y = descriptorNumber(value); return true;
+    case kControlW: query.w = descriptorNumber(value); return true;
+    default: query.h = descriptorNumber(value); return true;
     }
 }
 

@@ -1,4 +1,5 @@
 #include "automation/control_search.h"
+#include "automation/cached_name.h"
 #include "automation/control_descriptor.h"
 #include "automation/window_text.h"
 
@@ -6,7 +7,7 @@ namespace vexil {
 
 namespace {
 
-constexpr int kNameCapacity = 1024;
+constexpr int kNameCapacity = CachedName::kCapacity;
 
 // The name a Windows Forms control reports through a buffer in its own process.
 std::wstring formsControlName(HWND control) {
@@ -34,16 +35,12 @@ class PlatformControlFacts final : public ControlFacts {
 public:
     void reset(HWND control) {
         control_ = control;
-        haveClass_ = haveText_ = haveName_ = false;
+        class_.forget();
+        text_.forget();
+        haveName_ = false;
     }
-    std::wstring_view className() override {
-        if (!haveClass_) classLength_ = read(GetClassNameW(control_, class_, kNameCapacity + 1), haveClass_);
-        return {class_, classLength_};
-    }
-    std::wstring_view text() override {
-        if (!haveText_) textLength_ = read(GetWindowTextW(control_, text_, kNameCapacity + 1), haveText_);
-        return {text_, textLength_};
-    }
+    std::wstring_view className() override { return class_.get(control_, GetClassNameW); }
+    std::wstring_view text() override { return text_.get(control_, GetWindowTextW); }
     int32_t id() override { return GetDlgCtrlID(control_); }
     void placement(int32_t& x, int32_t& y, int32_t& w, int32_t& h) override {
         RECT r{};
@@ -64,15 +61,9 @@ public:
     }
 
 private:
-    static size_t read(int length, bool& have) {
-        have = true;
-        return length > 0 ? static_cast<size_t>(length) : 0;
-    }
     HWND control_ = nullptr;
-    bool haveClass_ = false, haveText_ = false, haveName_ = false;
-    size_t classLength_ = 0, textLength_ = 0;
-    wchar_t class_[kNameCapacity + 1];
-    wchar_t text_[kNameCapacity + 1];
+    CachedName class_, text_;
+    bool haveName_ = false;
     std::wstring name_;
 };
 

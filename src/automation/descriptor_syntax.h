@@ -2,6 +2,7 @@
 // The bracketed property lists that name windows and controls, such as
 // "[CLASS:Notepad; INSTANCE:2]": keys (any case) with values, a doubled ";;" standing for a
 // literal ";" inside a value.
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,10 @@ struct DescriptorProperty {
 inline bool isBracketed(std::wstring_view text) {
     return text.size() >= 2 && text.front() == L'[' && text.back() == L']';
 }
+
+// A property's number: leading decimal digits after an optional sign, saturated to 32 bits;
+// anything else reads as 0.
+int32_t descriptorNumber(std::wstring_view value);
 
 // Reads the properties of a bracketed text one after another.
 class DescriptorReader {

@@ -4,23 +4,9 @@
 
 namespace vexil {
 
-std::wstring_view PlatformWindowFacts::className() {
-    if (!haveClass_) {
-        classLength_ = GetClassNameW(window_, class_, kNameCapacity + 1);
-        if (classLength_ < 0) classLength_ = 0;
-        haveClass_ = true;
-    }
-    return {class_, static_cast<size_t>(classLength_)};
-}
+std::wstring_view PlatformWindowFacts::className() { return class_.get(window_, GetClassNameW); }
 
-std::wstring_view PlatformWindowFacts::title() {
-    if (!haveTitle_) {
-        titleLength_ = GetWindowTextW(window_, title_, kNameCapacity + 1);
-        if (titleLength_ < 0) titleLength_ = 0;
-        haveTitle_ = true;
-    }
-    return {title_, static_cast<size_t>(titleLength_)};
-}
+std::wstring_view PlatformWindowFacts::title() { return title_.get(window_, GetWindowTextW); }
 
 bool PlatformWindowFacts::childTextContains(std::wstring_view needle, bool caseSensitive, bool hiddenToo) {
     if (!windowAnswers(window_)) return false;

@@ -1,6 +1,7 @@
 #pragma once
 // WindowFacts of a desktop window, each read from the system on first use and kept for the rest
 // of the test of that window. One object serves a whole enumeration: its buffers are reused.
+#include "automation/cached_name.h"
 #include "automation/window_facts.h"
 
 #include <windows.h>
@@ -13,7 +14,8 @@ class PlatformWindowFacts final : public WindowFacts {
 public:
     void reset(HWND window) {
         window_ = window;
-        haveClass_ = haveTitle_ = false;
+        class_.forget();
+        title_.forget();
     }
     std::wstring_view className() override;
     std::wstring_view title() override;
@@ -21,12 +23,8 @@ public:
     WindowRect rect() override;
 
 private:
-    static constexpr int kNameCapacity = 1024;
     HWND window_ = nullptr;
-    bool haveClass_ = false, haveTitle_ = false;
-    int classLength_ = 0, titleLength_ = 0;
-    wchar_t class_[kNameCapacity + 1];
-    wchar_t title_[kNameCapacity + 1];
+    CachedName class_, title_;
     std::wstring childText_;
 };
 

@@ -32,7 +32,8 @@ void pressAltTwice() {
 } // namespace
 
 int activateWindow(HWND window) {
-    if (GetForegroundWindow() == window) return 1;
+    // A minimised window may still be the foreground window: it is restored all the same.
+    if (GetForegroundWindow() == window && !IsIconic(window)) return 1;
     HWND previous = GetForegroundWindow();
     if (!previous) previous = FindWindowW(L"Shell_TrayWnd", nullptr);
     if (IsIconic(window)) ShowWindow(window, SW_RESTORE);

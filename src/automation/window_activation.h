@@ -5,8 +5,9 @@
 
 namespace vexil {
 
-// How the window came forward: 1 it already was the foreground window, 2 at the first request,
-// 3 with input attached to the threads involved, 4 after Alt presses; 0 it did not.
+// How the window came forward: 1 it already was the foreground window (and not minimised), 2 at
+// the first request, 3 with input attached to the threads involved, 4 after Alt presses; 0 it
+// did not.
 int activateWindow(HWND window);
 
 // While it lives, this thread's input is attached to `window`'s thread (when they differ).

@@ -1,8 +1,8 @@
 #include "automation/window_descriptor.h"
 #include "automation/descriptor_syntax.h"
 #include "automation/window_text_case.h"
+#include "base/hex_digits.h"
 
-#include <climits>
 #include <cwctype>
 
 namespace vexil {
@@ -28,27 +28,6 @@ std::wstring bracketed(std::wstring_view key, std::wstring_view rest) {
     }
     out.push_back(L']');
     return out;
-}
-
-// Leading decimal digits (an optional sign first); anything else reads as 0. Saturates.
-int32_t descriptorNumber(std::wstring_view value) {
-    size_t i = 0;
-    bool negative = false;
-    if (i < value.size() && (value[i] == L'-' || value[i] == L'+')) negative = value[i++] == L'-';
-    int64_t n = 0;
-    for (; i < value.size() && value[i] >= L'0' && value[i] <= L'9'; ++i) {
-        n = n * 10 + (value[i] - L'0');
-        if (n > INT32_MAX) n = int64_t{INT32_MAX} + 1;
-    }
-    if (negative) n = -n;
-    return static_cast<int32_t>(n < INT32_MIN ? INT32_MIN : n > INT32_MAX ? INT32_MAX : n);
-}
-
-int hexDigit(wchar_t c) {
-    if (c >= L'0' && c <= L'9') return c - L'0';
-    if (c >= L'a' && c <= L'f') return c - L'a' + 10;
-    if (c >= L'A' && c <= L'F') return c - L'A' + 10;
-    return -1;
 }
 
 bool compileInto(std::unique_ptr<Regex>& regex, std::wstring_view pattern) {
@@ -145,7 +124,7 @@ uint64_t descriptorHandle(std::wstring_view value) {
     else if (value.empty() || value.size() > 16) return 0;
     uint64_t handle = 0;
     for (wchar_t c : value) {
-        const int digit = hexDigit(c);
+        const int digit = hexDigitValue(c);
         if (digit < 0) return 0;
         handle = handle << 4 | static_cast<uint64_t>(digit);
     }
