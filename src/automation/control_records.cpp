@@ -4,10 +4,11 @@ namespace vexil {
 
 namespace {
 
-// LVITEMW: mask, iItem, iSubItem, state, stateMask, pszText, cchTextMax, iImage, lParam, iIndent,
-// iGroupId, cColumns, puColumns, piColFmt, iGroup.
+// LVITEMW as far as puColumns (the record every version of the list view reads): mask, iItem,
+// iSubItem, state, stateMask, pszText, cchTextMax, iImage, lParam, iIndent, iGroupId, cColumns,
+// puColumns.
 constexpr ListViewItemLayout kListViewItem64{72, 0, 4, 8, 12, 16, 24, 32};
-constexpr ListViewItemLayout kListViewItem32{60, 0, 4, 8, 12, 16, 20, 24};
+constexpr ListViewItemLayout kListViewItem32{52, 0, 4, 8, 12, 16, 20, 24};
 // TVITEMW: mask, hItem, state, stateMask, pszText, cchTextMax, iImage, iSelectedImage, cChildren,
 // lParam.
 constexpr TreeViewItemLayout kTreeViewItem64{56, 0, 8, 16, 20, 24, 32};

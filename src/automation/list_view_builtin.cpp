@@ -19,6 +19,7 @@ struct ListViewCall {
     BuiltinArgs args;
     Variant& result;
     HWND listView;
+    RemoteListView& remote;
 
     LRESULT send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
         DWORD_PTR answer = 0;
@@ -50,7 +51,7 @@ int getSubItemCount(ListViewCall& call) {
 }
 
 int getText(ListViewCall& call) {
-    const std::optional<std::wstring> text = listViewItemText(call.listView, call.option1(), call.option2(0));
+    const std::optional<std::wstring> text = call.remote.itemText(call.option1(), call.option2(0));
     return text ? call.text(*text) : call.context.fail(call.result, textValue(L""));
 }
 
@@ -58,11 +59,11 @@ int getSelectedCount(ListViewCall& call) { return call.number(static_cast<int32_
 int isSelected(ListViewCall& call) { return call.number(call.selected(call.option1()) ? 1 : 0); }
 
 int selectAll(ListViewCall& call) {
-    setListViewItemState(call.listView, -1, LVIS_SELECTED, LVIS_SELECTED);
+    call.remote.setItemState(-1, LVIS_SELECTED, LVIS_SELECTED);
     return 0;
 }
 int selectClear(ListViewCall& call) {
-    setListViewItemState(call.listView, -1, 0, LVIS_SELECTED);
+    call.remote.setItemState(-1, 0, LVIS_SELECTED);
     return 0;
 }
 
@@ -70,7 +71,7 @@ int selectRange(ListViewCall& call, bool select) {
     const int32_t first = call.option1();
     const int32_t last = call.option2(first);
     for (int32_t item = first; item <= last; ++item)
-        setListViewItemState(call.listView, item, select ? LVIS_SELECTED : 0, LVIS_SELECTED);
+        call.remote.setItemState(item, select ? LVIS_SELECTED : 0, LVIS_SELECTED);
     return 0;
 }
 int select(ListViewCall& call) { return selectRange(call, true); }
@@ -79,7 +80,7 @@ int deselect(ListViewCall& call) { return selectRange(call, false); }
 int selectInvert(ListViewCall& call) {
     const int32_t count = call.itemCount();
     for (int32_t item = 0; item < count; ++item)
-        setListViewItemState(call.listView, item, call.selected(item) ? 0 : LVIS_SELECTED, LVIS_SELECTED);
+        call.remote.setItemState(item, call.selected(item) ? 0 : LVIS_SELECTED, LVIS_SELECTED);
     return 0;
 }
 
@@ -99,7 +100,7 @@ int findItem(ListViewCall& call) {
     const int32_t subItem = call.option2(0);
     const int32_t count = call.itemCount();
     for (int32_t item = 0; item < count; ++item) {
-        const std::optional<std::wstring> text = listViewItemText(call.listView, item, subItem);
+        const std::optional<std::wstring> text = call.remote.itemText(item, subItem);
         if (text && CompareStringOrdinal(text->data(), static_cast<int>(text->size()), wanted.data(),
                                          static_cast<int>(wanted.size()), TRUE) == CSTR_EQUAL)
             return call.number(item);
@@ -146,7 +147,8 @@ int builtinControlListView(BuiltinContext& context, BuiltinArgs args, Variant& r
     const std::wstring_view command = textArg(args, 3).view();
     for (const ListViewCommand& row : kListViewCommands) {
         if (!sameNameAnyCase(row.name, command)) continue;
-        ListViewCall call{context, args, result, listView};
+        RemoteListView remote(listView);
+        ListViewCall call{context, args, result, listView, remote};
         return row.run(call);
     }
     return context.fail(result, Variant::int32(0));

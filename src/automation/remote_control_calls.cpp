@@ -1,7 +1,6 @@
 #include "automation/remote_control_calls.h"
 
 #include "automation/control_records.h"
-#include "automation/remote_memory.h"
 #include "automation/window_text.h"
 
 #include <commctrl.h>
@@ -32,79 +31,72 @@ std::optional<std::wstring> remoteText(const RemoteMemory& memory, size_t offset
 
 } // namespace
 
-std::optional<std::wstring> listViewItemText(HWND listView, int32_t item, int32_t subItem) {
-    RemoteMemory memory(listView, kListViewRecordRoom + kTextBytes);
-    if (!memory.ok()) return std::nullopt;
-    const ListViewItemLayout& layout = listViewItemLayout(memory.narrow());
-    RecordImage record(layout.size, memory.narrow());
+RemoteListView::RemoteListView(HWND listView) : listView_(listView), memory_(listView, kListViewRecordRoom + kTextBytes) {}
+
+std::optional<std::wstring> RemoteListView::itemText(int32_t item, int32_t subItem) {
+    const ListViewItemLayout& layout = listViewItemLayout(memory_.narrow());
+    // The record and an empty text after it, in one write.
+    RecordImage record(kListViewRecordRoom + sizeof(wchar_t), memory_.narrow());
     record.put32(layout.subItem, static_cast<uint32_t>(subItem));
-    record.putPointer(layout.text, memory.address(kListViewRecordRoom));
+    record.putPointer(layout.text, memory_.address(kListViewRecordRoom));
     record.put32(layout.textMax, kTextUnits);
-    const wchar_t nothing = 0;
     LRESULT length = 0;
-    if (!memory.write(record.data(), record.size()) || !memory.write(&nothing, sizeof nothing, kListViewRecordRoom) ||
-        !sendMessage(listView, LVM_GETITEMTEXTW, static_cast<WPARAM>(item), static_cast<LPARAM>(memory.address()), length))
+    if (!memory_.write(record.data(), record.size()) ||
+        !sendMessage(listView_, LVM_GETITEMTEXTW, static_cast<WPARAM>(item), static_cast<LPARAM>(memory_.address()), length))
         return std::nullopt;
-    return remoteText(memory, kListViewRecordRoom, static_cast<size_t>(length) + 1);
+    return remoteText(memory_, kListViewRecordRoom, static_cast<size_t>(length) + 1);
 }
 
-bool setListViewItemState(HWND listView, int32_t item, uint32_t state, uint32_t mask) {
-    RemoteMemory memory(listView, kListViewRecordRoom);
-    if (!memory.ok()) return false;
-    const ListViewItemLayout& layout = listViewItemLayout(memory.narrow());
-    RecordImage record(layout.size, memory.narrow());
+bool RemoteListView::setItemState(int32_t item, uint32_t state, uint32_t mask) {
+    const ListViewItemLayout& layout = listViewItemLayout(memory_.narrow());
+    RecordImage record(layout.size, memory_.narrow());
     record.put32(layout.mask, LVIF_STATE);
     record.put32(layout.state, state);
     record.put32(layout.stateMask, mask);
     LRESULT done = 0;
-    return memory.write(record.data(), record.size()) &&
-           sendMessage(listView, LVM_SETITEMSTATE, static_cast<WPARAM>(item), static_cast<LPARAM>(memory.address()), done) &&
+    return memory_.write(record.data(), record.size()) &&
+           sendMessage(listView_, LVM_SETITEMSTATE, static_cast<WPARAM>(item), static_cast<LPARAM>(memory_.address()), done) &&
            done != 0;
 }
 
-std::optional<std::wstring> treeItemText(HWND tree, uint64_t item) {
-    RemoteMemory memory(tree, kTreeRecordRoom + kTextBytes);
-    if (!memory.ok()) return std::nullopt;
-    const TreeViewItemLayout& layout = treeViewItemLayout(memory.narrow());
-    RecordImage record(layout.size, memory.narrow());
+RemoteTreeView::RemoteTreeView(HWND tree) : tree_(tree), memory_(tree, kTreeRecordRoom + kTextBytes) {}
+
+std::optional<std::wstring> RemoteTreeView::itemText(uint64_t item) {
+    const TreeViewItemLayout& layout = treeViewItemLayout(memory_.narrow());
+    RecordImage record(kTreeRecordRoom + sizeof(wchar_t), memory_.narrow());
     record.put32(layout.mask, TVIF_TEXT | TVIF_HANDLE);
     record.putPointer(layout.item, item);
-    record.putPointer(layout.text, memory.address(kTreeRecordRoom));
+    record.putPointer(layout.text, memory_.address(kTreeRecordRoom));
     record.put32(layout.textMax, kTextUnits);
-    const wchar_t nothing = 0;
     LRESULT done = 0;
-    if (!memory.write(record.data(), record.size()) || !memory.write(&nothing, sizeof nothing, kTreeRecordRoom) ||
-        !sendMessage(tree, TVM_GETITEMW, 0, static_cast<LPARAM>(memory.address()), done) || !done)
+    if (!memory_.write(record.data(), record.size()) ||
+        !sendMessage(tree_, TVM_GETITEMW, 0, static_cast<LPARAM>(memory_.address()), done) || !done)
         return std::nullopt;
-    return remoteText(memory, kTreeRecordRoom, kTextUnits);
+    return remoteText(memory_, kTreeRecordRoom, kTextUnits);
 }
 
-std::optional<RECT> treeItemRect(HWND tree, uint64_t item, bool textOnly) {
-    RemoteMemory memory(tree, sizeof(RECT));
-    if (!memory.ok()) return std::nullopt;
+std::optional<RECT> RemoteTreeView::itemRect(uint64_t item, bool textOnly) {
     // The message takes the item's handle in the rectangle it fills.
-    RecordImage record(sizeof(RECT), memory.narrow());
+    RecordImage record(sizeof(RECT), memory_.narrow());
     record.putPointer(0, item);
     RECT rect{};
     LRESULT done = 0;
-    if (!memory.write(record.data(), record.size()) ||
-        !sendMessage(tree, TVM_GETITEMRECT, textOnly, static_cast<LPARAM>(memory.address()), done) || !done ||
-        !memory.read(&rect, sizeof rect))
+    if (!memory_.write(record.data(), record.size()) ||
+        !sendMessage(tree_, TVM_GETITEMRECT, textOnly, static_cast<LPARAM>(memory_.address()), done) || !done ||
+        !memory_.read(&rect, sizeof rect))
         return std::nullopt;
     return rect;
 }
 
-std::optional<uint32_t> treeHitTest(HWND tree, int32_t x, int32_t y, uint64_t& item) {
-    RemoteMemory memory(tree, kTreeRecordRoom);
-    if (!memory.ok()) return std::nullopt;
-    const TreeHitTestLayout& layout = treeHitTestLayout(memory.narrow());
-    RecordImage record(layout.size, memory.narrow());
+std::optional<uint32_t> RemoteTreeView::hitTest(int32_t x, int32_t y, uint64_t& item) {
+    const TreeHitTestLayout& layout = treeHitTestLayout(memory_.narrow());
+    RecordImage record(layout.size, memory_.narrow());
     record.put32(layout.x, static_cast<uint32_t>(x));
     record.put32(layout.y, static_cast<uint32_t>(y));
     LRESULT found = 0;
-    if (!memory.write(record.data(), record.size()) ||
-        !sendMessage(tree, TVM_HITTEST, 0, static_cast<LPARAM>(memory.address()), found) ||
-        !memory.read(record.data(), record.size()))
+    if (!memory_.write(record.data(), record.size()) ||
+        !sendMessage(tree_, TVM_HITTEST, 0, static_cast<LPARAM>(memory_.address()), found) ||
+        !memory_.read(record.data(), record.size()))
         return std::nullopt;
     item = static_cast<uint64_t>(found);
     return record.get32(layout.flags);

@@ -21,6 +21,7 @@ struct TreeCall {
     BuiltinArgs args;
     Variant& result;
     HWND tree;
+    RemoteTreeView& remote;
 
     LRESULT send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
         DWORD_PTR answer = 0;
@@ -46,7 +47,7 @@ struct TreeCall {
         return current;
     }
     bool textMatches(uint64_t candidate, const std::wstring& text) const {
-        const std::optional<std::wstring> itemText = treeItemText(tree, candidate);
+        const std::optional<std::wstring> itemText = remote.itemText(candidate);
         return itemText && CompareStringOrdinal(itemText->data(), static_cast<int>(itemText->size()), text.data(),
                                                 static_cast<int>(text.size()), TRUE) == CSTR_EQUAL;
     }
@@ -85,7 +86,7 @@ int getItemCount(TreeCall& call) {
 
 int getText(TreeCall& call) {
     const uint64_t item = call.item();
-    const std::optional<std::wstring> text = item ? treeItemText(call.tree, item) : std::nullopt;
+    const std::optional<std::wstring> text = item ? call.remote.itemText(item) : std::nullopt;
     return text ? call.text(*text) : call.textFailure();
 }
 
@@ -96,7 +97,7 @@ std::wstring levelName(const TreeCall& call, uint64_t item, bool byIndex) {
         for (uint64_t before = call.next(item, TVGN_PREVIOUS); before; before = call.next(before, TVGN_PREVIOUS)) ++index;
         return L"#" + std::to_wstring(index);
     }
-    const std::wstring text = treeItemText(call.tree, item).value_or(L"");
+    const std::wstring text = call.remote.itemText(item).value_or(L"");
     std::wstring level = !text.empty() && text[0] == L'#' ? L"#" : L"";
     for (wchar_t c : text) level += c == L'|' ? std::wstring(L"||") : std::wstring(1, c);
     return level;
@@ -119,13 +120,13 @@ int isChecked(TreeCall& call) {
 
 // Clicks the item's check box, found by hit tests along the middle of its row.
 bool clickCheckBox(const TreeCall& call, uint64_t item) {
-    const std::optional<RECT> row = treeItemRect(call.tree, item, false);
+    const std::optional<RECT> row = call.remote.itemRect(item, false);
     if (!row) return false;
     const int32_t y = (row->top + row->bottom) / 2;
     int32_t start = -1, end = -1;
     for (int32_t x = row->left; x < row->right; ++x) {
         uint64_t hit = 0;
-        const std::optional<uint32_t> flags = treeHitTest(call.tree, x, y, hit);
+        const std::optional<uint32_t> flags = call.remote.hitTest(x, y, hit);
         const bool onBox = flags && (*flags & TVHT_ONITEMSTATEICON) && hit == item;
         if (onBox && start < 0) start = x;
         if (onBox) end = x;
@@ -180,7 +181,8 @@ int builtinControlTreeView(BuiltinContext& context, BuiltinArgs args, Variant& r
     const std::wstring_view command = textArg(args, 3).view();
     for (const TreeCommand& row : kTreeCommands) {
         if (!sameNameAnyCase(row.name, command)) continue;
-        TreeCall call{context, args, result, tree};
+        RemoteTreeView remote(tree);
+        TreeCall call{context, args, result, tree, remote};
         return row.run(call);
     }
     return context.fail(result, Variant::int32(0));

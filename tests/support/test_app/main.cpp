@@ -2,6 +2,7 @@
 // request, that reports what happened to it on standard output when it closes (see README.md).
 #include "controls.h"
 #include "palette.h"
+#include "views.h"
 #include "report.h"
 
 #include <windows.h>
@@ -26,6 +27,7 @@ struct Settings {
     int extraWindows = 0;
     bool hangOnClose = false;
     bool palette = false;
+    bool views = false;
 };
 
 Settings settings;
@@ -165,6 +167,7 @@ void readArguments(int count, wchar_t** arguments) {
         if (argument == L"/second") settings.second = true;
         else if (argument == L"/hang-on-close") settings.hangOnClose = true;
         else if (argument == L"/palette") settings.palette = true;
+        else if (argument == L"/views") settings.views = true;
         else if (argument == L"/windows" && i + 1 < count) settings.extraWindows = _wtoi(arguments[++i]);
         else settings.title = argument;
     }
@@ -192,6 +195,7 @@ int run(int count, wchar_t** arguments) {
     if (settings.second) openSecondWindow();
     registerPaletteClass();
     if (settings.palette) openPalette(settings.title);
+    if (settings.views) openViews(settings.title);
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);

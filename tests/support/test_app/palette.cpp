@@ -40,6 +40,7 @@ LRESULT CALLBACK paletteProcedure(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_PAINT: paint(window); return 0;
     case WM_LBUTTONDOWN: recordButton(L"left", L"down", lParam); return 0;
     case WM_LBUTTONUP: recordButton(L"left", L"up", lParam); return 0;
+    case WM_LBUTTONDBLCLK: recordButton(L"left", L"double", lParam); return 0;
     case WM_RBUTTONDOWN: recordButton(L"right", L"down", lParam); return 0;
     case WM_RBUTTONUP: recordButton(L"right", L"up", lParam); return 0;
     case WM_MBUTTONDOWN: recordButton(L"middle", L"down", lParam); return 0;
