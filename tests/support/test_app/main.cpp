@@ -117,6 +117,10 @@ LRESULT CALLBACK mainProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
         return 0;
     case WM_COMMAND: onCommand(window, LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)); return 0;
     case WM_NOTIFY: onNotify(*reinterpret_cast<const NMHDR*>(lParam)); return 0;
+    case WM_SETFOCUS:
+        // Keys sent to the activated window reach the edit box, as in a dialog.
+        SetFocus(GetDlgItem(window, kEdit));
+        return 0;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
         recordf(L"mouse %ls %d,%d", message == WM_LBUTTONDOWN ? L"left" : L"right", static_cast<short>(LOWORD(lParam)),
