@@ -3,6 +3,7 @@
 #include "controls.h"
 #include "palette.h"
 #include "views.h"
+#include "window_class.h"
 #include "report.h"
 
 #include <windows.h>
@@ -18,6 +19,8 @@ namespace {
 constexpr wchar_t kMainClass[] = L"VexilTestApp";
 constexpr wchar_t kSecondClass[] = L"VexilTestAppSecond";
 constexpr wchar_t kExtraClass[] = L"VexilTestAppExtra";
+// The class of the system's thumbnail previews, which carry their window's title.
+constexpr wchar_t kThumbnailClass[] = L"ThumbnailClass";
 
 enum MenuCommand : int { kMenuOpen = 201, kMenuSecond = 202, kMenuExit = 203, kMenuCopy = 211, kMenuPaste = 212, kMenuAbout = 221 };
 
@@ -28,6 +31,7 @@ struct Settings {
     bool hangOnClose = false;
     bool palette = false;
     bool views = false;
+    bool thumbnail = false;
 };
 
 Settings settings;
@@ -118,6 +122,10 @@ LRESULT CALLBACK mainProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
         return 0;
     case WM_COMMAND: onCommand(window, LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)); return 0;
     case WM_NOTIFY: onNotify(*reinterpret_cast<const NMHDR*>(lParam)); return 0;
+    case WM_SETFOCUS:
+        // Keys sent to the activated window reach the edit box, as in a dialog.
+        SetFocus(GetDlgItem(window, kEdit));
+        return 0;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
         recordf(L"mouse %ls %d,%d", message == WM_LBUTTONDOWN ? L"left" : L"right", static_cast<short>(LOWORD(lParam)),
@@ -151,16 +159,6 @@ LRESULT CALLBACK secondProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-void registerClass(const wchar_t* name, WNDPROC procedure) {
-    WNDCLASSEXW windowClass{sizeof(windowClass)};
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = name;
-    RegisterClassExW(&windowClass);
-}
-
 void readArguments(int count, wchar_t** arguments) {
     for (int i = 1; i < count; ++i) {
         const std::wstring argument = arguments[i];
@@ -168,6 +166,7 @@ void readArguments(int count, wchar_t** arguments) {
         else if (argument == L"/hang-on-close") settings.hangOnClose = true;
         else if (argument == L"/palette") settings.palette = true;
         else if (argument == L"/views") settings.views = true;
+        else if (argument == L"/thumbnail") settings.thumbnail = true;
         else if (argument == L"/windows" && i + 1 < count) settings.extraWindows = _wtoi(arguments[++i]);
         else settings.title = argument;
     }
@@ -196,6 +195,11 @@ int run(int count, wchar_t** arguments) {
     registerPaletteClass();
     if (settings.palette) openPalette(settings.title);
     if (settings.views) openViews(settings.title);
+    if (settings.thumbnail) {
+        registerClass(kThumbnailClass, DefWindowProcW);
+        CreateWindowExW(0, kThumbnailClass, settings.title.c_str(), WS_POPUP | WS_VISIBLE, 700, 100, 120, 90, mainWindow, nullptr,
+                        GetModuleHandleW(nullptr), nullptr);
+    }
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);

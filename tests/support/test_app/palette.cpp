@@ -1,6 +1,7 @@
 #include "palette.h"
 
 #include "report.h"
+#include "window_class.h"
 
 #include <windowsx.h>
 
@@ -52,15 +53,7 @@ LRESULT CALLBACK paletteProcedure(HWND window, UINT message, WPARAM wParam, LPAR
 
 } // namespace
 
-void registerPaletteClass() {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = paletteProcedure;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_CROSS);
-    windowClass.lpszClassName = kPaletteClass;
-    RegisterClassExW(&windowClass);
-}
+void registerPaletteClass() { registerClass(kPaletteClass, paletteProcedure, IDC_CROSS); }
 
 HWND openPalette(const std::wstring& title) {
     const std::wstring name = title + L" - Palette";

@@ -1,5 +1,7 @@
 #include "views.h"
 
+#include "window_class.h"
+
 #include <commctrl.h>
 
 namespace test_app {
@@ -67,14 +69,7 @@ LRESULT CALLBACK viewsProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
 } // namespace
 
 HWND openViews(const std::wstring& title) {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = viewsProcedure;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = kViewsClass;
-    RegisterClassExW(&windowClass);
+    registerClass(kViewsClass, viewsProcedure);
     const std::wstring name = title + L" - Views";
     return CreateWindowExW(0, kViewsClass, name.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 150, 150, 610, 360, nullptr, nullptr,
                            GetModuleHandleW(nullptr), nullptr);
