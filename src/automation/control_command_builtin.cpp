@@ -1,5 +1,6 @@
 // CONTROLCOMMAND: one table of commands over tabs, combo and list boxes, buttons and edits.
 #include "automation/control_click.h"
+#include "automation/control_command_call.h"
 #include "automation/control_target.h"
 #include "automation/precise_delay.h"
 #include "automation/window_activation.h"
@@ -16,33 +17,14 @@ namespace vexil {
 
 namespace {
 
-struct CommandCall {
-    BuiltinContext& context;
-    BuiltinArgs args;
-    Variant& result;
-    HWND control;
-    // Combo boxes and list boxes answer the same commands with messages of their own.
+// Combo boxes and list boxes answer the same commands with messages of their own.
+struct CommandCall : ControlCommandCall {
     bool comboBox;
     bool listBox;
 
-    LRESULT send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
-        DWORD_PTR answer = 0;
-        SendMessageTimeoutW(control, message, wParam, lParam, SMTO_ABORTIFHUNG, kHungTimeoutMs, &answer);
-        return static_cast<LRESULT>(answer);
-    }
     UINT pick(UINT comboMessage, UINT listMessage) const { return comboBox ? comboMessage : listMessage; }
     std::wstring option() const { return passed(args, 4) ? std::wstring(textArg(args, 4).view()) : std::wstring(); }
     int32_t optionNumber() const { return optInt(args, 4, 0); }
-    int number(int64_t value) const {
-        result = value >= INT32_MIN && value <= INT32_MAX ? Variant::int32(static_cast<int32_t>(value)) : Variant::int64(value);
-        return 0;
-    }
-    int text(const std::wstring& value) const {
-        result = textValue(value);
-        return 0;
-    }
-    int failure() const { return context.fail(result, Variant::int32(0)); }
-    int textFailure() const { return context.fail(result, textValue(L"")); }
 };
 
 int isVisible(CommandCall& call) { return call.number(IsWindowVisible(call.control) ? 1 : 0); }
@@ -191,12 +173,7 @@ int sendCommandId(CommandCall& call) {
     return 0;
 }
 
-struct CommandRow {
-    std::wstring_view name; // lower case
-    int (*run)(CommandCall&);
-};
-
-constexpr CommandRow kCommands[] = {
+constexpr ControlCommandRow<CommandCall> kCommands[] = {
     {L"isvisible", isVisible},
     {L"isenabled", isEnabled},
     {L"tableft", tabLeft},
@@ -233,13 +210,10 @@ bool classContains(HWND control, std::wstring_view part) {
 int builtinControlCommand(BuiltinContext& context, BuiltinArgs args, Variant& result) {
     const HWND control = controlToChange(context, args, result);
     if (!control) return 0;
-    const std::wstring_view command = textArg(args, 3).view();
-    for (const CommandRow& row : kCommands) {
-        if (!sameNameAnyCase(row.name, command)) continue;
-        CommandCall call{context, args, result, control, classContains(control, L"ComboBox"), classContains(control, L"ListBox")};
-        return row.run(call);
-    }
-    return context.fail(result, Variant::int32(0));
+    const ControlCommandRow<CommandCall>* row = findControlCommand(kCommands, args);
+    if (!row) return context.fail(result, Variant::int32(0));
+    CommandCall call{{context, args, result, control}, classContains(control, L"ComboBox"), classContains(control, L"ListBox")};
+    return row->run(call);
 }
 
 } // namespace vexil

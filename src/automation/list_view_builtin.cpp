@@ -1,5 +1,6 @@
 // CONTROLLISTVIEW: a list view of any process, its items read and selected through records placed
 // in that process.
+#include "automation/control_command_call.h"
 #include "automation/control_target.h"
 #include "automation/remote_control_calls.h"
 #include "automation/window_text.h"
@@ -14,30 +15,13 @@ namespace vexil {
 
 namespace {
 
-struct ListViewCall {
-    BuiltinContext& context;
-    BuiltinArgs args;
-    Variant& result;
-    HWND listView;
+struct ListViewCall : ControlCommandCall {
     RemoteListView& remote;
 
-    LRESULT send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
-        DWORD_PTR answer = 0;
-        SendMessageTimeoutW(listView, message, wParam, lParam, SMTO_ABORTIFHUNG, kHungTimeoutMs, &answer);
-        return static_cast<LRESULT>(answer);
-    }
     int32_t option1() const { return optInt(args, 4, 0); }
     int32_t option2(int32_t fallback) const { return optInt(args, 5, fallback); }
     int32_t itemCount() const { return static_cast<int32_t>(send(LVM_GETITEMCOUNT)); }
     bool selected(int32_t item) const { return send(LVM_GETITEMSTATE, static_cast<WPARAM>(item), LVIS_SELECTED) & LVIS_SELECTED; }
-    int number(int32_t value) const {
-        result = Variant::int32(value);
-        return 0;
-    }
-    int text(const std::wstring& value) const {
-        result = textValue(value);
-        return 0;
-    }
 };
 
 int getItemCount(ListViewCall& call) { return call.number(call.itemCount()); }
@@ -52,7 +36,7 @@ int getSubItemCount(ListViewCall& call) {
 
 int getText(ListViewCall& call) {
     const std::optional<std::wstring> text = call.remote.itemText(call.option1(), call.option2(0));
-    return text ? call.text(*text) : call.context.fail(call.result, textValue(L""));
+    return text ? call.text(*text) : call.textFailure();
 }
 
 int getSelectedCount(ListViewCall& call) { return call.number(static_cast<int32_t>(call.send(LVM_GETSELECTEDCOUNT))); }
@@ -114,24 +98,19 @@ int viewChange(ListViewCall& call) {
         WPARAM command;
     };
     static constexpr View kViews[] = {{L"largeicons", 28713}, {L"smallicons", 28714}, {L"list", 28715}, {L"details", 28716}};
-    const HWND parent = GetParent(call.listView);
+    const HWND parent = GetParent(call.control);
     wchar_t parentClass[64] = {};
     if (parent) GetClassNameW(parent, parentClass, 64);
-    if (std::wstring_view(parentClass) != L"SHELLDLL_DefView") return call.context.fail(call.result, Variant::int32(0));
+    if (std::wstring_view(parentClass) != L"SHELLDLL_DefView") return call.failure();
     for (const View& view : kViews) {
         if (!sameNameAnyCase(view.name, textArg(call.args, 4).view())) continue;
         PostMessageW(parent, WM_COMMAND, view.command, 0);
         return 0;
     }
-    return call.context.fail(call.result, Variant::int32(0));
+    return call.failure();
 }
 
-struct ListViewCommand {
-    std::wstring_view name; // lower case
-    int (*run)(ListViewCall&);
-};
-
-constexpr ListViewCommand kListViewCommands[] = {
+constexpr ControlCommandRow<ListViewCall> kListViewCommands[] = {
     {L"getitemcount", getItemCount},     {L"getsubitemcount", getSubItemCount}, {L"gettext", getText},
     {L"getselectedcount", getSelectedCount}, {L"isselected", isSelected},     {L"selectall", selectAll},
     {L"selectclear", selectClear},       {L"select", select},                   {L"deselect", deselect},
@@ -144,14 +123,11 @@ constexpr ListViewCommand kListViewCommands[] = {
 int builtinControlListView(BuiltinContext& context, BuiltinArgs args, Variant& result) {
     const HWND listView = controlToChange(context, args, result);
     if (!listView) return 0;
-    const std::wstring_view command = textArg(args, 3).view();
-    for (const ListViewCommand& row : kListViewCommands) {
-        if (!sameNameAnyCase(row.name, command)) continue;
-        RemoteListView remote(listView);
-        ListViewCall call{context, args, result, listView, remote};
-        return row.run(call);
-    }
-    return context.fail(result, Variant::int32(0));
+    const ControlCommandRow<ListViewCall>* row = findControlCommand(kListViewCommands, args);
+    if (!row) return context.fail(result, Variant::int32(0));
+    RemoteListView remote(listView);
+    ListViewCall call{{context, args, result, listView}, remote};
+    return row->run(call);
 }
 
 } // namespace vexil

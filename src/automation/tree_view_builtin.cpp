@@ -1,6 +1,7 @@
 // CONTROLTREEVIEW: a tree view of any process, its items named by paths and read through records
 // placed in that process.
 #include "automation/control_click.h"
+#include "automation/control_command_call.h"
 #include "automation/control_target.h"
 #include "automation/remote_control_calls.h"
 #include "automation/tree_item_path.h"
@@ -16,18 +17,9 @@ namespace vexil {
 
 namespace {
 
-struct TreeCall {
-    BuiltinContext& context;
-    BuiltinArgs args;
-    Variant& result;
-    HWND tree;
+struct TreeCall : ControlCommandCall {
     RemoteTreeView& remote;
 
-    LRESULT send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
-        DWORD_PTR answer = 0;
-        SendMessageTimeoutW(tree, message, wParam, lParam, SMTO_ABORTIFHUNG, kHungTimeoutMs, &answer);
-        return static_cast<LRESULT>(answer);
-    }
     uint64_t next(uint64_t item, WPARAM relation) const { return static_cast<uint64_t>(send(TVM_GETNEXTITEM, relation, static_cast<LPARAM>(item))); }
     std::wstring_view path() const { return passed(args, 4) ? textArg(args, 4).view() : std::wstring_view(); }
 
@@ -51,16 +43,6 @@ struct TreeCall {
         return itemText && CompareStringOrdinal(itemText->data(), static_cast<int>(itemText->size()), text.data(),
                                                 static_cast<int>(text.size()), TRUE) == CSTR_EQUAL;
     }
-    int number(int32_t value) const {
-        result = Variant::int32(value);
-        return 0;
-    }
-    int text(const std::wstring& value) const {
-        result = textValue(value);
-        return 0;
-    }
-    int failure() const { return context.fail(result, Variant::int32(0)); }
-    int textFailure() const { return context.fail(result, textValue(L"")); }
     // The state image of an item: 1 unchecked, 2 checked, 0 none.
     uint32_t stateImage(uint64_t item) const {
         return static_cast<uint32_t>(send(TVM_GETITEMSTATE, static_cast<WPARAM>(item), TVIS_STATEIMAGEMASK)) >> 12;
@@ -133,7 +115,7 @@ bool clickCheckBox(const TreeCall& call, uint64_t item) {
         if (!onBox && start >= 0) break;
     }
     if (start < 0) return false;
-    postControlClicks(call.tree, MouseButton::Left, 1, (start + end) / 2, y);
+    postControlClicks(call.control, MouseButton::Left, 1, (start + end) / 2, y);
     return true;
 }
 
@@ -162,12 +144,7 @@ int select(TreeCall& call) {
     return 0;
 }
 
-struct TreeCommand {
-    std::wstring_view name; // lower case
-    int (*run)(TreeCall&);
-};
-
-constexpr TreeCommand kTreeCommands[] = {
+constexpr ControlCommandRow<TreeCall> kTreeCommands[] = {
     {L"gettotalcount", getTotalCount}, {L"exists", exists},     {L"getitemcount", getItemCount}, {L"gettext", getText},
     {L"getselected", getSelected},     {L"ischecked", isChecked}, {L"check", check},             {L"uncheck", uncheck},
     {L"expand", expand},               {L"collapse", collapse}, {L"select", select},
@@ -178,14 +155,11 @@ constexpr TreeCommand kTreeCommands[] = {
 int builtinControlTreeView(BuiltinContext& context, BuiltinArgs args, Variant& result) {
     const HWND tree = controlToChange(context, args, result);
     if (!tree) return 0;
-    const std::wstring_view command = textArg(args, 3).view();
-    for (const TreeCommand& row : kTreeCommands) {
-        if (!sameNameAnyCase(row.name, command)) continue;
-        RemoteTreeView remote(tree);
-        TreeCall call{context, args, result, tree, remote};
-        return row.run(call);
-    }
-    return context.fail(result, Variant::int32(0));
+    const ControlCommandRow<TreeCall>* row = findControlCommand(kTreeCommands, args);
+    if (!row) return context.fail(result, Variant::int32(0));
+    RemoteTreeView remote(tree);
+    TreeCall call{{context, args, result, tree}, remote};
+    return row->run(call);
 }
 
 } // namespace vexil

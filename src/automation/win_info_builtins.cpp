@@ -1,5 +1,6 @@
 // The Win built-ins that report on a window: WINGETPOS, WINGETCLIENTSIZE, WINGETSTATE,
 // WINGETPROCESS, WINGETCLASSLIST, and WINGETCARETPOS for the foreground window.
+#include "automation/coordinate_origin.h"
 #include "automation/window_activation.h"
 #include "automation/window_search.h"
 #include "automation/window_text.h"
@@ -85,19 +86,8 @@ int builtinWinGetCaretPos(BuiltinContext& context, BuiltinArgs, Variant& result)
         known = GetCaretPos(&caret) && ClientToScreen(GetFocus() ? GetFocus() : foreground, &caret);
     }
     if (!known) return context.fail(result, Variant::int32(0));
-    const int32_t mode = context.options().caretCoordMode;
-    if (mode == 0) {
-        RECT r{};
-        GetWindowRect(foreground, &r);
-        caret.x -= r.left;
-        caret.y -= r.top;
-    } else if (mode == 2) {
-        POINT origin{};
-        ClientToScreen(foreground, &origin);
-        caret.x -= origin.x;
-        caret.y -= origin.y;
-    }
-    result = numbers({caret.x, caret.y});
+    const ScreenPoint origin = coordinateOrigin(context.options().caretCoordMode, foreground);
+    result = numbers({caret.x - origin.x, caret.y - origin.y});
     return 0;
 }
 
