@@ -52,6 +52,11 @@ class Handler(BaseHTTPRequestHandler):
     def log_message(self, *args):
         pass
 
+    def end_headers(self):
+        # Nothing of a test belongs in the client's cache: each request reaches the server.
+        self.send_header("Cache-Control", "no-store")
+        super().end_headers()
+
     def send_body_headers(self, status, length=None, kind="application/octet-stream"):
         self.send_response(status)
         self.send_header("Content-Type", kind)
