@@ -18,9 +18,10 @@ NAME.expect holds header lines, then sections:
                                  and closed, so tests without /ErrorStdOut can run unattended
     focus: yes                   the test needs the keyboard, mouse, focus or clipboard: ctest runs
                                  it alone among such tests (resource lock desktop-focus)
-    server: http                 tests/support/http_test_server.py serves 127.0.0.1 from the test's
-                                 folder while the test runs; {http} in the cmd header stands for
-                                 its address (http://127.0.0.1:PORT)
+    server: http, ftp            tests/support/http_test_server.py (and ftp_test_server.py) serve
+                                 127.0.0.1 from the test's folder while the test runs; {http} and
+                                 {ftp} in the cmd header stand for their addresses
+                                 (http://127.0.0.1:PORT, ftp://127.0.0.1:PORT)
 The cmd header's {port} and {port2} stand for two free TCP ports of 127.0.0.1, new for each run,
 so that tests using the network run side by side.
     --- stdout                   (or just ---) the exact expected standard output follows
@@ -94,12 +95,12 @@ def start_servers(header, folder):
     servers, values = [], {}
     kinds = [k.strip() for k in header.get("server", "").split(",") if k.strip()]
     for kind in kinds:
-        if kind != "http":
+        if kind not in ("http", "ftp"):
             raise ValueError(f"unknown server kind {kind!r}")
-        server = subprocess.Popen([sys.executable, os.path.join(ROOT, "tests", "support", "http_test_server.py")],
-                                  cwd=folder, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE)
+        program = os.path.join(ROOT, "tests", "support", kind + "_test_server.py")
+        server = subprocess.Popen([sys.executable, program], cwd=folder, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE)
         servers.append(server)
-        values["{http}"] = "http://127.0.0.1:" + server.stdout.readline().decode().strip()
+        values["{" + kind + "}"] = kind + "://127.0.0.1:" + server.stdout.readline().decode().strip()
     return servers, values
 
 

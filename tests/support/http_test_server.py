@@ -11,6 +11,7 @@ Paths (N and M are byte counts, MS milliseconds):
     /nolength/N          N pattern bytes without a Content-Length (the end is the closed connection)
     /redirect/PATH       302 to /PATH
     /status/CODE         that status with a short body
+    /hang/MS             nothing at all for MS milliseconds, then 10 pattern bytes
     /agent               the request's User-Agent as the body
     /request             the request line as the server got it (a proxy request names a full URL)
 Any other path: 404.
@@ -123,6 +124,10 @@ class Handler(BaseHTTPRequestHandler):
             self.end_headers()
         elif kind == "status" and len(parts) == 2:
             self.send_text(int(parts[1]), "status " + parts[1])
+        elif kind == "hang" and len(parts) == 2:
+            time.sleep(int(parts[1]) / 1000.0)
+            self.send_body_headers(200, 10)
+            self.send_pattern(10)
         elif kind == "agent":
             self.send_text(200, self.headers.get("User-Agent", "(none)"))
         elif kind == "request":
