@@ -21,7 +21,8 @@ NAME.expect holds header lines, then sections:
     server: http, ftp            tests/support/http_test_server.py (and ftp_test_server.py) serve
                                  127.0.0.1 from the test's folder while the test runs; {http} and
                                  {ftp} in the cmd header stand for their addresses
-                                 (http://127.0.0.1:PORT, ftp://127.0.0.1:PORT)
+                                 (http://127.0.0.1:PORT, ftp://127.0.0.1:PORT); https is the HTTP
+                                 server speaking TLS with a certificate nobody signed ({https})
 The cmd header's {port} and {port2} stand for two free TCP ports of 127.0.0.1, new for each run,
 so that tests using the network run side by side.
     --- stdout                   (or just ---) the exact expected standard output follows
@@ -95,10 +96,12 @@ def start_servers(header, folder):
     servers, values = [], {}
     kinds = [k.strip() for k in header.get("server", "").split(",") if k.strip()]
     for kind in kinds:
-        if kind not in ("http", "ftp"):
+        if kind not in ("http", "https", "ftp"):
             raise ValueError(f"unknown server kind {kind!r}")
-        program = os.path.join(ROOT, "tests", "support", kind + "_test_server.py")
-        server = subprocess.Popen([sys.executable, program], cwd=folder, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE)
+        program = os.path.join(ROOT, "tests", "support", ("ftp" if kind == "ftp" else "http") + "_test_server.py")
+        options = ["--tls"] if kind == "https" else []
+        server = subprocess.Popen([sys.executable, program] + options, cwd=folder, stdin=subprocess.DEVNULL,
+                                  stdout=subprocess.PIPE)
         servers.append(server)
         values["{" + kind + "}"] = kind + "://127.0.0.1:" + server.stdout.readline().decode().strip()
     return servers, values

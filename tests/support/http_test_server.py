@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """The HTTP server of the download tests, on 127.0.0.1. Started by run_script_test.py for a test
-whose header says `server: http`; it prints its port on the first line of standard output and
-serves until it is killed.
+whose header says `server: http` (or `https`: with --tls it speaks TLS with a certificate of its
+own, made at start and signed by nobody); it prints its port on the first line of standard output
+and serves until it is killed.
 
 Paths (N and M are byte counts, MS milliseconds):
     /bytes/N             N bytes of a fixed pattern (byte i is (i * 7 + i // 251) % 256)
@@ -18,7 +19,10 @@ Any other path: 404.
 """
 import os
 import socketserver
+import ssl
+import subprocess
 import sys
+import tempfile
 import time
 import urllib.parse
 from http.server import BaseHTTPRequestHandler, HTTPServer
@@ -141,9 +145,25 @@ class Server(socketserver.ThreadingMixIn, HTTPServer):
     allow_reuse_address = True
 
 
+def self_signed_context(folder):
+    """A TLS context with a new certificate for 127.0.0.1 that no authority signed."""
+    cert, key = os.path.join(folder, "cert.pem"), os.path.join(folder, "key.pem")
+    subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj", "/CN=127.0.0.1",
+                    "-keyout", key, "-out", cert], check=True, capture_output=True)
+    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    context.load_cert_chain(cert, key)
+    return context
+
+
 def main():
-    port = int(sys.argv[1]) if len(sys.argv) > 1 else 0
+    tls = "--tls" in sys.argv[1:]
+    numbers = [a for a in sys.argv[1:] if a != "--tls"]
+    port = int(numbers[0]) if numbers else 0
     server = Server(("127.0.0.1", port), Handler)
+    if tls:
+        with tempfile.TemporaryDirectory() as folder:
+            context = self_signed_context(folder)
+        server.socket = context.wrap_socket(server.socket, server_side=True)
     print(server.server_address[1], flush=True)
     server.serve_forever()
 
