@@ -22,10 +22,20 @@ int failWithSocketError(BuiltinContext& context, Variant& result, Variant value)
     return context.fail(result, std::move(value), WSAGetLastError());
 }
 
-// A new socket of the script's, or INVALID_SOCKET with the error left for WSAGetLastError.
-SOCKET openStreamSocket(BuiltinContext& context) {
+// The address of the first two arguments and a new socket of the script's for it; or
+// INVALID_SOCKET with the result and @ERROR set.
+SOCKET streamSocketFor(BuiltinContext& context, BuiltinArgs args, sockaddr_in& address, Variant& result) {
+    if (const int32_t bad = parseSocketAddress(args[0].dereferenced(), args[1].dereferenced(), address)) {
+        context.fail(result, Variant::int32(-1), bad);
+        return INVALID_SOCKET;
+    }
+    if (const int32_t refusal = socketLayerRefusal(context)) {
+        context.fail(result, Variant::int64(-1), refusal);
+        return INVALID_SOCKET;
+    }
     const SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    if (s != INVALID_SOCKET) context.runResource<SocketTable>().add(s);
+    if (s == INVALID_SOCKET) failWithSocketError(context, result, Variant::int64(-1));
+    else context.runResource<SocketTable>().add(s);
     return s;
 }
 
@@ -56,11 +66,8 @@ int builtinTcpShutdown(BuiltinContext& context, BuiltinArgs, Variant& result) {
 
 int builtinTcpConnect(BuiltinContext& context, BuiltinArgs args, Variant& result) {
     sockaddr_in address;
-    if (const int32_t bad = parseSocketAddress(args[0].dereferenced(), args[1].dereferenced(), address))
-        return context.fail(result, Variant::int32(-1), bad);
-    if (const int32_t refusal = socketLayerRefusal(context)) return context.fail(result, Variant::int64(-1), refusal);
-    const SOCKET s = openStreamSocket(context);
-    if (s == INVALID_SOCKET) return failWithSocketError(context, result, Variant::int64(-1));
+    const SOCKET s = streamSocketFor(context, args, address, result);
+    if (s == INVALID_SOCKET) return 0;
     const int32_t timeout = context.options().tcpTimeout;
     if (timeout == 0) {
         if (connect(s, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0)
@@ -83,11 +90,8 @@ int builtinTcpConnect(BuiltinContext& context, BuiltinArgs args, Variant& result
 
 int builtinTcpListen(BuiltinContext& context, BuiltinArgs args, Variant& result) {
     sockaddr_in address;
-    if (const int32_t bad = parseSocketAddress(args[0].dereferenced(), args[1].dereferenced(), address))
-        return context.fail(result, Variant::int32(-1), bad);
-    if (const int32_t refusal = socketLayerRefusal(context)) return context.fail(result, Variant::int64(-1), refusal);
-    const SOCKET s = openStreamSocket(context);
-    if (s == INVALID_SOCKET) return failWithSocketError(context, result, Variant::int64(-1));
+    const SOCKET s = streamSocketFor(context, args, address, result);
+    if (s == INVALID_SOCKET) return 0;
     const int backlog = std::clamp(optInt(args, 2, 5), 1, SOMAXCONN);
     if (bind(s, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 || listen(s, backlog) != 0)
         return dropSocket(context, result, s, WSAGetLastError());

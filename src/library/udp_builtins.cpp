@@ -45,11 +45,24 @@ int32_t readUdpArray(const Variant& value, UdpSocket& out) {
     return 0;
 }
 
-// A new datagram socket, recorded as the script's; INVALID_SOCKET with WSAGetLastError set.
-SOCKET openDatagramSocket(BuiltinContext& context) {
-    const SOCKET s = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
-    if (s != INVALID_SOCKET) context.runResource<SocketTable>().add(s);
+// A new datagram socket of the script's; or INVALID_SOCKET with the failed array as the result
+// and @ERROR set.
+SOCKET datagramSocket(BuiltinContext& context, const Variant& host, const Variant& port, Variant& result) {
+    int32_t error = socketLayerRefusal(context);
+    const SOCKET s = error ? INVALID_SOCKET : socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+    if (s != INVALID_SOCKET) {
+        context.runResource<SocketTable>().add(s);
+        return s;
+    }
+    context.fail(result, failedUdpArray(host, port), error ? error : WSAGetLastError());
     return s;
+}
+
+// A socket that could not be set up: closed, the failed array the result.
+int dropDatagramSocket(BuiltinContext& context, SOCKET s, const Variant& host, const Variant& port, Variant& result) {
+    const int error = WSAGetLastError();
+    context.runResource<SocketTable>().close(s);
+    return context.fail(result, failedUdpArray(host, port), error);
 }
 
 } // namespace
@@ -59,14 +72,9 @@ int builtinUdpBind(BuiltinContext& context, BuiltinArgs args, Variant& result) {
     const Variant& port = args[1].dereferenced();
     sockaddr_in address;
     if (const int32_t bad = parseSocketAddress(host, port, address)) return context.fail(result, Variant::int32(-1), bad);
-    if (const int32_t refusal = socketLayerRefusal(context)) return context.fail(result, failedUdpArray(host, port), refusal);
-    const SOCKET s = openDatagramSocket(context);
-    if (s == INVALID_SOCKET) return context.fail(result, failedUdpArray(host, port), WSAGetLastError());
-    if (bind(s, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0) {
-        const int error = WSAGetLastError();
-        context.runResource<SocketTable>().close(s);
-        return context.fail(result, failedUdpArray(host, port), error);
-    }
+    const SOCKET s = datagramSocket(context, host, port, result);
+    if (s == INVALID_SOCKET) return 0;
+    if (bind(s, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0) return dropDatagramSocket(context, s, host, port, result);
     result = udpArray(socketValue(s), host, port);
     return 0;
 }
@@ -74,17 +82,11 @@ int builtinUdpBind(BuiltinContext& context, BuiltinArgs args, Variant& result) {
 int builtinUdpOpen(BuiltinContext& context, BuiltinArgs args, Variant& result) {
     const Variant& host = args[0].dereferenced();
     const Variant& port = args[1].dereferenced();
-    if (const int32_t refusal = socketLayerRefusal(context)) return context.fail(result, failedUdpArray(host, port), refusal);
-    const SOCKET s = openDatagramSocket(context);
-    if (s == INVALID_SOCKET) return context.fail(result, failedUdpArray(host, port), WSAGetLastError());
-    if (optInt(args, 2, 0) & 1) {
-        const BOOL on = TRUE;
-        if (setsockopt(s, SOL_SOCKET, SO_BROADCAST, reinterpret_cast<const char*>(&on), sizeof(on)) != 0) {
-            const int error = WSAGetLastError();
-            context.runResource<SocketTable>().close(s);
-            return context.fail(result, failedUdpArray(host, port), error);
-        }
-    }
+    const SOCKET s = datagramSocket(context, host, port, result);
+    if (s == INVALID_SOCKET) return 0;
+    const BOOL on = TRUE;
+    if ((optInt(args, 2, 0) & 1) && setsockopt(s, SOL_SOCKET, SO_BROADCAST, reinterpret_cast<const char*>(&on), sizeof(on)) != 0)
+        return dropDatagramSocket(context, s, host, port, result);
     result = udpArray(socketValue(s), host, port);
     return 0;
 }
