@@ -9,9 +9,9 @@ namespace {
 void setProxy(ProxySetting& setting, BuiltinArgs args) {
     const int32_t mode = args[0].dereferenced().toInt32();
     setting.mode = static_cast<int16_t>(mode == 1 || mode == 2 ? mode : 0);
-    if (passed(args, 1)) setting.proxy = std::wstring(textArg(args, 1).view());
-    if (passed(args, 2)) setting.user = std::wstring(textArg(args, 2).view());
-    if (passed(args, 3)) setting.password = std::wstring(textArg(args, 3).view());
+    if (given(args, 1)) setting.proxy = std::wstring(textArg(args, 1).view());
+    if (given(args, 2)) setting.user = std::wstring(textArg(args, 2).view());
+    if (given(args, 3)) setting.password = std::wstring(textArg(args, 3).view());
 }
 
 } // namespace
