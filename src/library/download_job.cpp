@@ -187,15 +187,27 @@ int32_t DownloadJob::openFtp(const UrlParts& parts) {
     if (!connection || !adopt(connection_, connection)) return fail(kFtpConnectFailed);
     HINTERNET request = FtpOpenFileW(connection, parts.object.c_str(), GENERIC_READ, requestFlags(true), 0);
     if (!request || !adopt(request_, request)) return fail(kFtpOpenFailed);
-    DWORD high = 0;
-    const DWORD low = FtpGetFileSize(request, &high);
-    totalSize.store(low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR ? 0 : (int64_t{high} << 32 | low));
+    setFtpSize(request);
     return 0;
+}
+
+void DownloadJob::setFtpSize(void* ftpFile) {
+    DWORD high = 0;
+    const DWORD low = FtpGetFileSize(ftpFile, &high);
+    totalSize.store(low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR ? 0 : (int64_t{high} << 32 | low));
 }
 
 int32_t DownloadJob::openFtpThroughProxy() {
     HINTERNET request = InternetOpenUrlW(session_.load(), url.c_str(), nullptr, 0, (options & kReload) ? INTERNET_FLAG_RELOAD : 0, 0);
     if (!request || !adopt(request_, request)) return fail(kFtpProxyOpenFailed);
+    DWORD type = 0;
+    DWORD size = sizeof(type);
+    if (InternetQueryOptionW(request, INTERNET_OPTION_HANDLE_TYPE, &type, &size) && type == INTERNET_HANDLE_TYPE_FTP_FILE) {
+        // The platform went to the server itself (a proxy it cannot use for FTP): no HTTP answer
+        // to check, the file is open.
+        setFtpSize(request);
+        return 0;
+    }
     setProxyCredentials(request, ftpProxy);
     return sendRequest(request, kFtpProxyRequestFailed);
 }

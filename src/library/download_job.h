@@ -79,6 +79,7 @@ private:
     int32_t openFtp(const UrlParts& parts);
     int32_t openFtpThroughProxy();
     int32_t sendRequest(void* request, int32_t failure);
+    void setFtpSize(void* ftpFile);
     uint32_t requestFlags(bool ftp) const;
     int32_t receive();
     int32_t fail(int32_t code);

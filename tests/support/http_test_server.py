@@ -15,8 +15,11 @@ Paths (N and M are byte counts, MS milliseconds):
     /hang/MS             nothing at all for MS milliseconds, then 10 pattern bytes
     /agent               the request's User-Agent as the body
     /request             the request line as the server got it (a proxy request names a full URL)
+    /proxyauth           407 until the request brings proxy credentials, then the user and
+                         password they name as the body
 Any other path: 404.
 """
+import base64
 import os
 import socketserver
 import ssl
@@ -134,6 +137,15 @@ class Handler(BaseHTTPRequestHandler):
             self.send_pattern(10)
         elif kind == "agent":
             self.send_text(200, self.headers.get("User-Agent", "(none)"))
+        elif kind == "proxyauth":
+            credentials = self.headers.get("Proxy-Authorization", "")
+            if not credentials.startswith("Basic "):
+                self.send_response(407)
+                self.send_header("Proxy-Authenticate", 'Basic realm="test"')
+                self.send_header("Content-Length", "0")
+                self.end_headers()
+                return
+            self.send_text(200, base64.b64decode(credentials[6:]).decode("latin-1"))
         elif kind == "request":
             self.send_text(200, self.requestline)
         else:
