@@ -23,8 +23,8 @@ url="http://127.0.0.1:$(head -n1 server.port)"
 free_port() { python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
 echo "Vexil under Wine (the scripts' own timers):"
 for ((i = 0; i < runs; i++)); do
-  wine 'C:\vexil\vexil.exe' 'T:\bench\net_download.vx3' "$url"
-  wine 'C:\vexil\vexil.exe' 'T:\bench\net_tcp_transfer.vx3' "$(free_port)"
+  wine 'C:\vexil\vexil.exe' /ErrorStdOut 'T:\bench\net_download.vx3' "$url"
+  wine 'C:\vexil\vexil.exe' /ErrorStdOut 'T:\bench\net_tcp_transfer.vx3' "$(free_port)"
 done
 echo "Python $(python3 -c 'import sys; print(sys.version.split()[0])') natively:"
 for ((i = 0; i < runs; i++)); do
