@@ -21,10 +21,11 @@ DWORD WINAPI downloadWorker(void* parameter) {
     return 0;
 }
 
-// Closes the job's connection and gives its worker a while to see it.
-void stopJob(DownloadJob& job) {
+// Closes the job's connection and gives its worker until `deadline` (a tick count) to see it.
+void stopJob(DownloadJob& job, ULONGLONG deadline) {
     job.cancel();
-    if (job.completion) WaitForSingleObject(job.completion, kStopWaitMs);
+    const ULONGLONG now = GetTickCount64();
+    if (job.completion) WaitForSingleObject(job.completion, deadline > now ? static_cast<DWORD>(deadline - now) : 0);
 }
 
 } // namespace
@@ -59,7 +60,7 @@ bool DownloadJobs::close(int64_t handle) {
     if (it == jobs_.end()) return false;
     std::shared_ptr<DownloadJob> job = std::move(*it);
     jobs_.erase(it);
-    stopJob(*job);
+    stopJob(*job, GetTickCount64() + kStopWaitMs);
     return true;
 }
 
@@ -68,9 +69,10 @@ int32_t DownloadJobs::running() const {
 }
 
 void DownloadJobs::stopBackgroundWork() {
-    // All are told to stop first, so their waits overlap.
+    // All are told to stop first and share one wait, so that many stuck jobs cost 10 s, not 10 s each.
     for (const auto& job : jobs_) job->cancel();
-    for (const auto& job : jobs_) stopJob(*job);
+    const ULONGLONG deadline = GetTickCount64() + kStopWaitMs;
+    for (const auto& job : jobs_) stopJob(*job, deadline);
     jobs_.clear();
 }
 
