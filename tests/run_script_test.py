@@ -18,6 +18,13 @@ NAME.expect holds header lines, then sections:
                                  and closed, so tests without /ErrorStdOut can run unattended
     focus: yes                   the test needs the keyboard, mouse, focus or clipboard: ctest runs
                                  it alone among such tests (resource lock desktop-focus)
+    server: http, ftp            tests/support/http_test_server.py (and ftp_test_server.py) serve
+                                 127.0.0.1 from the test's folder while the test runs; {http} and
+                                 {ftp} in the cmd header stand for their addresses
+                                 (http://127.0.0.1:PORT, ftp://127.0.0.1:PORT); https is the HTTP
+                                 server speaking TLS with a certificate nobody signed ({https})
+The cmd header's {port} and {port2} stand for two free TCP ports of 127.0.0.1, new for each run,
+so that tests using the network run side by side.
     --- stdout                   (or just ---) the exact expected standard output follows
     --- stderr                   the exact expected standard error follows (unchecked without it)
 With --packed, the script is first packaged by vexilc into NAME.packed.vxb and that is run
@@ -27,6 +34,7 @@ backslash are removed, and the folder's path alone becomes ".".
 """
 import difflib
 import os
+import socket
 import subprocess
 import sys
 
@@ -68,6 +76,35 @@ def parse_expect(path):
             key, _, value = stripped.partition(":")
             header[key.strip().lower()] = value.strip()
     return header, sections
+
+
+def free_ports(count):
+    """Ports of 127.0.0.1 free a moment ago (held together, so they differ)."""
+    holders = []
+    for _ in range(count):
+        s = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+        s.bind(("127.0.0.1", 0))
+        holders.append(s)
+    ports = [s.getsockname()[1] for s in holders]
+    for s in holders:
+        s.close()
+    return ports
+
+
+def start_servers(header, folder):
+    """The servers the header asks for, and the placeholders they fill."""
+    servers, values = [], {}
+    kinds = [k.strip() for k in header.get("server", "").split(",") if k.strip()]
+    for kind in kinds:
+        if kind not in ("http", "https", "ftp"):
+            raise ValueError(f"unknown server kind {kind!r}")
+        program = os.path.join(ROOT, "tests", "support", ("ftp" if kind == "ftp" else "http") + "_test_server.py")
+        options = ["--tls"] if kind == "https" else []
+        server = subprocess.Popen([sys.executable, program] + options, cwd=folder, stdin=subprocess.DEVNULL,
+                                  stdout=subprocess.PIPE)
+        servers.append(server)
+        values["{" + kind + "}"] = kind + "://127.0.0.1:" + server.stdout.readline().decode().strip()
+    return servers, values
 
 
 def windows_folder(linux_folder):
@@ -118,6 +155,10 @@ def main():
             return 1
         script = packaged
     arguments = header.get("cmd", "/ErrorStdOut {script}").replace("{script}", script)
+    servers, values = start_servers(header, folder)
+    values["{port}"], values["{port2}"] = (str(p) for p in free_ports(2))
+    for placeholder, value in values.items():
+        arguments = arguments.replace(placeholder, value)
     expected_exit = int(header.get("exit", "0"), 0)
     timeout = float(header.get("timeout", "20"))
 
@@ -137,6 +178,10 @@ def main():
     except subprocess.TimeoutExpired:
         print(f"FAIL {name}: the launcher did not finish")
         return 1
+    finally:
+        for server in servers:
+            server.kill()
+            server.wait()
     stdout = normalise(run.stdout.decode("cp1252", errors="replace"), win_folder)
     stderr, report = split_launcher_report(run.stderr.decode("cp1252", errors="replace"))
     stderr = normalise(stderr, win_folder)

@@ -33,7 +33,11 @@ void Engine::startConsoleReader() {
 
 void Engine::releaseConsoleReader() { consoleReader_.reset(); }
 
-void Engine::stopBackgroundWork() { childStreams_->clear(); }
+void Engine::stopBackgroundWork() {
+    childStreams_->clear();
+    for (std::unique_ptr<RunResource>& resource : runResources_)
+        if (resource) resource->stopBackgroundWork();
+}
 
 int Engine::findBuiltin(std::wstring_view upperName) const { return vexil::findBuiltin(upperName); }
 

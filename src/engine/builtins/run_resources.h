@@ -9,8 +9,10 @@ namespace vexil {
 class RunResource {
 public:
     virtual ~RunResource() = default;
+    // The run is ending: threads working for the script are told to stop and waited for.
+    virtual void stopBackgroundWork() {}
 };
 
-enum class RunResourceKind : size_t { Sound, DllLibraries, DllCallbacks, WindowSearch, MouseButtons, Count };
+enum class RunResourceKind : size_t { Sound, DllLibraries, DllCallbacks, WindowSearch, MouseButtons, Sockets, Downloads, Count };
 
 } // namespace vexil
