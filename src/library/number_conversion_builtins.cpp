@@ -1,4 +1,5 @@
 // Explicit number conversions: HEX and DEC, INT, NUMBER, ROUND and STRING.
+#include "base/hex_digits.h"
 #include "engine/builtins/builtin_api.h"
 
 #include <algorithm>
@@ -35,13 +36,6 @@ Variant numberOf(const Variant& value, int32_t kind) {
     Variant v = value;
     v.makeNumber();
     return v;
-}
-
-int hexDigitValue(wchar_t c) {
-    if (c >= L'0' && c <= L'9') return c - L'0';
-    if (c >= L'a' && c <= L'f') return c - L'a' + 10;
-    if (c >= L'A' && c <= L'F') return c - L'A' + 10;
-    return -1;
 }
 
 // Exact for |v| < 2^52, where the distance to the integer below is exact: adding 0.5 first would

@@ -2,10 +2,7 @@
 // optional time-out in seconds.
 #include "library/process_end_watch.h"
 #include "engine/builtins/builtin_api.h"
-#include "engine/options.h"
 
-#include <algorithm>
-#include <cmath>
 #include <span>
 #include <string>
 
@@ -13,23 +10,8 @@ namespace vexil {
 
 namespace {
 
-// Seconds (fractions allowed) as milliseconds; absent, zero or less waits for ever.
-int64_t timeoutArg(BuiltinArgs args, size_t i) {
-    if (!given(args, i)) return WaitCondition::kNoTimeout;
-    const double seconds = args[i].dereferenced().toDouble();
-    if (!(seconds > 0)) return WaitCondition::kNoTimeout;
-    constexpr double kLongest = 9.0e15; // past any wait, still exact in a Double
-    return static_cast<int64_t>(std::ceil(std::min(seconds * 1000.0, kLongest)));
-}
-
 // The number 0 names no process.
 bool namesNothing(const Variant& process) { return process.isNumber() && process.toDouble() == 0; }
-
-// A satisfied wait is followed by the WinWaitDelay pause, the service step still running.
-void pauseAfterWait(BuiltinContext& context) {
-    const int32_t delay = context.options().winWaitDelay;
-    if (delay > 0) (void)context.waitFor(static_cast<uint32_t>(delay));
-}
 
 } // namespace
 
@@ -37,7 +19,7 @@ int builtinProcessWait(BuiltinContext& context, BuiltinArgs args, Variant& resul
     const Variant& process = args[0].dereferenced();
     if (namesNothing(process)) return context.fail(result, Variant::int32(0));
     const std::wstring name(process.text().view());
-    const int64_t timeout = timeoutArg(args, 1);
+    const int64_t timeout = timeoutSecondsArg(args, 1);
     uint32_t found = 0;
     const auto appeared = [&] { return (found = findProcess(name).processId) != 0; };
     if (context.waitUntil(appeared, timeout) != WaitOutcome::Satisfied) {
@@ -45,14 +27,14 @@ int builtinProcessWait(BuiltinContext& context, BuiltinArgs args, Variant& resul
         return 0;
     }
     result = Variant::real(static_cast<double>(found));
-    pauseAfterWait(context);
+    context.pauseAfterWait();
     return 0;
 }
 
 int builtinProcessWaitClose(BuiltinContext& context, BuiltinArgs args, Variant& result) {
     const Variant& process = args[0].dereferenced();
     if (namesNothing(process)) return context.fail(result, Variant::int32(0));
-    const int64_t timeout = timeoutArg(args, 1);
+    const int64_t timeout = timeoutSecondsArg(args, 1);
     ProcessEntry running = findProcess(process.text().view());
     if (!running.processId) {
         context.setExtended(Variant::int32(ProcessEndWatch::kUnknownExitCode));
@@ -66,7 +48,7 @@ int builtinProcessWaitClose(BuiltinContext& context, BuiltinArgs args, Variant& 
         return 0;
     }
     context.setExtended(Variant::int32(watch.exitCode()));
-    pauseAfterWait(context);
+    context.pauseAfterWait();
     return 0;
 }
 

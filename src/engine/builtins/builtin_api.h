@@ -120,6 +120,8 @@ public:
         return wait(condition);
     }
     WaitOutcome wait(const WaitCondition& condition);
+    // The WinWaitDelay pause that follows a satisfied wait, the service step still running.
+    void pauseAfterWait();
     // The run is ending (EXIT, a fatal error, a close request): a handler that ran script code
     // or waited returns -1 then.
     bool runEnding() const;
@@ -193,6 +195,10 @@ inline int64_t optInt64(BuiltinArgs args, size_t i, int64_t fallback) {
 inline int32_t passedInt(BuiltinArgs args, size_t i, int32_t fallback) {
     return passed(args, i) ? args[i].dereferenced().toInt32() : fallback;
 }
+
+// A time-out argument in seconds (fractions allowed) as milliseconds, rounded up so that a short
+// positive time-out still ends; absent, Default, zero or less waits for ever.
+int64_t timeoutSecondsArg(BuiltinArgs args, size_t i);
 
 // An argument's text.
 inline const WString& textArg(BuiltinArgs args, size_t i) { return args[i].dereferenced().text(); }

@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cmath>
+
 namespace vexil {
 
 void BuiltinContext::setError(int32_t code) { engine_.status().setError(code); }
@@ -28,6 +31,18 @@ bool BuiltinContext::ensureOle() { return engine_.ole().ensure(); }
 
 int BuiltinContext::waitFor(uint32_t milliseconds) { return engine_.waitFor(milliseconds); }
 WaitOutcome BuiltinContext::wait(const WaitCondition& condition) { return engine_.waitUntil(condition); }
+void BuiltinContext::pauseAfterWait() {
+    const int32_t delay = options().winWaitDelay;
+    if (delay > 0) (void)waitFor(static_cast<uint32_t>(delay));
+}
+
+int64_t timeoutSecondsArg(BuiltinArgs args, size_t i) {
+    if (!given(args, i)) return WaitCondition::kNoTimeout;
+    const double seconds = args[i].dereferenced().toDouble();
+    if (!(seconds > 0)) return WaitCondition::kNoTimeout;
+    constexpr double kLongest = 9.0e15; // past any wait, still exact in a Double
+    return static_cast<int64_t>(std::ceil(std::min(seconds * 1000.0, kLongest)));
+}
 bool BuiltinContext::runEnding() const { return engine_.runState() == RunState::Ending; }
 bool BuiltinContext::fenced() const { return engine_.fenced(); }
 

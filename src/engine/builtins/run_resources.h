@@ -11,6 +11,6 @@ public:
     virtual ~RunResource() = default;
 };
 
-enum class RunResourceKind : size_t { Sound, DllLibraries, DllCallbacks, Adlib, HotKeys, Keyboard, Count };
+enum class RunResourceKind : size_t { Sound, DllLibraries, DllCallbacks, WindowSearch, Adlib, HotKeys, Keyboard, Count };
 
 } // namespace vexil
