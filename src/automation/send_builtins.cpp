@@ -26,7 +26,8 @@ public:
     InputAttachment(bool attach, HWND target) {
         if (!attach && !target) return;
         const DWORD self = GetCurrentThreadId();
-        const DWORD foreground = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
+        foregroundWindow_ = GetForegroundWindow();
+        const DWORD foreground = GetWindowThreadProcessId(foregroundWindow_, nullptr);
         const DWORD targetThread = target ? GetWindowThreadProcessId(target, nullptr) : 0;
         join(self, foreground);
         if (target) {
@@ -39,6 +40,11 @@ public:
     }
     ~InputAttachment() {
         for (size_t i = count_; i-- > 0;) AttachThreadInput(pairs_[i].from, pairs_[i].to, FALSE);
+        // Joining the foreground thread to another may hand the activation to that thread (Wine
+        // does): the window that was in front goes back there, as keys to a control must not
+        // change which window the user types into.
+        if (count_ && foregroundWindow_ && GetForegroundWindow() != foregroundWindow_ && IsWindow(foregroundWindow_))
+            SetForegroundWindow(foregroundWindow_);
     }
     InputAttachment(const InputAttachment&) = delete;
     InputAttachment& operator=(const InputAttachment&) = delete;
@@ -52,6 +58,7 @@ private:
         DWORD from, to;
     } pairs_[3]{};
     size_t count_ = 0;
+    HWND foregroundWindow_ = nullptr;
 };
 
 } // namespace
