@@ -2,6 +2,7 @@
 // prefixes, key names, repeat counts and Unicode characters, against a sink that only counts
 // (no delays, no system calls). Prints the median of the runs in milliseconds.
 #include "automation/key_string_sender.h"
+#include "bench_clock.h"
 
 #include <windows.h>
 
@@ -13,13 +14,6 @@
 using namespace vexil;
 
 namespace {
-
-double now() {
-    LARGE_INTEGER t, f;
-    QueryPerformanceCounter(&t);
-    QueryPerformanceFrequency(&f);
-    return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(f.QuadPart);
-}
 
 // Counts what arrives; the layout is a plain US one for letters, digits and space.
 class CountingSink : public KeySink {
@@ -54,13 +48,12 @@ int wmain(int argc, wchar_t** argv) {
     for (int i = 0; i < runs; ++i) {
         sink = CountingSink();
         uint8_t held = 0;
-        const double start = now();
+        const double start = bench::now();
         KeyStringSender(sink, held, SendSettings{0, 0, true}).send(keys, false);
-        times.push_back(now() - start);
+        times.push_back(bench::now() - start);
     }
-    std::sort(times.begin(), times.end());
     printf("key string: %zu characters, %llu key events, %llu Unicode events; median %.1f ms over %d runs\n",
            keys.size(), static_cast<unsigned long long>(sink.strokes), static_cast<unsigned long long>(sink.characters),
-           times[times.size() / 2], runs);
+           bench::median(times), runs);
     return 0;
 }

@@ -1,6 +1,9 @@
 #include "automation/key_string_sender.h"
 
+#include "automation/descriptor_syntax.h"
 #include "automation/key_names.h"
+#include "base/ascii_case.h"
+#include "base/hex_digits.h"
 
 #include <algorithm>
 #include <array>
@@ -28,35 +31,8 @@ constexpr std::array<ModifierKeyCode, 6> kModifierKeys{{{ModifierKey::LShift, 16
                                                         {ModifierKey::LWin, 91},
                                                         {ModifierKey::RWin, 92}}};
 
-wchar_t asciiUpper(wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - 32) : c; }
-
-bool sameWord(std::wstring_view text, std::wstring_view upperWord) {
-    if (text.size() != upperWord.size()) return false;
-    for (size_t i = 0; i < text.size(); ++i)
-        if (asciiUpper(text[i]) != upperWord[i]) return false;
-    return true;
-}
-
-int hexDigit(wchar_t c) {
-    if (c >= L'0' && c <= L'9') return c - L'0';
-    c = asciiUpper(c);
-    if (c >= L'A' && c <= L'F') return c - L'A' + 10;
-    return -1;
-}
-
-// A decimal count as the C library reads one: sign, digits, the rest ignored; clamped to int32.
-int32_t decimalCount(std::wstring_view text) {
-    size_t i = 0;
-    bool negative = false;
-    if (i < text.size() && (text[i] == L'-' || text[i] == L'+')) negative = text[i++] == L'-';
-    int64_t value = 0;
-    for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i)
-        value = std::min<int64_t>(value * 10 + (text[i] - L'0'), int64_t{1} << 31);
-    if (negative) value = -value;
-    return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
-}
-
-// Decimal digits of `value` (sign included) after `prefix`, into `out`; the written length.
+// Decimal digits of `value` (sign included), after a "0" when `leadingZero`, into `out`; the
+// written length.
 size_t writeDecimal(int32_t value, bool leadingZero, wchar_t* out) {
     wchar_t digits[12];
     size_t n = 0;
@@ -223,20 +199,20 @@ void KeyStringSender::braced(std::wstring_view text) {
     wchar_t digits[16];
     std::wstring_view ascDigits = argument;
     if (!argument.empty()) {
-        if (sameWord(argument, L"UP")) action = Action::Up;
-        else if (sameWord(argument, L"DOWN")) action = Action::Down;
-        else if (sameWord(argument, L"ON")) action = Action::On;
-        else if (sameWord(argument, L"OFF")) action = Action::Off;
+        if (sameNameAnyCase(L"up", argument)) action = Action::Up;
+        else if (sameNameAnyCase(L"down", argument)) action = Action::Down;
+        else if (sameNameAnyCase(L"on", argument)) action = Action::On;
+        else if (sameNameAnyCase(L"off", argument)) action = Action::Off;
         else if (argument.size() >= 2 && argument[0] == L'0' && (argument[1] == L'x' || argument[1] == L'X')) {
             uint32_t value = 0;
             size_t i = 2;
-            for (; i < argument.size() && i < 10 && hexDigit(argument[i]) >= 0; ++i)
-                value = value * 16 + static_cast<uint32_t>(hexDigit(argument[i]));
+            for (; i < argument.size() && i < 10 && hexDigitValue(argument[i]) >= 0; ++i)
+                value = value * 16 + static_cast<uint32_t>(hexDigitValue(argument[i]));
             count = static_cast<int32_t>(value);
             const bool leadingZero = argument.size() > 2 && argument[2] == L'0';
             ascDigits = std::wstring_view(digits, writeDecimal(count, leadingZero, digits));
         } else {
-            count = decimalCount(argument);
+            count = descriptorNumber(argument); // sign and digits, the rest ignored
         }
         if (count < 0) count = 0;
     }

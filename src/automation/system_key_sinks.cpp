@@ -65,8 +65,6 @@ void InputStreamSink::beforeCharacter() {
     }
 }
 
-void InputStreamSink::pause(int32_t ms) { preciseDelay(ms); }
-
 void ControlMessageSink::setKeyState(uint8_t vk, bool down) {
     BYTE state[256];
     if (!GetKeyboardState(state)) return;
@@ -93,11 +91,21 @@ void ControlMessageSink::key(const KeyStroke& stroke) {
         message = stroke.up ? WM_SYSKEYUP : WM_SYSKEYDOWN;
         lParam |= 0x20000000;
     }
-    PostMessageW(target_, message, vk, lParam);
+    post(message, vk, lParam);
+}
+
+void ControlMessageSink::post(UINT message, WPARAM wParam, LPARAM lParam) {
+    PostMessageW(target_, message, wParam, lParam);
+    if (!ownThread_) return;
+    MSG msg;
+    while (PeekMessageW(&msg, target_, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
 }
 
 void ControlMessageSink::character(wchar_t c, bool up) {
-    if (!up) PostMessageW(target_, WM_CHAR, c, 1);
+    if (!up) post(WM_CHAR, c, 1);
 }
 
 void ControlMessageSink::mouseButton(uint8_t vk, bool up) {
@@ -112,7 +120,7 @@ void ControlMessageSink::mouseButton(uint8_t vk, bool up) {
         wParam = MAKEWPARAM(0, vk == 5 ? XBUTTON1 : XBUTTON2);
         break;
     }
-    PostMessageW(target_, message, wParam, 0);
+    post(message, wParam, 0);
 }
 
 bool ControlMessageSink::physicallyDown(uint8_t vk) {
@@ -122,6 +130,6 @@ bool ControlMessageSink::physicallyDown(uint8_t vk) {
 
 void ControlMessageSink::physicalModifier(uint8_t vk, bool up) { setKeyState(vk, !up); }
 
-void ControlMessageSink::pause(int32_t ms) { preciseDelay(ms); }
+void SystemKeySink::pause(int32_t ms) { preciseDelay(ms); }
 
 } // namespace vexil
