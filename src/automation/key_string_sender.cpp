@@ -19,6 +19,8 @@ constexpr uint8_t kShift = 16;
 constexpr uint8_t kEnter = 13;
 constexpr uint8_t kNumpad0 = 96;
 
+int lockIndex(uint8_t vk) { return vk == kCapsLock ? 0 : vk == 144 ? 1 : vk == 145 ? 2 : -1; }
+
 // Modifier bits and their keys, in the order they go down.
 struct ModifierKeyCode {
     uint8_t bit;
@@ -70,9 +72,10 @@ void KeyStringSender::send(std::wstring_view keys, bool raw) {
     pending_ = 0;
     physical_ = 0;
     lifted_ = 0;
+    lockKnown_[0] = lockKnown_[1] = lockKnown_[2] = -1;
     bool capsWasOn = false;
     if (settings_.capsLockMode) {
-        capsWasOn = sink_.toggled(kCapsLock);
+        capsWasOn = lockOn(kCapsLock);
         if (capsWasOn) {
             stroke(kCapsLock, false, false);
             stroke(kCapsLock, false, true);
@@ -108,7 +111,7 @@ void KeyStringSender::send(std::wstring_view keys, bool raw) {
     if (settings_.capsLockMode) {
         for (const ModifierKeyCode& m : kModifierKeys)
             if (lifted_ & m.bit) sink_.physicalModifier(m.vk, false);
-        if (capsWasOn && !sink_.toggled(kCapsLock)) {
+        if (capsWasOn && !lockOn(kCapsLock)) {
             stroke(kCapsLock, false, false);
             stroke(kCapsLock, false, true);
         }
@@ -177,7 +180,15 @@ void KeyStringSender::modifiers(uint8_t set, bool up) {
         if (set & it->bit) stroke(it->vk, isExtendedKey(it->vk), true);
 }
 
+bool KeyStringSender::lockOn(uint8_t vk) {
+    const int i = lockIndex(vk);
+    if (lockKnown_[i] < 0) lockKnown_[i] = sink_.toggled(vk) ? 1 : 0;
+    return lockKnown_[i] == 1;
+}
+
 void KeyStringSender::stroke(uint8_t vk, bool extended, bool up) {
+    // A press of a lock key flips its toggle.
+    if (!up && lockIndex(vk) >= 0) lockKnown_[lockIndex(vk)] = lockOn(vk) ? 0 : 1;
     const uint8_t active = pending_ | held_;
     const bool ctrl = (active & ModifierKey::Ctrl) || vk == kCtrl || vk == 162 || vk == 163;
     const bool alt = (active & ModifierKey::Alt) || vk == kAlt || vk == 164 || vk == 165;
@@ -262,7 +273,7 @@ void KeyStringSender::namedKey(const KeyName& entry, Action action, int32_t coun
     case Action::Up: return stroke(vk, extended, true);
     case Action::On:
     case Action::Off:
-        if (sink_.toggled(vk) != (action == Action::On)) {
+        if (lockIndex(vk) >= 0 ? lockOn(vk) != (action == Action::On) : sink_.toggled(vk) != (action == Action::On)) {
             stroke(vk, extended, false);
             stroke(vk, extended, true);
         }

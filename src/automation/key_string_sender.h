@@ -48,6 +48,9 @@ private:
     void stroke(uint8_t vk, bool extended, bool up);
     void modifiers(uint8_t set, bool up);
     void liftPhysical();
+    // A lock key's toggle: what this send made it, once it pressed the key, else the sink's
+    // reading (which may not have caught up with the keys just sent).
+    bool lockOn(uint8_t vk);
     void afterDown() { sink_.pause(downDelay_); }
     void afterUp() { sink_.pause(upDelay_); }
 
@@ -59,6 +62,7 @@ private:
     uint8_t pending_ = 0;
     uint8_t physical_ = 0; // the user's modifiers at the start (caps-lock mode)
     uint8_t lifted_ = 0;   // of those, the ones lifted so far
+    int8_t lockKnown_[3] = {-1, -1, -1}; // Caps Lock, Num Lock, Scroll Lock: -1 not known yet
 };
 
 } // namespace vexil

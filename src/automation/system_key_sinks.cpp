@@ -132,4 +132,5 @@ void ControlMessageSink::physicalModifier(uint8_t vk, bool up) { setKeyState(vk,
 
 void SystemKeySink::pause(int32_t ms) { preciseDelay(ms); }
 
+
 } // namespace vexil

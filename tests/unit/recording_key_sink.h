@@ -15,6 +15,7 @@ public:
     uint8_t toggles[256] = {};
     uint8_t physical[256] = {};
     bool isTargeted = false;
+    bool staleToggles = false; // the toggles do not follow the keys sent (a thread that lags)
     int32_t pauses = 0;
     int32_t pausedMs = 0;
 
@@ -42,8 +43,7 @@ public:
         if (s.altOnly) log += 's';
         if (s.scan != static_cast<uint8_t>(s.vk ^ 0x5A)) log += "!scan";
         log += ' ';
-        if (s.vk == 20 && s.up) toggles[20] ^= 1;
-        if (s.vk == 144 && s.up) toggles[144] ^= 1;
+        if (!staleToggles && (s.vk == 20 || s.vk == 144) && s.up) toggles[s.vk] ^= 1;
     }
     void character(wchar_t c, bool up) override {
         log += up ? "^u" : "vu";
