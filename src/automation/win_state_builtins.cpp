@@ -15,6 +15,12 @@ constexpr int32_t kStateDisable = 65;
 constexpr WPARAM kMinimizeAllCommand = 407;
 constexpr WPARAM kMinimizeAllUndoCommand = 416;
 
+// A window that does not answer is left alone: the built-in reports 0.
+int leftAlone(Variant& result) {
+    result = Variant::int32(0);
+    return 0;
+}
+
 int taskbarCommand(BuiltinContext& context, WPARAM command) {
     if (context.fenced()) return context.fail(1);
     if (const HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr)) PostMessageW(taskbar, WM_COMMAND, command, 0);
@@ -37,7 +43,7 @@ int builtinWinSetState(BuiltinContext& context, BuiltinArgs args, Variant& resul
 int builtinWinSetOnTop(BuiltinContext& context, BuiltinArgs args, Variant& result) {
     const HWND window = windowToChange(context, args, result);
     if (!window) return 0;
-    if (!windowAnswers(window)) return context.fail(result, Variant::int32(0), 0);
+    if (!windowAnswers(window)) return leftAlone(result);
     const HWND place = args[2].dereferenced().toInt32() == 1 ? HWND_TOPMOST : HWND_NOTOPMOST;
     SetWindowPos(window, place, 0, 0, 0, 0, SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
     return 0;
@@ -62,7 +68,7 @@ int builtinWinFlash(BuiltinContext& context, BuiltinArgs args, Variant& result) 
     if (!window) return 0;
     const int32_t flashes = optInt(args, 2, 4);
     const int32_t delay = optInt(args, 3, 500);
-    if (!windowAnswers(window)) return context.fail(result, Variant::int32(0), 0);
+    if (!windowAnswers(window)) return leftAlone(result);
     // One flash or fewer inverts nothing.
     const int64_t inversions = flashes > 1 ? 2 * int64_t{flashes} - 3 : 0;
     for (int64_t i = 0; i < inversions && !context.runEnding(); ++i) {

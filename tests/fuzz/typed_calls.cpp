@@ -44,8 +44,8 @@ constexpr uint16_t kSleep = rowOf(L"SLEEP");
 // short as SLEEP's.
 constexpr uint16_t kProcessWait = rowOf(L"PROCESSWAIT");
 constexpr uint16_t kProcessWaitClose = rowOf(L"PROCESSWAITCLOSE");
-// A window the pool's texts name may never come (or go): the window waits always get a short
-// time-out as their third argument.
+// A window the pool's texts name may never come (or go): the window waits get a short time-out as
+// their third argument, and without one a malformed descriptor, which ends the wait at once.
 constexpr uint16_t kWinWait = rowOf(L"WINWAIT");
 constexpr uint16_t kWinWaitNotActive = rowOf(L"WINWAITNOTACTIVE");
 constexpr bool isWindowWait(uint16_t row) { return row >= kWinWait && row <= kWinWaitNotActive; }
@@ -246,12 +246,13 @@ void appendCall(std::wstring& out, Random& random, uint16_t rowIndex, uint32_t c
     out += L"$r = ";
     out += kRows[rowIndex].name;
     out += L'(';
-    if (isWindowWait(rowIndex) && count >= 1 && count < 3) count = 3;
     for (uint32_t i = 0; i < count; ++i) {
         if (i > 0) out += L", ";
         const bool processWait = rowIndex == kProcessWait || rowIndex == kProcessWaitClose;
         if (rowIndex == kSleep) {
             appendNumber(out, random.below(kSleepBelowMs));
+        } else if (isWindowWait(rowIndex) && i == 0 && count < 3) {
+            out += L"\"[NOSUCHKEY]\"";
         } else if ((processWait && i == 1) || (isWindowWait(rowIndex) && i == 2)) {
             out += L"(";
             appendNumber(out, 1 + random.below(kSleepBelowMs - 1)); // 0 would mean no time-out

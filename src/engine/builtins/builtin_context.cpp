@@ -35,14 +35,6 @@ void BuiltinContext::pauseAfterWait() {
     const int32_t delay = options().winWaitDelay;
     if (delay > 0) (void)waitFor(static_cast<uint32_t>(delay));
 }
-
-int64_t timeoutSecondsArg(BuiltinArgs args, size_t i) {
-    if (!given(args, i)) return WaitCondition::kNoTimeout;
-    const double seconds = args[i].dereferenced().toDouble();
-    if (!(seconds > 0)) return WaitCondition::kNoTimeout;
-    constexpr double kLongest = 9.0e15; // past any wait, still exact in a Double
-    return static_cast<int64_t>(std::ceil(std::min(seconds * 1000.0, kLongest)));
-}
 bool BuiltinContext::runEnding() const { return engine_.runState() == RunState::Ending; }
 bool BuiltinContext::fenced() const { return engine_.fenced(); }
 
@@ -100,6 +92,14 @@ Variable* BuiltinContext::findVariableInScope(std::wstring_view upperName, Scope
 
 void BuiltinContext::createVariable(std::wstring_view upperName, Variant value, Scope scope) {
     engine_.createVariable(engine_.intern(upperName).id, std::move(value), 0, scope);
+}
+
+int64_t timeoutSecondsArg(BuiltinArgs args, size_t i) {
+    if (!given(args, i)) return WaitCondition::kNoTimeout;
+    const double seconds = args[i].dereferenced().toDouble();
+    if (!(seconds > 0)) return WaitCondition::kNoTimeout;
+    constexpr double kLongest = 9.0e15; // past any wait, still exact in a Double
+    return static_cast<int64_t>(std::ceil(std::min(seconds * 1000.0, kLongest)));
 }
 
 } // namespace vexil

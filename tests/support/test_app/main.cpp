@@ -16,6 +16,8 @@ namespace {
 constexpr wchar_t kMainClass[] = L"VexilTestApp";
 constexpr wchar_t kSecondClass[] = L"VexilTestAppSecond";
 constexpr wchar_t kExtraClass[] = L"VexilTestAppExtra";
+// The class of the system's thumbnail previews, which carry their window's title.
+constexpr wchar_t kThumbnailClass[] = L"ThumbnailClass";
 
 enum MenuCommand : int { kMenuOpen = 201, kMenuSecond = 202, kMenuExit = 203, kMenuCopy = 211, kMenuPaste = 212, kMenuAbout = 221 };
 
@@ -24,6 +26,7 @@ struct Settings {
     bool second = false;
     int extraWindows = 0;
     bool hangOnClose = false;
+    bool thumbnail = false;
 };
 
 Settings settings;
@@ -118,6 +121,10 @@ LRESULT CALLBACK mainProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
         return 0;
     case WM_COMMAND: onCommand(window, LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)); return 0;
     case WM_NOTIFY: onNotify(*reinterpret_cast<const NMHDR*>(lParam)); return 0;
+    case WM_SETFOCUS:
+        // Keys sent to the activated window reach the edit box, as in a dialog.
+        SetFocus(GetDlgItem(window, kEdit));
+        return 0;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
         recordf(L"mouse %ls %d,%d", message == WM_LBUTTONDOWN ? L"left" : L"right", static_cast<short>(LOWORD(lParam)),
@@ -166,6 +173,7 @@ void readArguments(int count, wchar_t** arguments) {
         const std::wstring argument = arguments[i];
         if (argument == L"/second") settings.second = true;
         else if (argument == L"/hang-on-close") settings.hangOnClose = true;
+        else if (argument == L"/thumbnail") settings.thumbnail = true;
         else if (argument == L"/windows" && i + 1 < count) settings.extraWindows = _wtoi(arguments[++i]);
         else settings.title = argument;
     }
@@ -191,6 +199,11 @@ int run(int count, wchar_t** arguments) {
                                  buildMenu(), GetModuleHandleW(nullptr), nullptr);
     if (!mainWindow) return 1;
     if (settings.second) openSecondWindow();
+    if (settings.thumbnail) {
+        registerClass(kThumbnailClass, DefWindowProcW);
+        CreateWindowExW(0, kThumbnailClass, settings.title.c_str(), WS_POPUP | WS_VISIBLE, 700, 100, 120, 90, mainWindow, nullptr,
+                        GetModuleHandleW(nullptr), nullptr);
+    }
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
