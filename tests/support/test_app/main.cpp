@@ -115,10 +115,6 @@ LRESULT CALLBACK mainProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
         createControls(window);
         hookEdits(window);
         return 0;
-    case WM_SETFOCUS:
-        // As a dialog does: typing into the activated window reaches its first edit box.
-        SetFocus(GetDlgItem(window, kEdit));
-        return 0;
     case WM_COMMAND: onCommand(window, LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)); return 0;
     case WM_NOTIFY: onNotify(*reinterpret_cast<const NMHDR*>(lParam)); return 0;
     case WM_SETFOCUS:
