@@ -1,5 +1,6 @@
 // vexil-bench-tokenise.exe SCRIPT [RUNS]: times loading and tokenising a script in-process,
 // apart from the program's start-up. Prints the median of the runs in milliseconds.
+#include "bench_clock.h"
 #include "engine/engine.h"
 #include "engine/front/loader.h"
 #include "engine/startup_state.h"
@@ -12,21 +13,8 @@
 
 using namespace vexil;
 
-namespace {
-
-double now() {
-    LARGE_INTEGER t, f;
-    QueryPerformanceCounter(&t);
-    QueryPerformanceFrequency(&f);
-    return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(f.QuadPart);
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-} // namespace
+using bench::median;
+using bench::now;
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 2) {

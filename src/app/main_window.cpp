@@ -2,6 +2,7 @@
 
 #include "engine/engine.h"
 #include "engine/startup_state.h"
+#include "runtime/hot_key_table.h"
 #include "runtime/tray_commands.h"
 
 namespace vexil {
@@ -69,9 +70,15 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         delete data;
         PostQuitMessage(0);
         return 0;
+    case WM_HOTKEY:
+        // A press while the script is paused is dropped.
+        if (!data->startup->paused) {
+            BuiltinContext context(*data->engine);
+            hotKeyTable(context).queuePress(static_cast<int32_t>(wParam));
+        }
+        return 0;
     case WM_TIMER:
     case kTrayNotifyMessage:
-    case WM_HOTKEY:
         return 0;
     default:
         break;

@@ -58,6 +58,7 @@
 #include "engine/errors/messages.h"
 #include "engine/eval/code.h"
 #include "engine/exec/functions.h"
+#include "engine/exec/service_events.h"
 #include "engine/exec/wait_condition.h"
 #include "engine/exec/variables.h"
 #include "engine/front/blocks.h"
@@ -216,6 +217,11 @@ public:
     // the pass was taken (paused, or a callback ran), kPollStop ends the level.
     static constexpr int kServiceBusy = 2;
     int serviceStep();
+    // The owner of a kind of event functions (service_events.h); nullptr removes it.
+    void setEventSource(EventSourceKind kind, EventSource* source) { eventSources_[static_cast<size_t>(kind)] = source; }
+    // @HOTKEYPRESSED: the key text of the last hot key served.
+    const std::wstring& lastHotKey() const { return lastHotKey_; }
+    void setLastHotKey(std::wstring text) { lastHotKey_ = std::move(text); }
     // A wait state: the service step runs between checks of the condition until it holds, its
     // time is up or the run ends (wait_condition.h).
     WaitOutcome waitUntil(const WaitCondition& condition);
@@ -702,6 +708,8 @@ private:
     bool startFunctionsRun_ = false;
     std::vector<std::wstring> exitFunctions_;
     bool exitProcessed_ = false;
+    std::array<EventSource*, static_cast<size_t>(EventSourceKind::Count)> eventSources_{};
+    std::wstring lastHotKey_;
 
     std::unique_ptr<HandleTable> handles_;
     std::array<std::unique_ptr<RunResource>, static_cast<size_t>(RunResourceKind::Count)> runResources_;

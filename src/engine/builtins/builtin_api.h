@@ -12,6 +12,7 @@
 #include "engine/builtins/builtins.h"
 #include "engine/builtins/run_resources.h"
 #include "engine/errors/messages.h"
+#include "engine/exec/service_events.h"
 #include "engine/exec/wait_condition.h"
 #include "engine/front/source_kind.h"
 #include "engine/values/value.h"
@@ -140,6 +141,13 @@ public:
     bool callFromNative(const UserFunction& f, BuiltinArgs arguments, Variant& result);
     // Exit functions by upper-cased name, in registration order.
     std::vector<std::wstring>& exitFunctions();
+    // Event functions (hot keys, Adlib): their owner joins the service step (service_events.h),
+    // and each runs with no arguments, the interrupted line and its @ERROR and @EXTENDED kept;
+    // false when the run ended meanwhile.
+    void setEventSource(EventSourceKind kind, EventSource* source);
+    bool runEventFunction(const UserFunction& f);
+    // @HOTKEYPRESSED.
+    void setLastHotKey(std::wstring text);
     // Evaluates a text as one expression with errors silenced; false when it fails.
     bool execute(std::wstring_view text, Variant& result);
 

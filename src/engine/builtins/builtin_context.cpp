@@ -52,6 +52,13 @@ bool BuiltinContext::callFromNative(const UserFunction& f, BuiltinArgs arguments
     return engine_.runCallback(f, arguments, result);
 }
 std::vector<std::wstring>& BuiltinContext::exitFunctions() { return engine_.exitFunctions(); }
+void BuiltinContext::setEventSource(EventSourceKind kind, EventSource* source) { engine_.setEventSource(kind, source); }
+bool BuiltinContext::runEventFunction(const UserFunction& f) {
+    Variant ignored;
+    engine_.runCallback(f, BuiltinArgs(), ignored);
+    return engine_.runState() != RunState::Ending;
+}
+void BuiltinContext::setLastHotKey(std::wstring text) { engine_.setLastHotKey(std::move(text)); }
 bool BuiltinContext::execute(std::wstring_view text, Variant& result) { return engine_.execute(text, result); }
 
 namespace {

@@ -13,6 +13,8 @@ public:
     virtual void stopBackgroundWork() {}
 };
 
-enum class RunResourceKind : size_t { Sound, DllLibraries, DllCallbacks, WindowSearch, MouseButtons, Sockets, Downloads, Count };
+enum class RunResourceKind : size_t {
+    Sound, DllLibraries, DllCallbacks, WindowSearch, MouseButtons, Sockets, Downloads, Adlib, HotKeys, Keyboard, Count
+};
 
 } // namespace vexil

@@ -288,7 +288,7 @@ constexpr MacroEntry kMacros[] = {
     {L"LOGONDOMAIN", environmentMacro<kUserDomain>}, {L"LOGONDNSDOMAIN", environmentMacro<kUserDnsDomain>},
     {L"INETGETBYTESREAD", leaveAsGiven}, {L"INETGETACTIVE", leaveAsGiven},
     {L"NUMPARAMS", [](Engine& e, Variant& r) { r = Variant::int32(e.numParams()); }},
-    {L"HOTKEYPRESSED", [](Engine&, Variant& r) { text(r, L""); }}, // no hot key is being handled yet
+    {L"HOTKEYPRESSED", [](Engine& e, Variant& r) { text(r, e.lastHotKey()); }},
     {L"VEXILPID", [](Engine&, Variant& r) { r = Variant::real(GetCurrentProcessId()); }},
     {L"VEXILUNICODE", int32Macro<1>}, {L"VEXILX64", int32Macro<1>}, {L"UNICODE", int32Macro<1>},
     {L"MUILANG", muiLang},

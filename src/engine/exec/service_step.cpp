@@ -1,7 +1,9 @@
 // The service step between lines: the thread's window messages are pumped, a close request or a
-// quit message ends the run, and a paused script runs nothing. Peeking at an empty queue is not
+// quit message ends the run, a paused script runs nothing, and due event functions (hot keys,
+// Adlib) run. Peeking at an empty queue is not
 // free (about 30 µs under Wine), so a busy script polls at most once a millisecond; waits and a
 // paused script poll on every pass.
+#include "engine/builtins/builtin_api.h"
 #include "engine/builtins/handle_table.h"
 #include "engine/engine.h"
 #include "engine/startup_state.h"
@@ -54,7 +56,19 @@ int Engine::serviceStep() {
         Sleep(10);
         return kServiceBusy;
     }
-    return kPollGoOn;
+    bool ran = false;
+    for (EventSource* source : eventSources_) {
+        if (!source || startup_.paused) continue;
+        BuiltinContext context(*this);
+        if (source->serveEvents(context)) ran = true;
+        if (runState_ == RunState::Ending) return kPollStop;
+    }
+    if (!ran) return kPollGoOn;
+    // One round of events a pass, then the line (or the wait's check) that was due: an event
+    // function that is always due again must not keep the script from ever going on.
+    polled = poll();
+    if (polled == kPollStop) return kPollStop;
+    return polled == kPollPaused ? kServiceBusy : kPollGoOn;
 }
 
 namespace {
