@@ -50,6 +50,7 @@
 //                  the error's column follows the path in `lists`
 //   Error          a: message id, [b, b+c) in `lists`: nodes evaluated first (what was read
 //                  before the error); then the error is reported at the node's column
+//   WithObject     the object of the innermost WITH block (".name" with no value before it)
 //
 // Variables of loaded lines resolve at load to Global or Local by where the line stands: a
 // function's locals get slots (its parameters first, then every other name its lines use, see FunctionLayout), so a
@@ -96,6 +97,7 @@ enum class NodeKind : uint8_t {
     MemberReference,
     BadReference,
     Error,
+    WithObject,
 };
 
 // Element and Reference nodes: the path is one to four subscripts, no members.
@@ -154,6 +156,8 @@ enum class StatementKind : uint8_t {
     Declare,      // op: the form (DeclarationForm), a: its names in `lists`, b: their count
     Enum,         // op: the scope and the step, a: its names in `lists`, b: their count, c: the
                   // step's amount
+    With,         // a: the object
+    AssignMember, // a: ValueElement node on the WITH object, op: the assignment token, b: value
 };
 
 // Case statements: CASE ELSE.

@@ -5,6 +5,7 @@
 #include "engine/engine.h"
 #include "engine/errors/messages.h"
 #include "engine/eval/arguments.h"
+#include "engine/eval/object_members.h"
 #include "engine/values/containers.h"
 
 namespace vexil {
@@ -39,17 +40,23 @@ int Engine::methodNode(const Node& n, Variant& out) {
         const Node name = code_.nodes[static_cast<size_t>(n.a)];
         Variable* variable = variableOf(name);
         if (!variable) return undeclaredVariable(name.column);
-        if (!variable->value->is(VarKind::Map)) return reportRuntimeError(MessageId::ObjectOutsideWith, n.column);
         map = variable->value;
+        if (!map->is(VarKind::Map) && !map->is(VarKind::Object)) return reportRuntimeError(MessageId::ObjectOutsideWith, n.column);
     } else {
         if (evalNode(n.a, scratch) < 0) return -1;
-        if (!scratch.is(VarKind::Map)) return reportRuntimeError(MessageId::VariableMustBeObject, n.column);
+        if (!scratch.is(VarKind::Map) && !scratch.is(VarKind::Object)) return reportRuntimeError(MessageId::VariableMustBeObject, n.column);
     }
     ArgumentList arguments;
     for (int32_t i = 1; i < n.c; ++i)
         if (evalNode(code_.lists[static_cast<size_t>(n.b + i)], arguments.add()) < 0) return -1;
     const Node& name = code_.nodes[static_cast<size_t>(code_.lists[static_cast<size_t>(n.b)])];
     const WString method = code_.constants[static_cast<size_t>(name.a)].text();
+    if (map->is(VarKind::Object)) {
+        const Variant object = *map; // an argument may assign the variable
+        return objectMember(object, method.view(), MemberUse::Call, arguments.view(), n.column, out);
+    }
+    for (Variant& argument : arguments.view())
+        if (argument.is(VarKind::Reference)) argument = Variant(argument.dereferenced());
     return mapMethod(*map, method.view(), arguments.view(), n.column, out);
 }
 
@@ -58,7 +65,8 @@ int Engine::valueElementNode(const Node& n, Variant& out) {
     if (evalNode(n.a, value) < 0) return -1;
     // A member of anything but a map fails before any key is read.
     const int32_t firstStep = code_.lists[static_cast<size_t>(n.b)];
-    if (code_.nodes[static_cast<size_t>(firstStep)].kind == NodeKind::MemberName && !value.is(VarKind::Map))
+    if (code_.nodes[static_cast<size_t>(firstStep)].kind == NodeKind::MemberName && !value.is(VarKind::Map) &&
+        !value.is(VarKind::Object))
         return reportRuntimeError(MessageId::VariableMustBeObject, code_.lists[static_cast<size_t>(n.b + 1)]);
     AccessPath path;
     if (readPathKeys(n, path) < 0) return -1;

@@ -39,7 +39,8 @@ int32_t appendRelocated(Code& code, const Code& block) {
         case NodeKind::Macro: n.a += tokens; break;
         case NodeKind::Global:
         case NodeKind::Local:
-        case NodeKind::Named: break;
+        case NodeKind::Named:
+        case NodeKind::WithObject: break;
         case NodeKind::Element:
         case NodeKind::Reference:
         case NodeKind::MemberReference:

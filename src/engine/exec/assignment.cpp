@@ -75,6 +75,7 @@ int Engine::assignment(const TokenList& t, size_t pos) {
     Variant scratch;
     Variant* element = walkAccessPath(variable->value, path, true, false, nullptr, name.column, scratch);
     if (!element) return -1;
+    if (pendingPut_.active) return assignObjectMember(op, value);
     applyAssignment(op, *element, value);
     return 0;
 }

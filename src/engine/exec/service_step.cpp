@@ -54,6 +54,7 @@ int Engine::serviceStep() {
         Sleep(10);
         return kServiceBusy;
     }
+    if (serveObjectEvent()) return kServiceBusy;
     return kPollGoOn;
 }
 
