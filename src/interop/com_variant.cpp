@@ -5,6 +5,8 @@
 
 #include <oleauto.h>
 
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <vector>
 
@@ -85,12 +87,30 @@ bool arrayOfSafeArray(SAFEARRAY* safe, VARTYPE elementType, Variant& out) {
     return true;
 }
 
-// "yyyymmddhhmmss", as the date and time functions write a moment.
+// "yyyymmddhhmmss" of an automation date: days since 30 December 1899, the fraction (of either
+// sign's day) the time. Worked out here rather than by the system: a floating-point argument of a
+// delay-loaded function arrives clobbered on its first call.
 Variant dateText(DATE date) {
-    SYSTEMTIME st{};
-    if (!VariantTimeToSystemTime(date, &st)) return Variant::string(WString());
+    if (!(date > -657435.0 && date < 2958466.0)) return Variant::string(WString()); // years 100 to 9999
+    int64_t days = static_cast<int64_t>(date); // toward zero
+    int64_t seconds = std::llround(std::fabs(date - static_cast<double>(days)) * 86400.0);
+    if (seconds == 86400) {
+        seconds = 0;
+        ++days;
+    }
+    // The civil date of a day count from 1 March of year 0.
+    const int64_t z = days - 25569 + 719468; // 30 December 1899 -> 1 January 1970 -> 1 March 0000
+    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const int64_t dayOfEra = z - era * 146097;
+    const int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const int64_t monthIndex = (5 * dayOfYear + 2) / 153;
+    const int day = static_cast<int>(dayOfYear - (153 * monthIndex + 2) / 5 + 1);
+    const int month = static_cast<int>(monthIndex < 10 ? monthIndex + 3 : monthIndex - 9);
+    const int year = static_cast<int>(yearOfEra + era * 400 + (month <= 2 ? 1 : 0));
     wchar_t text[32];
-    swprintf(text, 32, L"%4d%02d%02d%02d%02d%02d", st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond);
+    swprintf(text, 32, L"%4d%02d%02d%02d%02d%02d", year, month, day, static_cast<int>(seconds / 3600),
+             static_cast<int>(seconds / 60 % 60), static_cast<int>(seconds % 60));
     return Variant::string(WString(text));
 }
 

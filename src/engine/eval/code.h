@@ -20,7 +20,8 @@
 //   Element        a: variable node, [b, b+c) in `lists`: the path, two entries per step: a
 //                  node ("[key]": any expression; ".name": a MemberName node) and the column of
 //                  its bracket; op has kPlainIndexPath when it is one to four "[key]" steps
-//   MemberName     a: index in `constants` (the name as written)
+//   MemberName     a: index in `constants` (the name as written; a method's in capitals, with
+//                  the name as written at b)
 //   Reference      as Element: an argument passed by reference to a variable or an element
 //   BuiltinCall    a: built-in table index, [b, b+c) in `lists`: argument nodes
 //   UserCall       a: index in the function table, [b, b+c) in `lists`: argument nodes

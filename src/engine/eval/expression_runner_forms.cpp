@@ -53,7 +53,8 @@ int Engine::methodNode(const Node& n, Variant& out) {
     const WString method = code_.constants[static_cast<size_t>(name.a)].text();
     if (map->is(VarKind::Object)) {
         const Variant object = *map; // an argument may assign the variable
-        return objectMember(object, method.view(), MemberUse::Call, arguments.view(), n.column, out);
+        const WString& written = code_.constants[static_cast<size_t>(name.b)].text();
+        return objectMember(object, written.view(), MemberUse::Call, arguments.view(), n.column, out);
     }
     for (Variant& argument : arguments.view())
         if (argument.is(VarKind::Reference)) argument = Variant(argument.dereferenced());

@@ -375,7 +375,8 @@ int32_t ExpressionReader::referenceArgument(size_t& pos, size_t close, bool cons
 int32_t ExpressionReader::method(size_t& pos, int32_t receiver, bool inPlace, bool& broken) {
     const Token& member = t_[pos];
     ++pos; // at "("
-    std::vector<int32_t> args{node(NodeKind::MemberName, member.column, code_.addConstant(Variant::string(WString(upperCase(member.text.view())))))};
+    const int32_t upper = code_.addConstant(Variant::string(WString(upperCase(member.text.view()))));
+    std::vector<int32_t> args{node(NodeKind::MemberName, member.column, upper, code_.addConstant(Variant::string(member.text)))};
     int32_t missing = -1;
     auto byReference = [](size_t, bool& constantAllowed, bool&) { return constantAllowed = true; };
     if (!arguments(pos, args, byReference, static_cast<size_t>(-1), missing)) {

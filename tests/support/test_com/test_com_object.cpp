@@ -141,10 +141,10 @@ void setArray(VARIANT& out, VARTYPE element, SAFEARRAY* array) {
 }
 
 HRESULT make(const std::wstring& kind, IDispatch* self, VARIANT& out) {
-    SYSTEMTIME moment{2015, 3, 0, 4, 5, 6, 7, 0};
     if (kind == L"date") {
+        // 4 March 2015, 05:06:07: days since 30 December 1899, and the fraction of a day.
         out.vt = VT_DATE;
-        SystemTimeToVariantTime(&moment, &out.date);
+        out.date = 42067.0 + (5 * 3600 + 6 * 60 + 7) / 86400.0;
     } else if (kind == L"currency") {
         out.vt = VT_CY;
         out.cyVal.int64 = 1234567; // 123.4567
