@@ -4,6 +4,7 @@
 #include "engine/builtins/builtin_api.h"
 #include "engine/exec/functions.h"
 #include "interop/com_errors.h"
+#include "interop/com_type_info.h"
 #include "interop/com_variant.h"
 
 #include <ocidl.h>
@@ -123,24 +124,10 @@ private:
     DWORD cookie_;
 };
 
-// The type information of the object's interfaces: its class's when it offers it.
-ITypeInfo* classInfo(IUnknown* object) {
-    IProvideClassInfo* provider = nullptr;
-    ITypeInfo* info = nullptr;
-    if (FAILED(object->QueryInterface(IID_IProvideClassInfo, reinterpret_cast<void**>(&provider)))) return nullptr;
-    if (FAILED(provider->GetClassInfo(&info))) info = nullptr;
-    provider->Release();
-    return info;
-}
-
+// The type library that describes the object.
 ITypeLib* libraryOf(IUnknown* object) {
-    ITypeInfo* info = classInfo(object);
-    if (!info) {
-        IDispatch* dispatch = nullptr;
-        if (FAILED(object->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch)))) return nullptr;
-        if (FAILED(dispatch->GetTypeInfo(0, LOCALE_SYSTEM_DEFAULT, &info))) info = nullptr;
-        dispatch->Release();
-    }
+    ITypeInfo* info = classInfoOf(object);
+    if (!info) info = interfaceInfoOf(object);
     ITypeLib* library = nullptr;
     UINT index = 0;
     if (info && FAILED(info->GetContainingTypeLib(&library, &index))) library = nullptr;
@@ -148,17 +135,9 @@ ITypeLib* libraryOf(IUnknown* object) {
     return library;
 }
 
-bool guidOf(ITypeInfo* info, GUID& guid) {
-    TYPEATTR* attributes = nullptr;
-    if (!info || FAILED(info->GetTypeAttr(&attributes))) return false;
-    guid = attributes->guid;
-    info->ReleaseTypeAttr(attributes);
-    return true;
-}
-
 // The class's default outgoing interface, with its type information.
 ITypeInfo* defaultSource(IUnknown* object) {
-    ITypeInfo* info = classInfo(object);
+    ITypeInfo* info = classInfoOf(object);
     if (!info) return nullptr;
     ITypeInfo* source = nullptr;
     TYPEATTR* attributes = nullptr;
@@ -192,7 +171,7 @@ ITypeInfo* namedSource(IUnknown* object, const std::wstring& name, IID& iid) {
             SysFreeString(own);
             if (same && FAILED(library->GetTypeInfo(i, &found))) found = nullptr;
         }
-        if (!found || !guidOf(found, iid)) iid = GUID_NULL;
+        if (!found || !typeGuid(found, iid)) iid = GUID_NULL;
     }
     if (library) library->Release();
     return found;
@@ -202,7 +181,7 @@ int connectSink(BuiltinContext& context, BuiltinArgs args, IUnknown* object, Var
     result = Variant::int32(0);
     IID iid = GUID_NULL;
     ITypeInfo* names = given(args, 2) ? namedSource(object, std::wstring(textArg(args, 2).view()), iid) : defaultSource(object);
-    if (!given(args, 2) && !guidOf(names, iid)) iid = GUID_NULL;
+    if (!given(args, 2) && !typeGuid(names, iid)) iid = GUID_NULL;
     IConnectionPointContainer* container = nullptr;
     IConnectionPoint* point = nullptr;
     HRESULT hr = IsEqualGUID(iid, GUID_NULL) ? E_NOINTERFACE

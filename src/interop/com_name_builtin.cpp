@@ -1,5 +1,6 @@
 // OBJNAME: what the type information and the registry tell of an object.
 #include "engine/builtins/builtin_api.h"
+#include "interop/com_type_info.h"
 #include "interop/com_variant.h"
 
 #include <objbase.h>
@@ -28,33 +29,14 @@ WString guidText(const GUID& guid) {
 
 // The class's type information when the object offers it, else its interface's.
 ITypeInfo* typeInfoOf(IUnknown* object, bool& isClass) {
-    ITypeInfo* info = nullptr;
-    IProvideClassInfo* provider = nullptr;
-    isClass = false;
-    if (SUCCEEDED(object->QueryInterface(IID_IProvideClassInfo, reinterpret_cast<void**>(&provider)))) {
-        isClass = SUCCEEDED(provider->GetClassInfo(&info)) && info;
-        provider->Release();
-        if (isClass) return info;
-    }
-    IDispatch* dispatch = nullptr;
-    if (SUCCEEDED(object->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch)))) {
-        if (FAILED(dispatch->GetTypeInfo(0, LOCALE_SYSTEM_DEFAULT, &info))) info = nullptr;
-        dispatch->Release();
-    }
-    return info;
-}
-
-bool guidOf(ITypeInfo* info, GUID& guid) {
-    TYPEATTR* attributes = nullptr;
-    if (!info || FAILED(info->GetTypeAttr(&attributes))) return false;
-    guid = attributes->guid;
-    info->ReleaseTypeAttr(attributes);
-    return true;
+    ITypeInfo* info = classInfoOf(object);
+    isClass = info != nullptr;
+    return info ? info : interfaceInfoOf(object);
 }
 
 // The class: from the class's type information, or from IPersist.
 bool classOf(IUnknown* object, ITypeInfo* info, bool isClass, CLSID& clsid) {
-    if (isClass && guidOf(info, clsid)) return true;
+    if (isClass && typeGuid(info, clsid)) return true;
     IPersist* persist = nullptr;
     if (FAILED(object->QueryInterface(IID_IPersist, reinterpret_cast<void**>(&persist)))) return false;
     const bool found = SUCCEEDED(persist->GetClassID(&clsid));
@@ -120,17 +102,9 @@ WString nameOf(IUnknown* object, int flag) {
         break;
     case InterfaceId: {
         // The interface the object is used through: its IDispatch's.
-        ITypeInfo* own = info;
-        if (isClass) {
-            IDispatch* dispatch = nullptr;
-            own = nullptr;
-            if (SUCCEEDED(object->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch)))) {
-                if (FAILED(dispatch->GetTypeInfo(0, LOCALE_SYSTEM_DEFAULT, &own))) own = nullptr;
-                dispatch->Release();
-            }
-        }
+        ITypeInfo* own = isClass ? interfaceInfoOf(object) : info;
         GUID iid{};
-        if (guidOf(own, iid)) out = guidText(iid);
+        if (typeGuid(own, iid)) out = guidText(iid);
         if (own && own != info) own->Release();
         break;
     }

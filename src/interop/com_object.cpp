@@ -90,6 +90,7 @@ ComObject::~ComObject() {
     if (enumerator_) enumerator_->Release();
     if (dispatch_) dispatch_->Release();
     if (unknown_) unknown_->Release();
+    if (kept_) kept_->Release();
 }
 
 IDispatch* ComObject::dispatch() {
@@ -100,12 +101,27 @@ IDispatch* ComObject::dispatch() {
     return dispatch_;
 }
 
+HRESULT ComObject::idOf(std::wstring_view name, DISPID& id) {
+    for (const KnownId& known : known_) {
+        if (!known.name.empty() && known.name == name) {
+            id = known.id;
+            return S_OK;
+        }
+    }
+    const HRESULT hr = memberId(dispatch(), name, id);
+    if (SUCCEEDED(hr)) {
+        known_[nextKnown_] = {std::wstring(name), id};
+        nextKnown_ = (nextKnown_ + 1) % kKnownIds;
+    }
+    return hr;
+}
+
 MemberOutcome ComObject::member(BuiltinContext& context, std::wstring_view name, MemberUse use, BuiltinArgs args,
                                 Variant& result) {
     IDispatch* target = dispatch();
     if (!target) return reportComFailure(context, E_NOINTERFACE);
     DISPID id = DISPID_UNKNOWN;
-    if (const HRESULT hr = memberId(target, name, id); FAILED(hr)) {
+    if (const HRESULT hr = idOf(name, id); FAILED(hr)) {
         result = Variant::string(WString());
         return reportComFailure(context, hr);
     }

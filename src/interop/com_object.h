@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <oaidl.h>
 
+#include <string>
+
 namespace vexil {
 
 class ComObject final : public ObjectBody {
@@ -17,6 +19,8 @@ public:
     ComObject& operator=(const ComObject&) = delete;
 
     IUnknown* unknown() const { return unknown_; }
+    // Adopts a reference to `other`, released with this object: what the object calls into.
+    void keep(IUnknown* other) { kept_ = other; }
     // The object's IDispatch (no reference taken), or nullptr.
     IDispatch* dispatch();
 
@@ -30,6 +34,17 @@ private:
     IDispatch* dispatch_ = nullptr;
     bool dispatchAsked_ = false;
     IEnumVARIANT* enumerator_ = nullptr; // when this object is an enumeration's cursor
+    IUnknown* kept_ = nullptr;
+    // The dispatch ids of the names used last: an object's ids never change while it lives, and a
+    // loop reads the same few members over and over.
+    struct KnownId {
+        std::wstring name;
+        DISPID id;
+    };
+    static constexpr size_t kKnownIds = 4;
+    KnownId known_[kKnownIds];
+    size_t nextKnown_ = 0;
+    HRESULT idOf(std::wstring_view name, DISPID& id);
 };
 
 } // namespace vexil
