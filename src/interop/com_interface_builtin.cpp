@@ -2,13 +2,13 @@
 // through a dispatch object built from the script's description of its methods, whose calls go
 // through the interface's virtual table.
 #include "engine/builtins/builtin_api.h"
-#include "interop/com_interface_description.h"
-#include "interop/com_object.h"
+#include "interop/com_described_dispatch.h"
 #include "interop/com_variant.h"
 
 #include <objbase.h>
 #include <oleauto.h>
 
+#include <utility>
 #include <vector>
 
 namespace vexil {
@@ -45,32 +45,6 @@ IUnknown* firstInterface(BuiltinContext& context, const Variant& given, int32_t&
     return pointer;
 }
 
-// The dispatch object whose methods call the interface's slots, or nullptr.
-IUnknown* describedDispatch(IUnknown* target, const std::vector<DescribedMethod>& methods, bool query) {
-    std::vector<std::vector<PARAMDATA>> parameters(methods.size());
-    std::vector<METHODDATA> data(methods.size());
-    for (size_t i = 0; i < methods.size(); ++i) {
-        const DescribedMethod& method = methods[i];
-        for (VARTYPE type : method.parameters) parameters[i].push_back({const_cast<OLECHAR*>(L""), type});
-        METHODDATA& entry = data[i];
-        entry.szName = const_cast<OLECHAR*>(method.name.c_str());
-        entry.ppdata = parameters[i].data();
-        entry.dispid = static_cast<DISPID>(i + 1);
-        entry.iMeth = static_cast<UINT>(i + (query ? 3 : 0));
-        entry.cc = method.isCdecl ? CC_CDECL : CC_STDCALL;
-        entry.cArgs = static_cast<UINT>(method.parameters.size());
-        entry.wFlags = DISPATCH_METHOD;
-        entry.vtReturn = method.returnType;
-    }
-    INTERFACEDATA description{data.data(), static_cast<UINT>(data.size())};
-    ITypeInfo* info = nullptr;
-    if (FAILED(CreateDispTypeInfo(&description, LOCALE_SYSTEM_DEFAULT, &info))) return nullptr;
-    IUnknown* dispatch = nullptr;
-    if (FAILED(CreateStdDispatch(nullptr, target, info, &dispatch))) dispatch = nullptr;
-    info->Release();
-    return dispatch;
-}
-
 } // namespace
 
 int builtinObjCreateInterface(BuiltinContext& context, BuiltinArgs args, Variant& result) {
@@ -93,17 +67,11 @@ int builtinObjCreateInterface(BuiltinContext& context, BuiltinArgs args, Variant
     }
     IUnknown* held = target;
     if (given(args, 2)) {
-        // The dispatch object calls through `target`, which must outlive it: the script's value
-        // keeps the interface as long as it keeps the dispatch object.
-        held = describedDispatch(target, methods, query);
-        if (!held) {
-            target->Release();
-            return context.fail(kNotCreated);
-        }
+        held = newDescribedDispatch(target, std::move(methods), query);
+        target->Release(); // the dispatch object holds it
     }
     result = objectValue(held);
     held->Release();
-    if (held != target) static_cast<ComObject*>(objectBody(result))->keep(target);
     return 0;
 }
 

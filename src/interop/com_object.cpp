@@ -90,7 +90,6 @@ ComObject::~ComObject() {
     if (enumerator_) enumerator_->Release();
     if (dispatch_) dispatch_->Release();
     if (unknown_) unknown_->Release();
-    if (kept_) kept_->Release();
 }
 
 IDispatch* ComObject::dispatch() {

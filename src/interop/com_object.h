@@ -19,8 +19,6 @@ public:
     ComObject& operator=(const ComObject&) = delete;
 
     IUnknown* unknown() const { return unknown_; }
-    // Adopts a reference to `other`, released with this object: what the object calls into.
-    void keep(IUnknown* other) { kept_ = other; }
     // The object's IDispatch (no reference taken), or nullptr.
     IDispatch* dispatch();
 
@@ -34,7 +32,6 @@ private:
     IDispatch* dispatch_ = nullptr;
     bool dispatchAsked_ = false;
     IEnumVARIANT* enumerator_ = nullptr; // when this object is an enumeration's cursor
-    IUnknown* kept_ = nullptr;
     // The dispatch ids of the names used last: an object's ids never change while it lives, and a
     // loop reads the same few members over and over.
     struct KnownId {
