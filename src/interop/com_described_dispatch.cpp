@@ -1,5 +1,7 @@
 #include "interop/com_described_dispatch.h"
 
+#include "interop/com_dispatch_base.h"
+
 #include <oleauto.h>
 
 #include <string>
@@ -62,38 +64,13 @@ bool prepare(VARIANT& given, VARTYPE declared, NativeArgument& argument) {
     return true;
 }
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
-class DescribedDispatch final : public IDispatch {
+class DescribedDispatch final : public DispatchBase {
 public:
     DescribedDispatch(IUnknown* target, std::vector<DescribedMethod> methods, bool afterUnknown)
         : target_(target), methods_(std::move(methods)), firstSlot_(afterUnknown ? 3 : 0) {
         target_->AddRef();
     }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch)) {
-            *out = static_cast<IDispatch*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++count_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --count_;
-        if (left == 0) delete this;
-        return left;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** out) override {
-        *out = nullptr;
-        return E_NOTIMPL;
-    }
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
         for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
         for (size_t m = 0; count > 0 && m < methods_.size(); ++m)
@@ -135,7 +112,7 @@ public:
     }
 
 private:
-    ~DescribedDispatch() { target_->Release(); }
+    ~DescribedDispatch() override { target_->Release(); }
 
     // What a by-reference parameter received, into the caller's VARIANT.
     static void handBack(DISPPARAMS* params, const DescribedMethod& method, std::vector<NativeArgument>& arguments) {
@@ -150,12 +127,10 @@ private:
         }
     }
 
-    ULONG count_ = 1;
     IUnknown* target_;
     std::vector<DescribedMethod> methods_;
     ULONG_PTR firstSlot_;
 };
-#pragma GCC diagnostic pop
 
 } // namespace
 

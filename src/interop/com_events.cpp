@@ -3,6 +3,7 @@
 // (in the middle of a line): the call is queued and runs between lines.
 #include "engine/builtins/builtin_api.h"
 #include "engine/exec/functions.h"
+#include "interop/com_dispatch_base.h"
 #include "interop/com_errors.h"
 #include "interop/com_type_info.h"
 #include "interop/com_variant.h"
@@ -20,36 +21,13 @@ namespace {
 constexpr DISPID kStopId = -999;
 
 // The object the server calls: it turns each event into a queued call of prefix + event name.
-// It deletes itself on its last Release, never through an interface pointer.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
-class EventSink final : public IDispatch {
+class EventSink final : public DispatchBase {
 public:
     EventSink(Engine& engine, std::wstring prefix, const IID& iid, ITypeInfo* names, Variant source)
         : engine_(engine), prefix_(std::move(prefix)), iid_(iid), names_(names), source_(std::move(source)) {
         if (names_) names_->AddRef();
     }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) || IsEqualIID(riid, iid_)) {
-            *out = static_cast<IDispatch*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++count_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --count_;
-        if (left == 0) delete this;
-        return left;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return DISP_E_UNKNOWNNAME; }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*) override {
         std::wstring name = eventName(id);
@@ -70,9 +48,10 @@ public:
     void disconnected() { source_ = Variant(); }
 
 private:
-    ~EventSink() {
+    ~EventSink() override {
         if (names_) names_->Release();
     }
+    bool answers(REFIID riid) const override { return IsEqualIID(riid, iid_); }
     std::wstring eventName(DISPID id) const {
         BSTR name = nullptr;
         UINT found = 0;
@@ -82,14 +61,12 @@ private:
         return text;
     }
 
-    ULONG count_ = 1;
     Engine& engine_;
     std::wstring prefix_;
     IID iid_;
     ITypeInfo* names_;
     Variant source_;
 };
-#pragma GCC diagnostic pop
 
 // What the script holds: the connection, ended by its STOP method or when the last copy goes.
 class SinkConnection final : public ObjectBody {
