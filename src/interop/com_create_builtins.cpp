@@ -2,6 +2,7 @@
 // library the script opened, or found running or by a file or moniker name.
 #include "engine/builtins/builtin_api.h"
 #include "interop/com_errors.h"
+#include "interop/com_type_info.h"
 #include "interop/com_variant.h"
 #include "interop/dll_libraries.h"
 
@@ -91,13 +92,18 @@ HRESULT createRemote(const CLSID& clsid, BuiltinArgs args, IUnknown*& object) {
     return S_OK;
 }
 
-// The class of a running or file object, through IPersist.
+// The class of a running or file object: what it tells through IPersist or its class information.
 bool hasClass(IUnknown* object, const CLSID& clsid) {
-    IPersist* persist = nullptr;
-    if (FAILED(object->QueryInterface(IID_IPersist, reinterpret_cast<void**>(&persist)))) return false;
     CLSID own{};
-    const bool same = SUCCEEDED(persist->GetClassID(&own)) && IsEqualCLSID(own, clsid);
-    persist->Release();
+    IPersist* persist = nullptr;
+    if (SUCCEEDED(object->QueryInterface(IID_IPersist, reinterpret_cast<void**>(&persist)))) {
+        const bool known = SUCCEEDED(persist->GetClassID(&own));
+        persist->Release();
+        if (known) return IsEqualCLSID(own, clsid);
+    }
+    ITypeInfo* info = classInfoOf(object);
+    const bool same = typeGuid(info, own) && IsEqualCLSID(own, clsid);
+    if (info) info->Release();
     return same;
 }
 

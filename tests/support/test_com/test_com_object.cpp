@@ -7,13 +7,14 @@
 
 namespace {
 
-enum Member : DISPID { Echo = 1, Describe, Make, SetByRef, Fire, Fail, Value, LastPut };
+enum Member : DISPID { Echo = 1, Describe, Make, SetByRef, Fire, Fail, Value, LastPut, Register, Revoke };
 struct Name {
     const wchar_t* text;
     DISPID id;
 };
 constexpr Name kNames[] = {{L"Echo", Echo}, {L"Describe", Describe}, {L"Make", Make}, {L"SetByRef", SetByRef},
-                           {L"Fire", Fire}, {L"Fail", Fail}, {L"Value", Value}, {L"LastPut", LastPut}};
+                           {L"Fire", Fire}, {L"Fail", Fail}, {L"Value", Value}, {L"LastPut", LastPut},
+                           {L"Register", Register}, {L"Revoke", Revoke}};
 
 const wchar_t* typeName(VARTYPE vt) {
     switch (vt) {
@@ -357,6 +358,7 @@ private:
     EventPoint point_;
     VARIANT value_;
     const wchar_t* lastPut_ = L"none";
+    DWORD running_ = 0;
 };
 #pragma GCC diagnostic pop
 
@@ -391,7 +393,7 @@ std::wstring text(VARIANT& v) {
 }
 
 HRESULT TestObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception, UINT*) {
-    static const UINT kArguments[] = {0, 1, 1, 1, 2, 1, 2, 0, 0};
+    static const UINT kArguments[] = {0, 1, 1, 1, 2, 1, 2, 0, 0, 0, 0};
     VARIANT scratch;
     VariantInit(&scratch);
     VARIANT& out = result ? *result : scratch;
@@ -407,7 +409,7 @@ HRESULT TestObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* para
         VariantClear(&items[1]);
         return S_OK;
     }
-    if (id < Echo || id > LastPut) return DISP_E_MEMBERNOTFOUND;
+    if (id < Echo || id > Revoke) return DISP_E_MEMBERNOTFOUND;
     if (id == Value && (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF))) {
         if (count != 1) return DISP_E_BADPARAMCOUNT;
         VariantClear(&value_);
@@ -461,6 +463,13 @@ HRESULT TestObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* para
         out.vt = VT_BSTR;
         out.bstrVal = SysAllocString(lastPut_);
         return S_OK;
+    case Register: // in the running object table, where a client finds it by its class
+        return running_ ? S_OK : RegisterActiveObject(static_cast<IDispatch*>(this), kTestComClass, ACTIVEOBJECT_WEAK, &running_);
+    case Revoke: {
+        const DWORD cookie = running_;
+        running_ = 0;
+        return cookie ? RevokeActiveObject(cookie, nullptr) : S_OK;
+    }
     default: return DISP_E_MEMBERNOTFOUND;
     }
 }
