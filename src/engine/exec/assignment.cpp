@@ -2,6 +2,8 @@
 // starts with a variable but calls a method or function value is a call statement instead.
 #include "engine/engine.h"
 #include "engine/errors/messages.h"
+#include "engine/eval/arguments.h"
+#include "engine/eval/object_members.h"
 #include "engine/exec/assignment_operators.h"
 #include "engine/front/token_cursor.h"
 
@@ -53,6 +55,33 @@ int Engine::assignment(const TokenList& t, size_t pos) {
     }
     // Subscripts and keys are evaluated before the value, and applied after it.
     if (size_t end = callChainEnd(t, p)) {
+        // "$o.Name(arguments) = value": an object's property that takes arguments, written.
+        const bool indexedProperty = t[p].type == TokenType::Member && t[p + 1].type == TokenType::LeftParen &&
+                                     pastClosing(t, p + 1) == end && isAssignOperator(t[end].type);
+        if (indexedProperty && variable && variable->value->is(VarKind::Object)) {
+            const Variant object = *variable->value;
+            ArgumentList arguments;
+            const size_t close = end - 1;
+            for (size_t a = p + 2; a < close;) {
+                if (evaluate(t, a, arguments.add(), static_cast<int>(close)) < 0) return -1;
+                if (t[a].type == TokenType::Comma) ++a;
+                else if (a != close) return reportRuntimeError(MessageId::ErrorParsingFunctionCall, t[a].column);
+            }
+            size_t v = end + 1;
+            Variant value;
+            if (evaluate(t, v, value) < 0 || expectEnd(t, v) < 0) return -1;
+            const std::wstring_view property = t[p].text.view();
+            if (t[end].type != TokenType::Assign) {
+                // A compound operator reads the property with its arguments, combines, writes it back.
+                Variant current;
+                if (objectMember(object, property, MemberUse::Read, arguments.view(), t[p].column, current) < 0) return -1;
+                applyAssignment(t[end].type, current, value);
+                value = std::move(current);
+            }
+            arguments.add() = std::move(value);
+            Variant discarded;
+            return objectMember(object, property, MemberUse::Write, arguments.view(), t[p].column, discarded);
+        }
         // Not an assignment: the line is a call whose result is discarded.
         size_t q = pos;
         Variant discarded;

@@ -3,6 +3,7 @@
 // between lines. What a member does belongs to the object (object_members.h).
 #include "engine/engine.h"
 #include "engine/errors/messages.h"
+#include "engine/eval/arguments.h"
 #include "engine/eval/object_members.h"
 #include "engine/exec/assignment_operators.h"
 
@@ -63,9 +64,32 @@ int Engine::withStatement(const TokenList& t, size_t pos) {
     return enterWith(value, column);
 }
 
-// ".name = value" (and the compound operators) on the WITH object.
+// ".name = value" (and the compound operators) on the WITH object; ".name(arguments) = value" for
+// a property that takes arguments.
 int Engine::runAssignMember(const Statement& s) {
     const Node element = code_.nodes[static_cast<size_t>(s.a)];
+    const TokenType op = static_cast<TokenType>(s.op);
+    if (element.kind == NodeKind::Method) {
+        Variant object;
+        if (evalNode(element.a, object) < 0) return -1;
+        if (!object.is(VarKind::Object)) return reportRuntimeError(MessageId::VariableMustBeObject, element.column);
+        ArgumentList arguments;
+        for (int32_t i = 1; i < element.c; ++i)
+            if (evalNode(code_.lists[static_cast<size_t>(element.b + i)], arguments.add()) < 0) return -1;
+        Variant value;
+        if (evalNode(s.b, value) < 0) return -1;
+        const Node& name = code_.nodes[static_cast<size_t>(code_.lists[static_cast<size_t>(element.b)])];
+        const WString written = code_.constants[static_cast<size_t>(name.b)].text();
+        if (op != TokenType::Assign) {
+            Variant current;
+            if (objectMember(object, written.view(), MemberUse::Read, arguments.view(), element.column, current) < 0) return -1;
+            applyAssignment(op, current, value);
+            value = std::move(current);
+        }
+        arguments.add() = std::move(value);
+        Variant discarded;
+        return objectMember(object, written.view(), MemberUse::Write, arguments.view(), element.column, discarded);
+    }
     Variant object;
     if (withObjectNode(code_.nodes[static_cast<size_t>(element.a)].column, object) < 0) return -1;
     AccessPath path;
@@ -75,7 +99,6 @@ int Engine::runAssignMember(const Statement& s) {
     Variant scratch;
     Variant* target = walkAccessPath(&object, path, true, false, nullptr, element.column, scratch);
     if (!target) return -1;
-    const TokenType op = static_cast<TokenType>(s.op);
     if (pendingPut_.active) return assignObjectMember(op, value);
     applyAssignment(op, *target, value);
     return 0;

@@ -89,7 +89,8 @@ Statement Engine::compileStatement(int line, const TokenList& t, size_t pos) {
             return s;
         }
         s.a = compileExpression(code_, t, p, static_cast<int>(assign), scope);
-        if (s.a < 0 || p != assign || code_.nodes[static_cast<size_t>(s.a)].kind != NodeKind::ValueElement) return tokens;
+        const NodeKind target = s.a < 0 ? NodeKind::Error : code_.nodes[static_cast<size_t>(s.a)].kind;
+        if (p != assign || (target != NodeKind::ValueElement && target != NodeKind::Method)) return tokens;
         s.op = static_cast<uint8_t>(t[p].type);
         ++p;
         s.b = expressionTo(p, true);
