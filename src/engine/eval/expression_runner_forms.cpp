@@ -46,9 +46,15 @@ int Engine::methodNode(const Node& n, Variant& out) {
         if (evalNode(n.a, scratch) < 0) return -1;
         if (!scratch.is(VarKind::Map) && !scratch.is(VarKind::Object)) return reportRuntimeError(MessageId::VariableMustBeObject, n.column);
     }
+    // An object's method may write through a variable argument; a map's methods only read theirs.
+    const bool ofObject = map->is(VarKind::Object);
     ArgumentList arguments;
-    for (int32_t i = 1; i < n.c; ++i)
-        if (evalNode(code_.lists[static_cast<size_t>(n.b + i)], arguments.add()) < 0) return -1;
+    for (int32_t i = 1; i < n.c; ++i) {
+        const int32_t index = code_.lists[static_cast<size_t>(n.b + i)];
+        const Node argument = code_.nodes[static_cast<size_t>(index)];
+        const bool read = !ofObject && (argument.kind == NodeKind::Reference || argument.kind == NodeKind::MemberReference);
+        if ((read ? readElementNode(argument, arguments.add()) : evalNode(index, arguments.add())) < 0) return -1;
+    }
     const Node& name = code_.nodes[static_cast<size_t>(code_.lists[static_cast<size_t>(n.b)])];
     const WString method = code_.constants[static_cast<size_t>(name.a)].text();
     if (map->is(VarKind::Object)) {
@@ -56,8 +62,6 @@ int Engine::methodNode(const Node& n, Variant& out) {
         const WString& written = code_.constants[static_cast<size_t>(name.b)].text();
         return objectMember(object, written.view(), MemberUse::Call, arguments.view(), n.column, out);
     }
-    for (Variant& argument : arguments.view())
-        if (argument.is(VarKind::Reference)) argument = Variant(argument.dereferenced());
     return mapMethod(*map, method.view(), arguments.view(), n.column, out);
 }
 
