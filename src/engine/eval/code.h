@@ -35,9 +35,10 @@
 //   Named          a: name id; a variable found by name where the code runs (local, then
 //                  global): texts compiled at run time, which belong to no function
 //   Conditional    a: condition, b: value when true, c: value when false; only one runs
-//   Method         a: the map, [b, b+c) in `lists`: a MemberName node (the method's name in
-//                  capitals), then the argument nodes; op kInPlace when a is a variable node
-//                  (the method works on the variable itself)
+//   Method         a: the map or object, [b, b+c) in `lists`: a MemberName node (the method's
+//                  name in capitals), then the argument nodes (a variable argument as a Reference
+//                  node: an object's method may write through it); op kInPlace when a is a
+//                  variable node (the method works on the variable itself)
 //   ValueElement   a: any value node, [b, b+c) in `lists`: its path as Element's (a call's result
 //                  or a parenthesis with subscripts or members after it)
 //   ValueCall      a: the value called, [b, b+c) in `lists`: three entries per argument: a
@@ -158,7 +159,8 @@ enum class StatementKind : uint8_t {
     Enum,         // op: the scope and the step, a: its names in `lists`, b: their count, c: the
                   // step's amount
     With,         // a: the object
-    AssignMember, // a: ValueElement node on the WITH object, op: the assignment token, b: value
+    AssignMember, // a: ValueElement node on the WITH object (or a Method node: a property with
+                  // arguments), op: the assignment token, b: value
 };
 
 // Case statements: CASE ELSE.
