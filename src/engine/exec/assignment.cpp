@@ -32,6 +32,20 @@ size_t callChainEnd(const TokenList& t, size_t p) {
     }
 }
 
+// The member token of the method call that ends the call chain from `p` at `end`, or 0.
+size_t lastMethodAt(const TokenList& t, size_t p, size_t end) {
+    size_t member = 0;
+    while (p < end) {
+        if (t[p].type == TokenType::Member) {
+            if (t[p + 1].type == TokenType::LeftParen && pastClosing(t, p + 1) == end) member = p;
+            ++p;
+        } else {
+            p = pastClosing(t, p);
+        }
+    }
+    return member;
+}
+
 } // namespace
 
 int Engine::assignment(const TokenList& t, size_t pos) {
@@ -55,11 +69,18 @@ int Engine::assignment(const TokenList& t, size_t pos) {
     }
     // Subscripts and keys are evaluated before the value, and applied after it.
     if (size_t end = callChainEnd(t, p)) {
-        // "$o.Name(arguments) = value": an object's property that takes arguments, written.
-        const bool indexedProperty = t[p].type == TokenType::Member && t[p + 1].type == TokenType::LeftParen &&
-                                     pastClosing(t, p + 1) == end && isAssignOperator(t[end].type);
-        if (indexedProperty && variable && variable->value->is(VarKind::Object)) {
-            const Variant object = *variable->value;
+        // "$o.Name(arguments) = value" (or "$a[1].b.Name(arguments) = value"): an object's property
+        // that takes arguments, written.
+        const size_t member = variable && isAssignOperator(t[end].type) ? lastMethodAt(t, p, end) : 0;
+        Variant object;
+        if (member == p) {
+            object = *variable->value;
+        } else if (member) {
+            size_t q = pos;
+            if (evaluate(t, q, object, static_cast<int>(member)) < 0) return -1;
+        }
+        if (member && object.is(VarKind::Object)) {
+            p = member;
             ArgumentList arguments;
             const size_t close = end - 1;
             for (size_t a = p + 2; a < close;) {
