@@ -11,5 +11,7 @@ mkdir -p "$root/build/second-volume"
 find "$root/build/second-volume" -mindepth 1 -delete
 
 "$root/tools/wine-run" 'C:\vexil\vexil-make-fixtures.exe' 'T:\packaged'
+# The test automation server, for the object tests.
+"$root/tools/wine-run" regsvr32 /s 'C:\vexil\vexil-test-com.dll'
 # The include search list's registry value points into the test area.
 "$root/tools/wine-run" reg add 'HKCU\Software\Vexil v3\Vexil' /v Include /t REG_SZ /d 'T:\loader\search-a;;T:\loader\search-b' /f >/dev/null

@@ -65,6 +65,13 @@ int Engine::reportObjectPropertyError() {
                        L"^ ERROR Incorrect parameters to object property !", kObjectPropertyExitCode);
 }
 
+int Engine::reportObjectMemberError(std::wstring_view member) {
+    if (errorsSuppressed_ || runState_ == RunState::Ending) return -1;
+    std::wstring marker = L"^ ERROR Object member ";
+    marker.append(member).append(L" failed !");
+    return reportFatal(loadMessage(MessageId::ObjectActionFailed), -1, marker, kErrorExitCodeBase + MessageId::ObjectActionFailed);
+}
+
 int Engine::reportFatal(std::wstring_view message, int column, std::wstring_view fixedMarker,
                         int32_t exitCodeWithOption) {
     constexpr int kFailed = -1;

@@ -90,6 +90,7 @@ class ArgumentList;
 class TextCache;
 struct CompileScope;
 struct ArrayBody;
+enum class MemberUse : uint8_t;
 
 // What the run loop is doing: running lines, ending, or one of the wait states.
 enum class RunState : int { Running = 0, Ending = 1, Waiting = 2 };
@@ -297,6 +298,13 @@ public:
     int reportRuntimeErrorText(std::wstring_view message, MessageId::Id id, int column);
     // A failed assignment to an object property.
     int reportObjectPropertyError();
+    // A failed read or call of an object's member, without a handler: the same record, naming it.
+    int reportObjectMemberError(std::wstring_view member);
+
+    // Object events: a call of `f` with `arguments`, run between lines with @COM_EVENTOBJ set to
+    // `source` (events arrive in the middle of a line, while a member call runs).
+    void queueObjectEvent(const UserFunction& f, std::vector<Variant> arguments, Variant source);
+    const Variant& eventSource() const { return eventSource_; }
 
 private:
     // ---- Compiled lines (code.h) ----
@@ -445,6 +453,19 @@ private:
     // EXIT, with the code when one is given.
     [[nodiscard]] int exitRun(const Variant* code);
     [[nodiscard]] int enterForIn(Variant* variable, Variant& collection, int column);
+    // Objects (exec/object_access.cpp): a member read, call or assignment with its failure
+    // reported; the WITH block and its object; the member statements and For...In over an object.
+    [[nodiscard]] int objectMember(const Variant& object, std::wstring_view name, MemberUse use, BuiltinArgs args,
+                                   int column, Variant& result);
+    [[nodiscard]] int withObjectNode(int column, Variant& out);
+    [[nodiscard]] int enterWith(Variant& value, int column);
+    [[nodiscard]] int withStatement(const TokenList& t, size_t pos);
+    [[nodiscard]] int runAssignMember(const Statement& s);
+    // After a write-mode walk that ended on an object's member: the property assignment.
+    [[nodiscard]] int assignObjectMember(TokenType op, Variant& value);
+    [[nodiscard]] int enterObjectForIn(Variant* variable, Variant& collection);
+    // The first queued object event, run when none is running; false when there is none.
+    bool serveObjectEvent();
 
     int reportFatal(std::wstring_view message, int column, std::wstring_view fixedMarker,
                     int32_t exitCodeWithOption);
@@ -639,13 +660,13 @@ private:
     int runDepth_ = 0;
     // Blocks being run, innermost last, for the lines that end, repeat or leave them (WEND, NEXT,
     // EXITLOOP...). One stack for all calls: a call cuts it back to its own depth when it returns.
-    enum class BlockKind { If, While, Do, For, Select, Switch };
+    enum class BlockKind { If, While, Do, For, Select, Switch, With };
     struct OpenBlock {
         BlockKind kind;
         int start;
         int end;
         Variant* variable; // For: the loop variable
-        Variant limit;     // For: the TO value, or the collection of FOR...IN
+        Variant limit;     // For: the TO value, or the collection of FOR...IN; With: the object
         Variant step;      // For: the STEP value
         int32_t position = -1; // FOR...IN: the element or key being visited
         OpenBlock(BlockKind k, int s, int e, Variant* v = nullptr, Variant l = {}, Variant st = {})
@@ -715,6 +736,22 @@ private:
     std::array<std::unique_ptr<RunResource>, static_cast<size_t>(RunResourceKind::Count)> runResources_;
     std::unique_ptr<ChildStreams> childStreams_;
     std::unique_ptr<PipeReader> consoleReader_;
+
+    // ---- Objects ----
+    // A write-mode walk that reached an object's member leaves the assignment here.
+    struct PendingPut {
+        Variant object;
+        WString name;
+        bool active = false;
+    } pendingPut_;
+    struct ObjectEvent {
+        const UserFunction* function;
+        std::vector<Variant> arguments;
+        Variant source;
+    };
+    std::deque<ObjectEvent> objectEvents_;
+    bool objectEventRunning_ = false;
+    Variant eventSource_; // @COM_EVENTOBJ
 
     // ---- Evaluation ----
     // The compiled lines and expressions.

@@ -139,6 +139,8 @@ public:
     // Runs `f` with values from native code bound to its first parameters (one for every
     // parameter without a default); true when it returned a value. The run may have ended after.
     bool callFromNative(const UserFunction& f, BuiltinArgs arguments, Variant& result);
+    // Queues a call of `f` with `arguments`, run between lines with @COM_EVENTOBJ set to `source`.
+    void queueObjectEvent(const UserFunction& f, std::vector<Variant> arguments, Variant source);
     // Exit functions by upper-cased name, in registration order.
     std::vector<std::wstring>& exitFunctions();
     // Event functions (hot keys, Adlib): their owner joins the service step (service_events.h),

@@ -51,6 +51,9 @@ const UserFunction* BuiltinContext::findFunction(std::wstring_view name) const {
 bool BuiltinContext::callFromNative(const UserFunction& f, BuiltinArgs arguments, Variant& result) {
     return engine_.runCallback(f, arguments, result);
 }
+void BuiltinContext::queueObjectEvent(const UserFunction& f, std::vector<Variant> arguments, Variant source) {
+    engine_.queueObjectEvent(f, std::move(arguments), std::move(source));
+}
 std::vector<std::wstring>& BuiltinContext::exitFunctions() { return engine_.exitFunctions(); }
 void BuiltinContext::setEventSource(EventSourceKind kind, EventSource* source) { engine_.setEventSource(kind, source); }
 bool BuiltinContext::runEventFunction(const UserFunction& f) {

@@ -20,7 +20,8 @@
 //   Element        a: variable node, [b, b+c) in `lists`: the path, two entries per step: a
 //                  node ("[key]": any expression; ".name": a MemberName node) and the column of
 //                  its bracket; op has kPlainIndexPath when it is one to four "[key]" steps
-//   MemberName     a: index in `constants` (the name as written)
+//   MemberName     a: index in `constants` (the name as written; a method's in capitals, with
+//                  the name as written at b)
 //   Reference      as Element: an argument passed by reference to a variable or an element
 //   BuiltinCall    a: built-in table index, [b, b+c) in `lists`: argument nodes
 //   UserCall       a: index in the function table, [b, b+c) in `lists`: argument nodes
@@ -34,9 +35,10 @@
 //   Named          a: name id; a variable found by name where the code runs (local, then
 //                  global): texts compiled at run time, which belong to no function
 //   Conditional    a: condition, b: value when true, c: value when false; only one runs
-//   Method         a: the map, [b, b+c) in `lists`: a MemberName node (the method's name in
-//                  capitals), then the argument nodes; op kInPlace when a is a variable node
-//                  (the method works on the variable itself)
+//   Method         a: the map or object, [b, b+c) in `lists`: a MemberName node (the method's
+//                  name in capitals), then the argument nodes (a variable argument as a Reference
+//                  node: an object's method may write through it); op kInPlace when a is a
+//                  variable node (the method works on the variable itself)
 //   ValueElement   a: any value node, [b, b+c) in `lists`: its path as Element's (a call's result
 //                  or a parenthesis with subscripts or members after it)
 //   ValueCall      a: the value called, [b, b+c) in `lists`: three entries per argument: a
@@ -50,6 +52,7 @@
 //                  the error's column follows the path in `lists`
 //   Error          a: message id, [b, b+c) in `lists`: nodes evaluated first (what was read
 //                  before the error); then the error is reported at the node's column
+//   WithObject     the object of the innermost WITH block (".name" with no value before it)
 //
 // Variables of loaded lines resolve at load to Global or Local by where the line stands: a
 // function's locals get slots (its parameters first, then every other name its lines use, see FunctionLayout), so a
@@ -96,6 +99,7 @@ enum class NodeKind : uint8_t {
     MemberReference,
     BadReference,
     Error,
+    WithObject,
 };
 
 // Element and Reference nodes: the path is one to four subscripts, no members.
@@ -154,6 +158,9 @@ enum class StatementKind : uint8_t {
     Declare,      // op: the form (DeclarationForm), a: its names in `lists`, b: their count
     Enum,         // op: the scope and the step, a: its names in `lists`, b: their count, c: the
                   // step's amount
+    With,         // a: the object
+    AssignMember, // a: ValueElement node on the WITH object (or a Method node: a property with
+                  // arguments), op: the assignment token, b: value
 };
 
 // Case statements: CASE ELSE.

@@ -55,6 +55,7 @@ int Engine::evalNode(int32_t index, Variant& out) {
     case NodeKind::MemberReference: return memberReferenceNode(Node(n), out);
     case NodeKind::BadReference: return badReferenceNode(Node(n), out);
     case NodeKind::Error: return errorNode(Node(n), out);
+    case NodeKind::WithObject: return withObjectNode(n.column, out);
     case NodeKind::MemberName: break;
     }
     return reportRuntimeError(MessageId::ErrorInExpression, n.column);

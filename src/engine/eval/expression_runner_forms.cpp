@@ -5,6 +5,7 @@
 #include "engine/engine.h"
 #include "engine/errors/messages.h"
 #include "engine/eval/arguments.h"
+#include "engine/eval/object_members.h"
 #include "engine/values/containers.h"
 
 namespace vexil {
@@ -39,17 +40,28 @@ int Engine::methodNode(const Node& n, Variant& out) {
         const Node name = code_.nodes[static_cast<size_t>(n.a)];
         Variable* variable = variableOf(name);
         if (!variable) return undeclaredVariable(name.column);
-        if (!variable->value->is(VarKind::Map)) return reportRuntimeError(MessageId::ObjectOutsideWith, n.column);
         map = variable->value;
+        if (!map->is(VarKind::Map) && !map->is(VarKind::Object)) return reportRuntimeError(MessageId::ObjectOutsideWith, n.column);
     } else {
         if (evalNode(n.a, scratch) < 0) return -1;
-        if (!scratch.is(VarKind::Map)) return reportRuntimeError(MessageId::VariableMustBeObject, n.column);
+        if (!scratch.is(VarKind::Map) && !scratch.is(VarKind::Object)) return reportRuntimeError(MessageId::VariableMustBeObject, n.column);
     }
+    // An object's method may write through a variable argument; a map's methods only read theirs.
+    const bool ofObject = map->is(VarKind::Object);
     ArgumentList arguments;
-    for (int32_t i = 1; i < n.c; ++i)
-        if (evalNode(code_.lists[static_cast<size_t>(n.b + i)], arguments.add()) < 0) return -1;
+    for (int32_t i = 1; i < n.c; ++i) {
+        const int32_t index = code_.lists[static_cast<size_t>(n.b + i)];
+        const Node argument = code_.nodes[static_cast<size_t>(index)];
+        const bool read = !ofObject && (argument.kind == NodeKind::Reference || argument.kind == NodeKind::MemberReference);
+        if ((read ? readElementNode(argument, arguments.add()) : evalNode(index, arguments.add())) < 0) return -1;
+    }
     const Node& name = code_.nodes[static_cast<size_t>(code_.lists[static_cast<size_t>(n.b)])];
     const WString method = code_.constants[static_cast<size_t>(name.a)].text();
+    if (map->is(VarKind::Object)) {
+        const Variant object = *map; // an argument may assign the variable
+        const WString& written = code_.constants[static_cast<size_t>(name.b)].text();
+        return objectMember(object, written.view(), MemberUse::Call, arguments.view(), n.column, out);
+    }
     return mapMethod(*map, method.view(), arguments.view(), n.column, out);
 }
 
@@ -58,7 +70,8 @@ int Engine::valueElementNode(const Node& n, Variant& out) {
     if (evalNode(n.a, value) < 0) return -1;
     // A member of anything but a map fails before any key is read.
     const int32_t firstStep = code_.lists[static_cast<size_t>(n.b)];
-    if (code_.nodes[static_cast<size_t>(firstStep)].kind == NodeKind::MemberName && !value.is(VarKind::Map))
+    if (code_.nodes[static_cast<size_t>(firstStep)].kind == NodeKind::MemberName && !value.is(VarKind::Map) &&
+        !value.is(VarKind::Object))
         return reportRuntimeError(MessageId::VariableMustBeObject, code_.lists[static_cast<size_t>(n.b + 1)]);
     AccessPath path;
     if (readPathKeys(n, path) < 0) return -1;

@@ -238,6 +238,7 @@ void leaveAsGiven(Engine&, Variant&) {}
 constexpr MacroEntry kMacros[] = {
     {L"ERROR", [](Engine& e, Variant& r) { r = Variant::int32(e.status().error()); }},
     {L"EXTENDED", [](Engine& e, Variant& r) { r = e.status().extended(); }},
+    {L"COM_EVENTOBJ", [](Engine& e, Variant& r) { r = e.eventSource(); }},
     {L"MSEC", msec}, {L"SEC", timeMacro<kSec>}, {L"MIN", timeMacro<kMin>}, {L"HOUR", timeMacro<kHour>},
     {L"MDAY", timeMacro<kMday>}, {L"MON", timeMacro<kMon>}, {L"YEAR", timeMacro<kYear>}, {L"WDAY", wday},
     {L"YDAY", timeMacro<kYday>},
@@ -294,7 +295,7 @@ constexpr MacroEntry kMacros[] = {
     {L"MUILANG", muiLang},
 };
 constexpr int kMacroCount = static_cast<int>(std::size(kMacros));
-static_assert(kMacroCount == 97);
+static_assert(kMacroCount == 98);
 
 // Macro ids in name order, for the lexer's binary search; the table itself keeps its grouping.
 constexpr std::array<uint8_t, kMacroCount> kIdsByName = [] {

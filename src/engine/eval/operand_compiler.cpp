@@ -86,10 +86,15 @@ bool ExpressionReader::operand(Level& level, int& incoming) {
         return postfix(level, variable, tok.column, false);
     }
     case TokenType::Member: {
-        // A member of the value just read: only after a closing bracket.
-        if (!closesBefore(t_, pos) || level.values.empty()) return fail(level, MessageId::ObjectOutsideWith, tok.column);
-        const int32_t value = level.values.back();
-        level.values.pop_back();
+        // A member of the value just read after a closing bracket, else of the WITH object.
+        int32_t value;
+        if (!closesBefore(t_, pos)) {
+            value = node(NodeKind::WithObject, tok.column);
+        } else {
+            if (level.values.empty()) return fail(level, MessageId::ObjectOutsideWith, tok.column);
+            value = level.values.back();
+            level.values.pop_back();
+        }
         if (t_[pos + 1].type == TokenType::LeftParen) {
             bool broken = false;
             const int32_t call = method(pos, value, false, broken);
@@ -365,14 +370,16 @@ int32_t ExpressionReader::referenceArgument(size_t& pos, size_t close, bool cons
     return subExpression(pos, static_cast<int>(close), broken);
 }
 
-// ".name(arguments)" at the position, on a map.
+// ".name(arguments)" at the position, on a map or an object. A variable argument is passed by
+// reference: an object's method may hand a value back through it.
 int32_t ExpressionReader::method(size_t& pos, int32_t receiver, bool inPlace, bool& broken) {
     const Token& member = t_[pos];
     ++pos; // at "("
-    std::vector<int32_t> args{node(NodeKind::MemberName, member.column, code_.addConstant(Variant::string(WString(upperCase(member.text.view())))))};
+    const int32_t upper = code_.addConstant(Variant::string(WString(upperCase(member.text.view()))));
+    std::vector<int32_t> args{node(NodeKind::MemberName, member.column, upper, code_.addConstant(Variant::string(member.text)))};
     int32_t missing = -1;
-    auto byValue = [](size_t, bool&, bool&) { return false; };
-    if (!arguments(pos, args, byValue, static_cast<size_t>(-1), missing)) {
+    auto byReference = [](size_t, bool& constantAllowed, bool&) { return constantAllowed = true; };
+    if (!arguments(pos, args, byReference, static_cast<size_t>(-1), missing)) {
         broken = true;
         args.push_back(missing);
     }

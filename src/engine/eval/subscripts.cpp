@@ -2,6 +2,7 @@
 // (a copy of the element) or write mode (the element itself, bodies made writable on the way).
 #include "engine/engine.h"
 #include "engine/errors/messages.h"
+#include "engine/eval/object_members.h"
 #include "engine/values/containers.h"
 
 namespace vexil {
@@ -31,6 +32,19 @@ Variant* Engine::walkAccessPath(Variant* value, const AccessPath& path, bool wri
     size_t i = 0;
     while (i < path.size()) {
         const AccessStep& step = path[i];
+        if (step.kind == AccessStep::Member && value->is(VarKind::Object)) {
+            // Objects are shared, never copied: a write ends in the property assignment.
+            Variant object = *value; // `value` may be the scratch the member reads into
+            if (write && i + 1 == path.size()) {
+                pendingPut_ = {std::move(object), step.name, true};
+                scratch = Variant();
+            } else if (objectMember(object, step.name.view(), MemberUse::Read, {}, step.column, scratch) < 0) {
+                return nullptr;
+            }
+            value = &scratch;
+            ++i;
+            continue;
+        }
         if (step.kind == AccessStep::Member) {
             MapBody* map = write ? writableMap(*value) : mapBody(*value);
             if (!map) return reportRuntimeError(MessageId::VariableMustBeObject, step.column), nullptr;

@@ -34,12 +34,16 @@ int32_t appendRelocated(Code& code, const Code& block) {
     for (Node n : block.nodes) {
         switch (n.kind) {
         case NodeKind::Constant:
-        case NodeKind::Text:
-        case NodeKind::MemberName: n.a += constants; break;
+        case NodeKind::Text: n.a += constants; break;
+        case NodeKind::MemberName:
+            n.a += constants;
+            n.b += constants;
+            break;
         case NodeKind::Macro: n.a += tokens; break;
         case NodeKind::Global:
         case NodeKind::Local:
-        case NodeKind::Named: break;
+        case NodeKind::Named:
+        case NodeKind::WithObject: break;
         case NodeKind::Element:
         case NodeKind::Reference:
         case NodeKind::MemberReference:

@@ -2,6 +2,8 @@
 // starts with a variable but calls a method or function value is a call statement instead.
 #include "engine/engine.h"
 #include "engine/errors/messages.h"
+#include "engine/eval/arguments.h"
+#include "engine/eval/object_members.h"
 #include "engine/exec/assignment_operators.h"
 #include "engine/front/token_cursor.h"
 
@@ -30,6 +32,20 @@ size_t callChainEnd(const TokenList& t, size_t p) {
     }
 }
 
+// The member token of the method call that ends the call chain from `p` at `end`, or 0.
+size_t lastMethodAt(const TokenList& t, size_t p, size_t end) {
+    size_t member = 0;
+    while (p < end) {
+        if (t[p].type == TokenType::Member) {
+            if (t[p + 1].type == TokenType::LeftParen && pastClosing(t, p + 1) == end) member = p;
+            ++p;
+        } else {
+            p = pastClosing(t, p);
+        }
+    }
+    return member;
+}
+
 } // namespace
 
 int Engine::assignment(const TokenList& t, size_t pos) {
@@ -53,6 +69,40 @@ int Engine::assignment(const TokenList& t, size_t pos) {
     }
     // Subscripts and keys are evaluated before the value, and applied after it.
     if (size_t end = callChainEnd(t, p)) {
+        // "$o.Name(arguments) = value" (or "$a[1].b.Name(arguments) = value"): an object's property
+        // that takes arguments, written.
+        const size_t member = variable && isAssignOperator(t[end].type) ? lastMethodAt(t, p, end) : 0;
+        Variant object;
+        if (member == p) {
+            object = *variable->value;
+        } else if (member) {
+            size_t q = pos;
+            if (evaluate(t, q, object, static_cast<int>(member)) < 0) return -1;
+        }
+        if (member && object.is(VarKind::Object)) {
+            p = member;
+            ArgumentList arguments;
+            const size_t close = end - 1;
+            for (size_t a = p + 2; a < close;) {
+                if (evaluate(t, a, arguments.add(), static_cast<int>(close)) < 0) return -1;
+                if (t[a].type == TokenType::Comma) ++a;
+                else if (a != close) return reportRuntimeError(MessageId::ErrorParsingFunctionCall, t[a].column);
+            }
+            size_t v = end + 1;
+            Variant value;
+            if (evaluate(t, v, value) < 0 || expectEnd(t, v) < 0) return -1;
+            const std::wstring_view property = t[p].text.view();
+            if (t[end].type != TokenType::Assign) {
+                // A compound operator reads the property with its arguments, combines, writes it back.
+                Variant current;
+                if (objectMember(object, property, MemberUse::Read, arguments.view(), t[p].column, current) < 0) return -1;
+                applyAssignment(t[end].type, current, value);
+                value = std::move(current);
+            }
+            arguments.add() = std::move(value);
+            Variant discarded;
+            return objectMember(object, property, MemberUse::Write, arguments.view(), t[p].column, discarded);
+        }
         // Not an assignment: the line is a call whose result is discarded.
         size_t q = pos;
         Variant discarded;
@@ -75,6 +125,7 @@ int Engine::assignment(const TokenList& t, size_t pos) {
     Variant scratch;
     Variant* element = walkAccessPath(variable->value, path, true, false, nullptr, name.column, scratch);
     if (!element) return -1;
+    if (pendingPut_.active) return assignObjectMember(op, value);
     applyAssignment(op, *element, value);
     return 0;
 }

@@ -56,8 +56,12 @@ Statement Engine::compileKeywordStatement(int line, const TokenList& t, size_t p
         return as(StatementKind::SkipFunction);
     case Keyword::Func: return as(StatementKind::SkipFunction);
     case Keyword::EndFunc: return as(StatementKind::EndFunction);
-    case Keyword::With: return fail(MessageId::WithNeedsObject, first.column); // no value can be an object yet
-    case Keyword::EndWith: return as(StatementKind::Empty);
+    case Keyword::With: {
+        size_t at = p;
+        s.a = expressionToEnd(code_, t, at, scope);
+        return s.a < 0 ? tokens : as(StatementKind::With);
+    }
+    case Keyword::EndWith: return as(StatementKind::EndBlock);
     case Keyword::Select: return as(StatementKind::Select);
     case Keyword::Switch: {
         size_t at = p;

@@ -135,6 +135,12 @@ namespace {
     case StatementKind::Fail: return reportRuntimeError(static_cast<MessageId::Id>(s.a), s.column);
     case StatementKind::Declare: return runDeclare(s);
     case StatementKind::Enum: return runEnum(s);
+    case StatementKind::With: {
+        Variant object;
+        if (evalNode(s.a, object) < 0) return -1;
+        return enterWith(object, s.column);
+    }
+    case StatementKind::AssignMember: return runAssignMember(s);
     }
     return 0;
 }
@@ -229,6 +235,7 @@ int Engine::runAssignElement(const Statement& s) {
     Variant* target = plain ? reachPlain(variable->value, element, keys, true, false, nullptr, name.column, scratch)
                             : walkAccessPath(variable->value, *path, true, false, nullptr, name.column, scratch);
     if (!target) return -1;
+    if (pendingPut_.active) return assignObjectMember(op, value);
     applyAssignment(op, *target, value);
     return 0;
 }

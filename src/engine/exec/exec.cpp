@@ -4,6 +4,7 @@
 #include "engine/engine.h"
 #include "engine/errors/messages.h"
 #include "engine/eval/macros.h"
+#include "engine/eval/object_members.h"
 #include "engine/front/keywords.h"
 #include "engine/startup_state.h"
 #include "engine/values/containers.h"
@@ -50,7 +51,6 @@ int Engine::executeStatement(const TokenList& t, size_t pos) {
     case TokenType::EndOfLine: return 0;
     case TokenType::Keyword: return executeKeyword(t, pos);
     case TokenType::Variable: return assignment(t, pos);
-    case TokenType::Member: return reportRuntimeError(MessageId::ObjectOutsideWith, first.column);
     default: break;
     }
     Variant discarded;
@@ -78,6 +78,7 @@ int Engine::executeKeyword(const TokenList& t, size_t pos) {
         return declaration(t, pos);
     case Keyword::Return: return returnStatement(t, pos);
     case Keyword::Exit: return exitStatement(t, pos);
+    case Keyword::With: return withStatement(t, pos);
     default: return reportRuntimeError(MessageId::InvalidKeywordAtStart, -1);
     }
 }
@@ -301,6 +302,7 @@ int Engine::forInStatement(const TokenList& t, size_t pos, Variant* variable) {
 }
 
 int Engine::enterForIn(Variant* variable, Variant& collection, int column) {
+    if (collection.is(VarKind::Object)) return enterObjectForIn(variable, collection);
     const ArrayBody* array = arrayBody(collection);
     if (!(array && array->dims == 1) && !collection.is(VarKind::Map))
         return reportRuntimeError(MessageId::VariableMustBeObject, column);
@@ -320,6 +322,11 @@ int Engine::enterForIn(Variant* variable, Variant& collection, int column) {
 // The next item of a FOR...IN loop into its variable; false when there is none.
 bool Engine::nextItem(OpenBlock& block) {
     Variant item;
+    if (ObjectBody* items = objectBody(block.limit)) {
+        if (!items->nextItem(item)) return false;
+        *block.variable = std::move(item);
+        return true;
+    }
     if (!collectionItem(block.limit, block.position + 1, item)) return false;
     ++block.position;
     *block.variable = std::move(item);

@@ -63,6 +63,8 @@ int Engine::serviceStep() {
         if (source->serveEvents(context)) ran = true;
         if (runState_ == RunState::Ending) return kPollStop;
     }
+    if (!startup_.paused && serveObjectEvent()) ran = true;
+    if (runState_ == RunState::Ending) return kPollStop;
     if (!ran) return kPollGoOn;
     // One round of events a pass, then the line (or the wait's check) that was due: an event
     // function that is always due again must not keep the script from ever going on.

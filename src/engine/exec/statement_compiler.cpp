@@ -9,6 +9,22 @@
 
 namespace vexil {
 
+namespace {
+
+// The assignment operator of a line outside any bracket, or 0.
+size_t assignmentAt(const TokenList& t, size_t p) {
+    int depth = 0;
+    for (; t[p].type != TokenType::EndOfLine; ++p) {
+        const TokenType type = t[p].type;
+        if (type == TokenType::LeftParen || type == TokenType::LeftBracket) ++depth;
+        else if (type == TokenType::RightParen || type == TokenType::RightBracket) --depth;
+        else if (depth == 0 && isAssignOperator(type)) return p;
+    }
+    return 0;
+}
+
+} // namespace
+
 void Engine::compileLines() {
     const int lineCount = loader_->lineCount();
     code_.lineFunction.assign(static_cast<size_t>(lineCount) + 1, -1);
@@ -62,10 +78,26 @@ Statement Engine::compileStatement(int line, const TokenList& t, size_t pos) {
         return s;
     }
     case TokenType::Keyword: break;
-    case TokenType::Member:
-        s.kind = StatementKind::Fail;
-        s.a = MessageId::ObjectOutsideWith;
+    case TokenType::Member: {
+        // A member of the WITH object: a property assignment, or a call whose value is dropped.
+        size_t p = pos;
+        const size_t assign = assignmentAt(t, pos);
+        if (!assign) {
+            s.a = expressionTo(p, true);
+            if (s.a < 0) return tokens;
+            s.kind = StatementKind::Evaluate;
+            return s;
+        }
+        s.a = compileExpression(code_, t, p, static_cast<int>(assign), scope);
+        const NodeKind target = s.a < 0 ? NodeKind::Error : code_.nodes[static_cast<size_t>(s.a)].kind;
+        if (p != assign || (target != NodeKind::ValueElement && target != NodeKind::Method)) return tokens;
+        s.op = static_cast<uint8_t>(t[p].type);
+        ++p;
+        s.b = expressionTo(p, true);
+        if (s.b < 0) return tokens;
+        s.kind = StatementKind::AssignMember;
         return s;
+    }
     default: {
         // An expression whose value is dropped. A line that begins with a call runs the call and
         // nothing else: anything after it is an error its tokens report.
