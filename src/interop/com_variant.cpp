@@ -88,8 +88,7 @@ bool arrayOfSafeArray(SAFEARRAY* safe, VARTYPE elementType, Variant& out) {
 }
 
 // "yyyymmddhhmmss" of an automation date: days since 30 December 1899, the fraction (of either
-// sign's day) the time. Worked out here rather than by the system: a floating-point argument of a
-// delay-loaded function arrives clobbered on its first call.
+// sign's day) the time, rounded to the second. Plain arithmetic, without a system call per value.
 Variant dateText(DATE date) {
     if (!(date > -657435.0 && date < 2958466.0)) return Variant::string(WString()); // years 100 to 9999
     int64_t days = static_cast<int64_t>(date); // toward zero
