@@ -161,6 +161,8 @@ public:
     // In a scope, and a new one there.
     Variable* findVariableInScope(std::wstring_view upperName, Scope scope);
     void createVariable(std::wstring_view upperName, Variant value, Scope scope);
+    // An event macro: a global whose name begins with "@".
+    void setEventMacro(std::wstring_view name, Variant value);
 
 private:
     std::unique_ptr<RunResource>& runResourceSlot(RunResourceKind kind);

@@ -97,6 +97,8 @@ void BuiltinContext::createVariable(std::wstring_view upperName, Variant value, 
     engine_.createVariable(engine_.intern(upperName).id, std::move(value), 0, scope);
 }
 
+void BuiltinContext::setEventMacro(std::wstring_view name, Variant value) { engine_.setGlobal(name, std::move(value)); }
+
 int64_t timeoutSecondsArg(BuiltinArgs args, size_t i) {
     if (!given(args, i)) return WaitCondition::kNoTimeout;
     const double seconds = args[i].dereferenced().toDouble();
