@@ -102,8 +102,10 @@ void refreshTrayTip(BuiltinContext& context, TrayState& tray) {
     std::wstring tip = tray.flags().paused ? loadMessage(MessageId::PausedPrefix) : std::wstring();
     if (context.options().trayIconDebug) {
         tip += tray.defaultTip;
-        tip += L"\nLine: ";
-        tip += std::to_wstring(context.currentLine());
+        if (const std::wstring* line = context.currentLineText()) {
+            tip += L"\nLine: ";
+            tip += *line;
+        }
     } else if (!tray.customTip.empty()) {
         tip = tray.customTip;
     } else {

@@ -24,6 +24,10 @@ RuntimeOptions& BuiltinContext::options() { return engine_.options(); }
 const StartupState& BuiltinContext::startup() const { return engine_.startup(); }
 void* BuiltinContext::mainWindow() const { return engine_.mainWindow(); }
 int BuiltinContext::currentLine() const { return engine_.currentLine(); }
+const std::wstring* BuiltinContext::currentLineText() const {
+    const ScriptLoader* loader = engine_.loader();
+    return loader ? loader->lineText(engine_.currentLine()) : nullptr;
+}
 SourceKind BuiltinContext::scriptSource() const { return engine_.sourceKind(); }
 const std::wstring& BuiltinContext::scriptFullPath() const { return engine_.scriptFullPath(); }
 const std::wstring& BuiltinContext::scriptDir() const { return engine_.scriptDir(); }
