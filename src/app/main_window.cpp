@@ -4,6 +4,8 @@
 #include "engine/startup_state.h"
 #include "runtime/hot_key_table.h"
 #include "runtime/tray_commands.h"
+#include "runtime/tray_icon.h"
+#include "runtime/tray_state.h"
 
 namespace vexil {
 
@@ -22,6 +24,16 @@ struct MainWindowData {
 
 MainWindowData* dataOf(HWND window) { return reinterpret_cast<MainWindowData*>(GetWindowLongPtrW(window, GWLP_USERDATA)); }
 
+// The tray tip's default text is the script's file name.
+void attachTray(HWND window, MainWindowData& data, HINSTANCE instance) {
+    BuiltinContext context(*data.engine);
+    const std::wstring& path = data.startup->scriptPath;
+    const size_t slash = path.find_last_of(L"\\/");
+    TrayState& tray = trayState(context);
+    tray.attach(window, data.startup, instance, slash == std::wstring::npos ? path : path.substr(slash + 1));
+    if (!data.startup->noTrayIcon) showTrayIcon(context, tray);
+}
+
 LRESULT onCreate(HWND window, const CREATESTRUCTW* create) {
     auto* owner = static_cast<const MainWindowOwner*>(create->lpCreateParams);
     auto* data = new MainWindowData{owner->startup, owner->engine, nullptr, 0};
@@ -35,6 +47,7 @@ LRESULT onCreate(HWND window, const CREATESTRUCTW* create) {
                                      ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_READONLY,
                                  0, 0, client.right, client.bottom, window,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditId)), create->hInstance, nullptr);
+    attachTray(window, *data, create->hInstance);
     return 0;
 }
 
@@ -43,9 +56,12 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     MainWindowData* data = dataOf(window);
     if (!data) return DefWindowProcW(window, message, wParam, lParam);
     switch (message) {
-    case WM_DESTROY:
+    case WM_DESTROY: {
         KillTimer(window, kTrayTimer);
+        BuiltinContext context(*data->engine);
+        hideTrayIcon(trayState(context));
         return 0;
+    }
     case WM_SIZE:
         MoveWindow(data->edit, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
         return 0;
@@ -62,9 +78,11 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         // Windows may end the process soon after: the exit functions run now.
         data->engine->exitProcessing();
         break;
-    case WM_COMMAND:
-        if (handleTrayCommand(*data->startup, wParam)) return 0;
+    case WM_COMMAND: {
+        BuiltinContext context(*data->engine);
+        if (handleTrayCommand(context, wParam, lParam)) return 0;
         break;
+    }
     case WM_NCDESTROY:
         SetWindowLongPtrW(window, GWLP_USERDATA, 0);
         delete data;
@@ -77,10 +95,32 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             hotKeyTable(context).queuePress(static_cast<int32_t>(wParam));
         }
         return 0;
-    case WM_TIMER:
-    case kTrayNotifyMessage:
+    case WM_TIMER: {
+        BuiltinContext context(*data->engine);
+        if (wParam == kTrayTimer) trayTick(context, trayState(context));
         return 0;
+    }
+    case kTrayNotifyMessage: {
+        BuiltinContext context(*data->engine);
+        handleTrayNotification(context, lParam);
+        return 0;
+    }
+    case kTrayVisibilityMessage: {
+        BuiltinContext context(*data->engine);
+        TrayState& tray = trayState(context);
+        if (context.options().trayIconHidden) hideTrayIcon(tray);
+        else showTrayIcon(context, tray);
+        return 0;
+    }
     default:
+        if (message == data->taskbarCreated && data->startup->trayIconVisible) {
+            // The shell started again: the icon must be added anew.
+            BuiltinContext context(*data->engine);
+            TrayState& tray = trayState(context);
+            hideTrayIcon(tray);
+            showTrayIcon(context, tray);
+            return 0;
+        }
         break;
     }
     return DefWindowProcW(window, message, wParam, lParam);

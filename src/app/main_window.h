@@ -15,6 +15,8 @@ struct MainWindowOwner {
 inline constexpr wchar_t kMainWindowClass[] = L"Vexil v3";
 inline constexpr wchar_t kMainWindowTitle[] = L"Vexil v3";
 constexpr UINT kTrayNotifyMessage = WM_USER + 1;
+// Sent by OPT when "TrayIconHide" changed.
+constexpr UINT kTrayVisibilityMessage = WM_USER + 2;
 
 bool registerMainWindowClass(HINSTANCE instance);
 HWND createMainWindow(HINSTANCE instance, StartupState& startup, Engine& engine);

@@ -30,6 +30,9 @@ struct StartupState {
     int32_t exitMethod = ExitMethod::Natural;
     volatile long closeRequested = 0;
     volatile long paused = 0; // no line, Adlib or event function runs while set
+    // The tray's state as macros read it.
+    bool trayIconVisible = false;
+    bool trayIconFlashing = false;
 };
 
 } // namespace vexil

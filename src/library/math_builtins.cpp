@@ -125,10 +125,8 @@ int builtinBitRotate(BuiltinContext& context, BuiltinArgs args, Variant& result)
         std::wstring_view letter = textArg(args, 2).view();
         wchar_t c = letter.empty() ? 0 : static_cast<wchar_t>(towupper(letter[0]));
         size = c == L'B' ? 8 : c == L'W' ? 16 : c == L'D' ? 32 : 0;
-        if (!size) {
-            context.fail(result, Variant::int32(0));
-            return -1; // a failing status without a message, as for a malformed call
-        }
+        // An unknown size is a normal failure: the statement goes on with the result.
+        if (!size) return context.fail(result, Variant::int32(0));
     }
     uint32_t v = static_cast<uint32_t>(args[0].toInt32());
     int64_t s = passedInt(args, 1, 1);

@@ -86,8 +86,9 @@ public:
     const StartupState& startup() const;
     // The program's main window (an HWND), or nullptr.
     void* mainWindow() const;
-    // The script line being executed.
+    // The script line being executed, and its text as loaded (nullptr when it has none).
     int currentLine() const;
+    const std::wstring* currentLineText() const;
     // Where the running script comes from: a text file, or a container (a compiled script or the
     // program's own file) whose path is scriptFullPath().
     SourceKind scriptSource() const;
@@ -161,6 +162,8 @@ public:
     // In a scope, and a new one there.
     Variable* findVariableInScope(std::wstring_view upperName, Scope scope);
     void createVariable(std::wstring_view upperName, Variant value, Scope scope);
+    // An event macro: a global whose name begins with "@".
+    void setEventMacro(std::wstring_view name, Variant value);
 
 private:
     std::unique_ptr<RunResource>& runResourceSlot(RunResourceKind kind);

@@ -24,6 +24,10 @@ RuntimeOptions& BuiltinContext::options() { return engine_.options(); }
 const StartupState& BuiltinContext::startup() const { return engine_.startup(); }
 void* BuiltinContext::mainWindow() const { return engine_.mainWindow(); }
 int BuiltinContext::currentLine() const { return engine_.currentLine(); }
+const std::wstring* BuiltinContext::currentLineText() const {
+    const ScriptLoader* loader = engine_.loader();
+    return loader ? loader->lineText(engine_.currentLine()) : nullptr;
+}
 SourceKind BuiltinContext::scriptSource() const { return engine_.sourceKind(); }
 const std::wstring& BuiltinContext::scriptFullPath() const { return engine_.scriptFullPath(); }
 const std::wstring& BuiltinContext::scriptDir() const { return engine_.scriptDir(); }
@@ -96,6 +100,8 @@ Variable* BuiltinContext::findVariableInScope(std::wstring_view upperName, Scope
 void BuiltinContext::createVariable(std::wstring_view upperName, Variant value, Scope scope) {
     engine_.createVariable(engine_.intern(upperName).id, std::move(value), 0, scope);
 }
+
+void BuiltinContext::setEventMacro(std::wstring_view name, Variant value) { engine_.setGlobal(name, std::move(value)); }
 
 int64_t timeoutSecondsArg(BuiltinArgs args, size_t i) {
     if (!given(args, i)) return WaitCondition::kNoTimeout;

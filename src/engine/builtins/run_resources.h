@@ -14,7 +14,7 @@ public:
 };
 
 enum class RunResourceKind : size_t {
-    Sound, DllLibraries, DllCallbacks, WindowSearch, MouseButtons, Sockets, Downloads, Adlib, HotKeys, Keyboard, Count
+    Sound, DllLibraries, DllCallbacks, WindowSearch, MouseButtons, Sockets, Downloads, Adlib, HotKeys, Keyboard, Tray, Count
 };
 
 } // namespace vexil

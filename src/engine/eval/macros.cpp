@@ -2,6 +2,7 @@
 
 #include "base/paths.h"
 #include "engine/engine.h"
+#include "engine/startup_state.h"
 #include "engine/os_info.h"
 
 #include <winsock2.h>
@@ -258,8 +259,8 @@ constexpr MacroEntry kMacros[] = {
     {L"SW_SHOWMINIMIZED", int32Macro<2>}, {L"SW_SHOWMINNOACTIVE", int32Macro<7>}, {L"SW_SHOWNA", int32Macro<8>},
     {L"SW_SHOWNOACTIVATE", int32Macro<4>}, {L"SW_SHOWNORMAL", int32Macro<1>}, {L"SW_LOCK", int32Macro<66>},
     {L"SW_UNLOCK", int32Macro<67>},
-    {L"TRAYICONVISIBLE", int32Macro<0>}, // no tray icon is shown yet
-    {L"TRAYICONFLASHING", int32Macro<0>},
+    {L"TRAYICONVISIBLE", [](Engine& e, Variant& r) { r = Variant::int32(e.startup().trayIconVisible); }},
+    {L"TRAYICONFLASHING", [](Engine& e, Variant& r) { r = Variant::int32(e.startup().trayIconFlashing); }},
     {L"SCRIPTFULLPATH", [](Engine& e, Variant& r) { text(r, e.scriptFullPath()); }},
     {L"SCRIPTNAME", [](Engine& e, Variant& r) { text(r, e.scriptName()); }},
     {L"SCRIPTDIR", [](Engine& e, Variant& r) { text(r, e.scriptDir()); }},

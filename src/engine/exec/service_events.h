@@ -1,5 +1,6 @@
 #pragma once
-// Script functions that the run calls outside the script's own flow (hot keys, Adlib functions).
+// Script functions that the run calls outside the script's own flow (hot keys, Adlib functions,
+// tray events).
 // Their owners live above the engine; the service step asks each, in the order of the kinds
 // below, to serve what is due, between lines, during SLEEP and during waits. An event function
 // runs through the engine's re-entrant run function at a new nesting level, so the interrupted
@@ -11,7 +12,7 @@ namespace vexil {
 class BuiltinContext;
 
 // The order of service within one pass.
-enum class EventSourceKind : size_t { HotKeys, Adlib, Count };
+enum class EventSourceKind : size_t { HotKeys, Adlib, Tray, Count };
 
 class EventSource {
 public:
